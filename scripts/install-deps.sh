@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the shop needs to build, run and test.
+# Idempotent and quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build ccache g++ pkg-config
+  qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
+  libxlsxwriter-dev fonts-noto-cjk
+  libgtest-dev libbenchmark-dev
+  postgresql
+  xvfb xauth imagemagick poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,104 @@
+#include "store/AdminCommand.h"
+
+#include "store/Connection.h"
+#include "store/Db.h"
+#include "store/IniFile.h"
+#include "store/SampleData.h"
+#include "store/Schema.h"
+#include "store/ShopConfig.h"
+
+#include <QDir>
+
+namespace {
+
+const QString AdminConnection = QStringLiteral("shop-admin");
+
+void usage(QTextStream& err) {
+    err << "用法:\n"
+           "  shop-admin init CONNECTION-STRING    建立数据表和初始数据\n"
+           "  shop-admin sample CONNECTION-STRING  填入示例商店数据\n"
+           "  shop-admin check [CONNECTION-STRING] 显示数据库版本和各表行数\n"
+           "连接字符串示例:\n"
+           "  \"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.db\"\n"
+           "  \"Provider=SQLOLEDB.1;Password=pw;User ID=shop;Initial Catalog=shop;"
+           "Data Source=localhost:5432;\"\n";
+}
+
+int fail(QTextStream& err, const QString& message) {
+    err << "错误: " << message << '\n';
+    return 1;
+}
+
+int check(const Db& db, QTextStream& out, QTextStream& err) {
+    auto version = Schema::version(db);
+    if (!version)
+        return fail(err, version.error());
+    out << "数据库版本: " << version.value() << " (程序版本 " << Schema::CurrentVersion << ")\n";
+    if (version.value() == 0)
+        return 0;
+    for (const QString& table : Schema::tableNames()) {
+        auto count = db.scalarInteger(QStringLiteral("select count(*) from ") + Db::quoted(table));
+        if (!count)
+            return fail(err, count.error());
+        out << table << ": " << count.value().value_or(0) << '\n';
+    }
+    return 0;
+}
+
+} // namespace
+
+namespace AdminCommand {
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (arguments.isEmpty()) {
+        usage(err);
+        return 2;
+    }
+    const QString command = arguments.first();
+    QString connectionString;
+    if (arguments.size() >= 2) {
+        connectionString = arguments.at(1);
+    } else if (command == QLatin1String("check")) {
+        connectionString = ShopConfig::load(IniFile(IniFile::defaultPath())).connectionString;
+    } else {
+        usage(err);
+        return 2;
+    }
+    if (command != QLatin1String("init") && command != QLatin1String("sample") &&
+        command != QLatin1String("check")) {
+        usage(err);
+        return 2;
+    }
+    auto spec = ConnectionSpec::parse(connectionString, QDir::currentPath());
+    if (!spec)
+        return fail(err, spec.error());
+    Connection::Options options;
+    options.timeoutSeconds = 10;
+    options.createMissingFile = command == QLatin1String("init");
+    if (Status opened = Connection::open(spec.value(), AdminConnection, options); !opened)
+        return fail(err, opened.error());
+    int status = 0;
+    {
+        Db db(AdminConnection);
+        if (command == QLatin1String("init")) {
+            if (Status created = Schema::create(db); !created)
+                status = fail(err, created.error());
+            else
+                out << "已建立数据表和初始数据 (版本 " << Schema::CurrentVersion << ")\n";
+        } else if (command == QLatin1String("sample")) {
+            Status ready = Schema::openOrCreate(db);
+            if (ready)
+                ready = SampleData::fill(db);
+            if (!ready)
+                status = fail(err, ready.error());
+            else
+                out << "已填入示例数据\n";
+        } else {
+            status = check(db, out, err);
+        }
+    }
+    Connection::close(AdminConnection);
+    return status;
+}
+
+} // namespace AdminCommand

@@ -1,0 +1,140 @@
+#include "store/Connection.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+QHash<QString, QString> splitPairs(const QString& text) {
+    QHash<QString, QString> pairs;
+    for (const QString& part : text.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (eq <= 0)
+            continue;
+        pairs.insert(part.left(eq).trimmed().toLower(), part.mid(eq + 1).trimmed());
+    }
+    return pairs;
+}
+
+bool isFileProvider(const QString& provider) {
+    return provider.startsWith(QLatin1String("microsoft.jet"), Qt::CaseInsensitive) ||
+           provider.startsWith(QLatin1String("microsoft.ace"), Qt::CaseInsensitive) ||
+           provider.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
+
+bool isServerProvider(const QString& provider) {
+    return provider.startsWith(QLatin1String("sqloledb"), Qt::CaseInsensitive) ||
+           provider.startsWith(QLatin1String("postgres"), Qt::CaseInsensitive) ||
+           provider.compare(QLatin1String("psql"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+Result<ConnectionSpec> ConnectionSpec::parse(const QString& connectionString,
+                                             const QString& baseDir) {
+    const auto pairs = splitPairs(connectionString);
+    const QString provider = pairs.value(QStringLiteral("provider"));
+    const QString source = pairs.value(QStringLiteral("data source"));
+    ConnectionSpec spec;
+    if (isFileProvider(provider)) {
+        if (source.isEmpty())
+            return Error{QStringLiteral("连接字符串没有指定数据库文件 (Data Source)")};
+        spec.engine = Engine::Sqlite;
+        spec.file = QDir(baseDir).absoluteFilePath(source);
+        return spec;
+    }
+    if (isServerProvider(provider)) {
+        spec.engine = Engine::Postgres;
+        spec.host = source;
+        // host:port, but a socket folder may itself hold no colon only
+        const qsizetype colon = source.lastIndexOf(u':');
+        if (colon > 0) {
+            bool numeric = false;
+            const int port = source.mid(colon + 1).toInt(&numeric);
+            if (numeric) {
+                spec.host = source.left(colon);
+                spec.port = port;
+            }
+        }
+        spec.database = pairs.value(QStringLiteral("initial catalog"));
+        spec.user = pairs.value(QStringLiteral("user id"));
+        spec.password = pairs.value(QStringLiteral("password"));
+        if (spec.host.isEmpty() || spec.database.isEmpty())
+            return Error{QStringLiteral("连接字符串缺少服务器 (Data Source) 或数据库名 (Initial Catalog)")};
+        return spec;
+    }
+    return Error{QStringLiteral("无法识别的连接字符串: ") + connectionString};
+}
+
+namespace Connection {
+
+QString baseDir() { return QCoreApplication::applicationDirPath(); }
+
+Status open(const QString& connectionString, const QString& name, const Options& options) {
+    auto spec = ConnectionSpec::parse(connectionString, baseDir());
+    if (!spec)
+        return Error{spec.error()};
+    return open(spec.value(), name, options);
+}
+
+Status open(const ConnectionSpec& spec, const QString& name, const Options& options) {
+    close(name);
+    if (spec.engine == Engine::Sqlite) {
+        if (!options.createMissingFile && !QFileInfo::exists(spec.file))
+            return Error{QStringLiteral("数据库文件不存在: ") + spec.file};
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(spec.file);
+        // a writer waits this long for another one before giving up
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open()) {
+            const QString message = db.lastError().text();
+            return Error{QStringLiteral("无法打开数据库文件 ") + spec.file + u": " + message};
+        }
+        QSqlQuery pragma(db);
+        // WAL lets the lists read while a booking writes; FULL makes a
+        // committed booking survive a power cut.
+        for (const char* statement :
+             {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
+            if (!pragma.exec(QString::fromLatin1(statement))) {
+                const QString message = pragma.lastError().text();
+                close(name);
+                return Error{QStringLiteral("无法打开数据库文件 ") + spec.file + u": " + message};
+            }
+        }
+        return {};
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(spec.host);
+    db.setPort(spec.port);
+    db.setDatabaseName(spec.database);
+    db.setUserName(spec.user);
+    db.setPassword(spec.password);
+    if (options.timeoutSeconds > 0)
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(options.timeoutSeconds));
+    if (!db.open()) {
+        const QString message = db.lastError().text();
+        close(name);
+        return Error{QStringLiteral("无法连接数据库服务器: ") + message};
+    }
+    QSqlQuery setup(db);
+    setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
+    return {};
+}
+
+void close(const QString& name) {
+    if (!QSqlDatabase::contains(name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+} // namespace Connection

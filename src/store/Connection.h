@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/Result.h"
+
+#include <QString>
+
+enum class Engine { Sqlite, Postgres };
+
+// A connection string of de.ini, "Key=Value;Key=Value;...", keys matched
+// without regard to case. The Provider selects the engine: the embedded
+// file provider ("Microsoft.Jet.OLEDB.4.0", or "SQLite") opens the SQLite
+// file named by Data Source (relative to the program's folder); a server
+// provider ("SQLOLEDB.1", "PostgreSQL") opens a PostgreSQL database with
+// Data Source = host[:port] (a folder for a Unix socket), Initial Catalog =
+// database, User ID, Password.
+struct ConnectionSpec {
+    Engine engine = Engine::Sqlite;
+    QString file; // SQLite: absolute path of the database file
+    QString host; // PostgreSQL
+    int port = 5432;
+    QString database;
+    QString user;
+    QString password;
+
+    static Result<ConnectionSpec> parse(const QString& connectionString, const QString& baseDir);
+};
+
+namespace Connection {
+
+// Name of the one connection every window uses.
+inline const QString Shared = QStringLiteral("shop");
+
+struct Options {
+    int timeoutSeconds = 0;      // 0: the driver's own wait
+    bool createMissingFile = true; // SQLite: a new file gets created (then empty)
+};
+
+// Opens (or reopens) the named connection; the error text says why not.
+Status open(const QString& connectionString, const QString& name = Shared,
+            const Options& options = {});
+Status open(const ConnectionSpec& spec, const QString& name, const Options& options = {});
+void close(const QString& name = Shared);
+
+// Folder that relative SQLite paths are resolved against: the program's folder.
+QString baseDir();
+
+} // namespace Connection

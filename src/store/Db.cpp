@@ -1,0 +1,289 @@
+#include "store/Db.h"
+
+#include "store/Clock.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+
+namespace {
+
+QString errorText(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    return text;
+}
+
+} // namespace
+
+// ---- Rows ----------------------------------------------------------------
+
+QVariant Rows::value(const QString& column) const { return m_query.value(column); }
+
+bool Rows::isNull(const QString& column) const { return m_query.isNull(column); }
+
+QString Rows::text(const QString& column) const {
+    const QVariant v = m_query.value(column);
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::QDateTime:
+        return Clock::formatDateTime(v.toDateTime());
+    case QMetaType::QDate:
+        return Clock::formatDate(v.toDate());
+    default:
+        return v.toString();
+    }
+}
+
+qint64 Rows::integer(const QString& column) const { return m_query.value(column).toLongLong(); }
+
+Money Rows::money(const QString& column) const {
+    return Db::moneyFrom(m_engine, m_query.value(column));
+}
+
+QDateTime Rows::dateTime(const QString& column) const {
+    const QVariant v = m_query.value(column);
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().startOfDay();
+    return Clock::parseDateTime(v.toString());
+}
+
+QDate Rows::date(const QString& column) const { return dateTime(column).date(); }
+
+bool Rows::yesNo(const QString& column) const {
+    const QVariant v = m_query.value(column);
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+               v.toString() == QLatin1String("1");
+    return v.toBool();
+}
+
+QByteArray Rows::bytes(const QString& column) const { return m_query.value(column).toByteArray(); }
+
+// ---- Db ------------------------------------------------------------------
+
+Db::Db(QString connectionName) : m_name(std::move(connectionName)) {}
+
+QSqlDatabase Db::handle() const { return QSqlDatabase::database(m_name, false); }
+
+Engine Db::engine() const {
+    return handle().driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite;
+}
+
+bool Db::isOpen() const { return handle().isOpen(); }
+
+QVariant Db::toSql(const QVariant& value) const {
+    if (value.isNull())
+        return value;
+    if (value.typeId() == qMetaTypeId<Money>()) {
+        const Money amount = value.value<Money>();
+        if (engine() == Engine::Sqlite)
+            return QVariant::fromValue<qlonglong>(amount.units());
+        return amount.toString();
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        if (engine() == Engine::Sqlite)
+            return value.toBool() ? 1 : 0;
+        return value;
+    case QMetaType::QDateTime:
+        return Clock::formatDateTime(value.toDateTime());
+    case QMetaType::QDate:
+        return Clock::formatDate(value.toDate());
+    default:
+        return value;
+    }
+}
+
+Money Db::moneyFrom(Engine engine, const QVariant& stored) {
+    if (stored.isNull())
+        return {};
+    switch (stored.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+        // SQLite keeps ten-thousandths; a PostgreSQL integer is whole units
+        return engine == Engine::Sqlite ? Money::fromUnits(stored.toLongLong())
+                                        : Money::fromInt(stored.toLongLong());
+    case QMetaType::Double: {
+        const double scaled =
+            engine == Engine::Sqlite ? stored.toDouble() : stored.toDouble() * Money::Scale;
+        return Money::fromUnits(qRound64(scaled));
+    }
+    default: {
+        const auto parsed = Money::parse(stored.toString().trimmed());
+        if (!parsed)
+            return {};
+        // text in a SQLite money column is a typed amount, not ten-thousandths
+        return *parsed;
+    }
+    }
+}
+
+Money Db::moneyFrom(const QVariant& stored) const { return moneyFrom(engine(), stored); }
+
+Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const {
+    QSqlDatabase db = handle();
+    if (!db.isOpen())
+        return Error{QStringLiteral("数据库没有连接")};
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (params.isEmpty()) {
+        // Statements without values run as they are (PostgreSQL cannot
+        // prepare BEGIN, COMMIT or SET).
+        if (!query.exec(sql))
+            return Error{errorText(query.lastError())};
+        return query;
+    }
+    if (!query.prepare(sql))
+        return Error{errorText(query.lastError())};
+    for (const QVariant& param : params)
+        query.addBindValue(toSql(param));
+    if (!query.exec())
+        return Error{errorText(query.lastError())};
+    return query;
+}
+
+Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
+    auto query = run(sql, params);
+    if (!query)
+        return Error{query.error()};
+    return Rows(std::move(query.value()), engine());
+}
+
+Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
+    auto query = run(sql, params);
+    if (!query)
+        return Error{query.error()};
+    return qint64(query.value().numRowsAffected());
+}
+
+Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
+                          const QString& identityColumn) const {
+    if (engine() == Engine::Postgres) {
+        auto query = run(sql + QStringLiteral(" RETURNING ") + quoted(identityColumn), params);
+        if (!query)
+            return Error{query.error()};
+        if (!query.value().next())
+            return Error{QStringLiteral("插入没有返回新行")};
+        return query.value().value(0).toLongLong();
+    }
+    auto query = run(sql, params);
+    if (!query)
+        return Error{query.error()};
+    return query.value().lastInsertId().toLongLong();
+}
+
+Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
+                                                const QVariantList& params) const {
+    auto query = run(sql, params);
+    if (!query)
+        return Error{query.error()};
+    if (!query.value().next() || query.value().isNull(0))
+        return std::optional<qint64>();
+    return std::optional<qint64>(query.value().value(0).toLongLong());
+}
+
+Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) const {
+    auto query = run(sql, params);
+    if (!query)
+        return Error{query.error()};
+    if (!query.value().next())
+        return Money();
+    return moneyFrom(query.value().value(0));
+}
+
+Result<qint64> Db::addTo(const QString& table, const QString& column, const QVariant& delta,
+                         const QString& keyColumn, const QVariant& keyValue) const {
+    const QString c = quoted(column);
+    return exec(QStringLiteral("update %1 set %2 = COALESCE(%2, 0) + ? where %3 = ?")
+                    .arg(quoted(table), c, quoted(keyColumn)),
+                {delta, keyValue});
+}
+
+QString Db::quoted(const QString& identifier) {
+    QString inner = identifier;
+    inner.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + inner + u'"';
+}
+
+QStringList Db::columns(const QString& table) const {
+    const QSqlRecord record = handle().record(table);
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    return names;
+}
+
+bool Db::hasColumn(const QString& table, const QString& column) const {
+    return !column.isEmpty() && columns(table).contains(column);
+}
+
+bool Db::hasTable(const QString& table) const {
+    return handle().tables(QSql::Tables).contains(table);
+}
+
+QString Db::containsCondition(const QString& quotedColumn) const {
+    if (engine() == Engine::Postgres)
+        return QStringLiteral("CAST(%1 AS TEXT) ILIKE ? ESCAPE '\\'").arg(quotedColumn);
+    return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
+}
+
+QString Db::containsPattern(const QString& typed) {
+    QString escaped = typed;
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    escaped.replace(u'%', QStringLiteral("\\%"));
+    escaped.replace(u'_', QStringLiteral("\\_"));
+    return u'%' + escaped + u'%';
+}
+
+Status Db::inTransaction(const std::function<Status()>& work) const {
+    Transaction transaction(*this);
+    if (!transaction.started())
+        return transaction.started();
+    Status outcome = work();
+    if (!outcome) {
+        transaction.rollback();
+        return outcome;
+    }
+    return transaction.commit();
+}
+
+// ---- Transaction ---------------------------------------------------------
+
+Transaction::Transaction(const Db& db) : m_db(db) {
+    const QString begin = db.engine() == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                        : QStringLiteral("BEGIN");
+    auto done = db.exec(begin);
+    if (!done)
+        m_started = Error{done.error()};
+    else
+        m_open = true;
+}
+
+Transaction::~Transaction() { rollback(); }
+
+Status Transaction::commit() {
+    if (!m_open)
+        return Error{QStringLiteral("事务没有开始")};
+    auto done = m_db.exec(QStringLiteral("COMMIT"));
+    if (!done) {
+        rollback();
+        return Error{done.error()};
+    }
+    m_open = false;
+    return {};
+}
+
+void Transaction::rollback() {
+    if (!m_open)
+        return;
+    m_open = false;
+    (void)m_db.exec(QStringLiteral("ROLLBACK"));
+}

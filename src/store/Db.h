@@ -1,0 +1,120 @@
+#pragma once
+
+#include "store/Connection.h"
+#include "store/Money.h"
+#include "store/Result.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+
+class Db;
+
+// Rows of a select, read in order from the first, with columns by name
+// (matched without regard to case). NULL reads as the empty text, 0, a
+// zero amount, no, an invalid date or empty bytes.
+class Rows {
+public:
+    bool next() { return m_query.next(); }
+    bool isNull(const QString& column) const;
+    QVariant value(const QString& column) const;
+    QString text(const QString& column) const;
+    qint64 integer(const QString& column) const;
+    Money money(const QString& column) const;
+    QDateTime dateTime(const QString& column) const;
+    QDate date(const QString& column) const;
+    bool yesNo(const QString& column) const;
+    QByteArray bytes(const QString& column) const;
+
+    QSqlRecord record() const { return m_query.record(); }
+    QSqlQuery& query() { return m_query; }
+    Engine engine() const { return m_engine; }
+
+private:
+    friend class Db;
+    Rows(QSqlQuery query, Engine engine) : m_query(std::move(query)), m_engine(engine) {}
+    QSqlQuery m_query;
+    Engine m_engine;
+};
+
+// The data layer over one named connection. Every value goes into a
+// statement as a bound "?" parameter; Money, bool, QDate and QDateTime
+// parameters are converted to the engine's representation here, so no
+// caller sees how an engine stores them.
+class Db {
+public:
+    explicit Db(QString connectionName = Connection::Shared);
+
+    const QString& connectionName() const { return m_name; }
+    QSqlDatabase handle() const;
+    Engine engine() const;
+    bool isOpen() const;
+
+    Result<Rows> select(const QString& sql, const QVariantList& params = {}) const;
+    // Rows changed by the statement.
+    Result<qint64> exec(const QString& sql, const QVariantList& params = {}) const;
+    // An insert into a table with an identity column; gives the new row's key.
+    Result<qint64> insert(const QString& sql, const QVariantList& params,
+                          const QString& identityColumn = QStringLiteral("id")) const;
+    // First column of the first row; nullopt when there is no row or it is NULL.
+    Result<std::optional<qint64>> scalarInteger(const QString& sql,
+                                                const QVariantList& params = {}) const;
+    // A sum over no rows is 0.
+    Result<Money> scalarMoney(const QString& sql, const QVariantList& params = {}) const;
+
+    // "update table set column = column + delta where key = value", NULL
+    // counting as 0; delta is a Money or an integer. Gives the rows changed.
+    Result<qint64> addTo(const QString& table, const QString& column, const QVariant& delta,
+                         const QString& keyColumn, const QVariant& keyValue) const;
+
+    // Identifier quoted for the engine: "名称".
+    static QString quoted(const QString& identifier);
+    // Whether column is one of table's real columns (case as stored).
+    bool hasColumn(const QString& table, const QString& column) const;
+    bool hasTable(const QString& table) const;
+    QStringList columns(const QString& table) const;
+
+    // A "contains" condition on a column of any type for a typed text; bind
+    // containsPattern(text). % and _ typed by the user match themselves.
+    QString containsCondition(const QString& quotedColumn) const;
+    static QString containsPattern(const QString& typed);
+
+    // The engine representation of one parameter value.
+    QVariant toSql(const QVariant& value) const;
+    // An amount read from a column or aggregate of this engine.
+    Money moneyFrom(const QVariant& stored) const;
+    static Money moneyFrom(Engine engine, const QVariant& stored);
+
+    // Runs work in one transaction: committed when it succeeds, rolled back
+    // when it fails (and then nothing of it is written).
+    Status inTransaction(const std::function<Status()>& work) const;
+
+private:
+    Result<QSqlQuery> run(const QString& sql, const QVariantList& params) const;
+    QString m_name;
+};
+
+// Rolls back unless committed. On SQLite the write lock is taken at once
+// (BEGIN IMMEDIATE), so a second workstation waits instead of failing later.
+class Transaction {
+public:
+    explicit Transaction(const Db& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    const Status& started() const { return m_started; }
+    Status commit();
+    void rollback();
+
+private:
+    const Db& m_db;
+    Status m_started;
+    bool m_open = false;
+};

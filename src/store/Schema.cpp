@@ -1,0 +1,383 @@
+#include "store/Schema.h"
+
+#include "store/Permissions.h"
+
+namespace {
+
+enum class Type { Text, Memo, Integer, MoneyType, Date, DateTime, YesNo, Picture, Identity };
+
+struct Column {
+    QString name;
+    Type type;
+    QString extra = {}; // "UNIQUE NOT NULL", "PRIMARY KEY", a default ...
+};
+
+struct Table {
+    QString name;
+    QList<Column> columns;
+};
+
+const QString VersionTable = QStringLiteral("schema_version");
+
+QList<Table> tables() {
+    using T = Type;
+    QList<Column> admin = {{QStringLiteral("AdminName"), T::Text, QStringLiteral("UNIQUE NOT NULL")},
+                           {QStringLiteral("pwd"), T::Text}};
+    for (const QString& permission : permissionColumns())
+        admin.append({permission, T::YesNo, QStringLiteral("DEFAULT FALSE")});
+    return {
+        {QStringLiteral("管理员"), admin},
+        {QStringLiteral("管理员日志"),
+         {{"id", T::Identity}, {"事件", T::Text}, {"日期", T::DateTime}, {"管理员", T::Text},
+          {"说明", T::Text}}},
+        {QStringLiteral("系统信息"), {{"出租单号", T::Integer}, {"销售单号", T::Integer}}},
+        {QStringLiteral("会员类型"),
+         {{"名称", T::Text, "UNIQUE NOT NULL"},
+          {"可借数量", T::Integer},
+          {"折扣", T::MoneyType},
+          {"开户费", T::MoneyType},
+          {"有效期限制", T::YesNo, "DEFAULT FALSE"},
+          {"归还时租金卡内扣除", T::YesNo, "DEFAULT TRUE"},
+          {"免押金", T::YesNo, "DEFAULT FALSE"},
+          {"免租金", T::YesNo, "DEFAULT FALSE"}}},
+        {QStringLiteral("会员库"),
+         {{"会员卡号", T::Text, "UNIQUE NOT NULL"},
+          {"会员姓名", T::Text},
+          {"会员类型", T::Text},
+          {"会员性别", T::Text},
+          {"卡内金额", T::MoneyType},
+          {"会员积分", T::MoneyType},
+          {"登记日期", T::Date},
+          {"证件号码", T::Text},
+          {"联系方式", T::Text},
+          {"单位部门", T::Text},
+          {"住址", T::Text},
+          {"状态", T::Text},
+          {"密码", T::Text},
+          {"备注", T::Memo},
+          {"登记人", T::Text},
+          {"有效期", T::DateTime},
+          {"相片", T::Picture},
+          {"出生日期", T::Date}}},
+        {QStringLiteral("单位部门"), {{"名称", T::Text}}},
+        // Added with an insert without a column list: exactly these 16
+        // columns in this order, and no identity column.
+        {QStringLiteral("出租库"),
+         {{"条形码", T::Text, "PRIMARY KEY"},
+          {"商品名称", T::Text},
+          {"商品类型", T::Text},
+          {"py", T::Text},
+          {"定价", T::MoneyType},
+          {"作者", T::Text},
+          {"存放位置", T::Text},
+          {"出版社", T::Text},
+          {"供应商", T::Text},
+          {"简介", T::Memo},
+          {"状态", T::Text},
+          {"借出次数", T::Integer},
+          {"登记日期", T::Date},
+          {"登记人", T::Text},
+          {"介质", T::Text},
+          {"pic", T::Picture}}},
+        {QStringLiteral("出租记录"),
+         {{"id", T::Identity},
+          {"出租单号", T::Text},
+          {"条形码", T::Text},
+          {"商品名称", T::Text},
+          {"py", T::Text},
+          {"押金", T::MoneyType},
+          {"每日租金", T::MoneyType},
+          {"会员卡号", T::Text},
+          {"会员姓名", T::Text},
+          {"出租日期", T::DateTime},
+          {"已还", T::Text},
+          {"出租经手人", T::Text},
+          {"应还日期", T::DateTime},
+          {"归还日期", T::DateTime},
+          {"天数", T::Integer},
+          {"实收租金", T::MoneyType},
+          {"归还经手人", T::Text},
+          {"支付方式", T::Text},
+          {"归还说明", T::Text}}},
+        {QStringLiteral("收入记录"),
+         {{"id", T::Identity},
+          {"项目", T::Text},
+          {"金额", T::MoneyType},
+          {"日期", T::DateTime},
+          {"会员卡号", T::Text},
+          {"会员姓名", T::Text},
+          {"管理员", T::Text},
+          {"说明", T::Memo}}},
+        {QStringLiteral("支出记录"),
+         {{"id", T::Identity},
+          {"项目", T::Text},
+          {"金额", T::MoneyType},
+          {"日期", T::DateTime},
+          {"姓名", T::Text},
+          {"管理员", T::Text},
+          {"说明", T::Memo}}},
+        {QStringLiteral("收支类型"), {{"类型", T::Text}, {"名称", T::Text}}},
+        {QStringLiteral("销售库"),
+         {{"商品id", T::Identity},
+          {"条形码", T::Text},
+          {"商品名称", T::Text},
+          {"py", T::Text},
+          {"商品类型", T::Text},
+          {"定价", T::MoneyType},
+          {"存放位置", T::Text},
+          {"出版社", T::Text},
+          {"作者", T::Text},
+          {"介质", T::Text},
+          {"简介", T::Memo},
+          {"库存", T::Integer},
+          {"状态", T::Text},
+          {"主演/导演", T::Text}}},
+        {QStringLiteral("销售记录"),
+         {{"id", T::Identity},
+          {"销售单号", T::Text},
+          {"条形码", T::Text},
+          {"商品名称", T::Text},
+          {"定价", T::MoneyType},
+          {"销售单价", T::MoneyType},
+          {"数量", T::Integer},
+          {"折扣", T::MoneyType},
+          {"合计", T::MoneyType},
+          {"商品id", T::Text},
+          {"会员卡号", T::Text},
+          {"姓名", T::Text},
+          {"日期", T::DateTime},
+          {"支付方式", T::Text},
+          {"管理员", T::Text}}},
+        {QStringLiteral("进货记录"),
+         {{"id", T::Identity},
+          {"条形码", T::Text},
+          {"商品名称", T::Text},
+          {"商品类型", T::Text},
+          {"定价", T::MoneyType},
+          {"进货单价", T::MoneyType},
+          {"进货数量", T::Integer},
+          {"折扣", T::MoneyType},
+          {"总金额", T::MoneyType},
+          {"进货日期", T::DateTime},
+          {"供应商", T::Text},
+          {"管理员", T::Text},
+          {"说明", T::Memo}}},
+        {QStringLiteral("退货记录"),
+         {{"id", T::Identity},
+          {"销售单号", T::Text},
+          {"商品id", T::Text},
+          {"条形码", T::Text},
+          {"商品名称", T::Text},
+          {"数量", T::Integer},
+          {"退还金额", T::MoneyType},
+          {"日期", T::DateTime},
+          {"会员卡号", T::Text},
+          {"姓名", T::Text},
+          {"管理员", T::Text},
+          {"销售记录id", T::Integer},
+          {"退还方式", T::Text}}},
+        {QStringLiteral("商品类型"),
+         {{"名称", T::Text, "UNIQUE NOT NULL"}, {"每日租金", T::MoneyType}, {"押金", T::MoneyType}}},
+        {QStringLiteral("存放位置"), {{"名称", T::Text}}},
+        {QStringLiteral("介质"), {{"名称", T::Text}}},
+        {QStringLiteral("出版社"), {{"名称", T::Text}}},
+        {QStringLiteral("供应商"),
+         {{"名称", T::Text},
+          {"联系人", T::Text},
+          {"联系方式", T::Text},
+          {"地址", T::Text},
+          {"所欠货款", T::MoneyType}}},
+    };
+}
+
+QString typeName(Engine engine, Type type) {
+    const bool lite = engine == Engine::Sqlite;
+    switch (type) {
+    case Type::Text:
+    case Type::Memo:
+        return QStringLiteral("TEXT");
+    case Type::Integer:
+        return lite ? QStringLiteral("INTEGER") : QStringLiteral("bigint");
+    case Type::MoneyType: // ten-thousandths in SQLite
+        return lite ? QStringLiteral("INTEGER") : QStringLiteral("numeric(19,4)");
+    case Type::Date:
+        return lite ? QStringLiteral("TEXT") : QStringLiteral("date");
+    case Type::DateTime:
+        return lite ? QStringLiteral("TEXT") : QStringLiteral("timestamp(0)");
+    case Type::YesNo:
+        return lite ? QStringLiteral("INTEGER") : QStringLiteral("boolean");
+    case Type::Picture:
+        return lite ? QStringLiteral("BLOB") : QStringLiteral("bytea");
+    case Type::Identity:
+        return lite ? QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")
+                    : QStringLiteral("bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
+    }
+    return {};
+}
+
+QString createStatement(Engine engine, const Table& table) {
+    QStringList parts;
+    for (const Column& column : table.columns) {
+        QString extra = column.extra;
+        if (engine == Engine::Sqlite) {
+            extra.replace(QLatin1String("FALSE"), QLatin1String("0"));
+            extra.replace(QLatin1String("TRUE"), QLatin1String("1"));
+        }
+        QString definition = Db::quoted(column.name) + u' ' + typeName(engine, column.type);
+        if (!extra.isEmpty())
+            definition += u' ' + extra;
+        parts << definition;
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(Db::quoted(table.name), parts.join(u", "));
+}
+
+Status run(const Db& db, const QString& sql, const QVariantList& params = {}) {
+    auto done = db.exec(sql, params);
+    if (!done)
+        return Error{done.error() + QStringLiteral(" [") + sql + u']'};
+    return {};
+}
+
+// Version 1: the tables and their first rows.
+Status createTables(const Db& db) {
+    for (const Table& table : tables()) {
+        if (Status s = run(db, createStatement(db.engine(), table)); !s)
+            return s;
+    }
+    QStringList marks;
+    QVariantList adminValues{QStringLiteral("超级管理员"), QStringLiteral("7302")};
+    for (int i = 0; i < PermissionCount; ++i) {
+        marks << QStringLiteral("?");
+        adminValues << true;
+    }
+    QStringList adminColumns{Db::quoted(QStringLiteral("AdminName")), QStringLiteral("pwd")};
+    for (const QString& permission : permissionColumns())
+        adminColumns << Db::quoted(permission);
+    const QList<std::pair<QString, QVariantList>> firstRows = {
+        {QStringLiteral("insert into 管理员(%1) values(?,?,%2)")
+             .arg(adminColumns.join(u','), marks.join(u',')),
+         adminValues},
+        {QStringLiteral("insert into 会员类型(名称,可借数量,折扣,开户费,有效期限制,"
+                        "归还时租金卡内扣除,免押金,免租金) values(?,?,?,?,?,?,?,?)"),
+         {QStringLiteral("散客"), 999, QVariant::fromValue(Money::fromInt(1)),
+          QVariant::fromValue(Money()), false, false, false, false}},
+        {QStringLiteral("insert into 商品类型(名称,每日租金,押金) values(?,?,?)"),
+         {QStringLiteral("普通"), QVariant::fromValue(Money::fromInt(1)),
+          QVariant::fromValue(Money::fromInt(10))}},
+        {QStringLiteral("insert into 存放位置(名称) values(?)"), {QStringLiteral("店内")}},
+        {QStringLiteral("insert into 介质(名称) values(?)"), {QStringLiteral("图书")}},
+        {QStringLiteral("insert into 系统信息(出租单号,销售单号) values(0,0)"), {}},
+    };
+    for (const auto& [sql, values] : firstRows) {
+        if (Status s = run(db, sql, values); !s)
+            return s;
+    }
+    return {};
+}
+
+// Version 2: the keys and indexes of the lookups and date ranges.
+Status createIndexes(const Db& db) {
+    const QStringList statements = {
+        // one open rent per copy
+        QStringLiteral("CREATE UNIQUE INDEX 出租记录_未还 ON 出租记录(条形码) WHERE 已还 = '否'"),
+        QStringLiteral("CREATE INDEX 出租记录_条形码 ON 出租记录(条形码, 已还)"),
+        QStringLiteral("CREATE INDEX 出租记录_会员 ON 出租记录(会员卡号, 已还)"),
+        QStringLiteral("CREATE INDEX 出租记录_日期 ON 出租记录(出租日期, 实收租金)"),
+        QStringLiteral("CREATE INDEX 出租记录_单号 ON 出租记录(出租单号)"),
+        QStringLiteral("CREATE INDEX 出租库_状态 ON 出租库(状态)"),
+        QStringLiteral("CREATE INDEX 销售库_条形码 ON 销售库(条形码)"),
+        QStringLiteral("CREATE INDEX 销售记录_日期 ON 销售记录(日期, 合计)"),
+        QStringLiteral("CREATE INDEX 销售记录_单号 ON 销售记录(销售单号)"),
+        QStringLiteral("CREATE INDEX 收入记录_日期 ON 收入记录(日期, 金额)"),
+        QStringLiteral("CREATE INDEX 支出记录_日期 ON 支出记录(日期, 金额)"),
+        QStringLiteral("CREATE INDEX 进货记录_日期 ON 进货记录(进货日期, 总金额)"),
+        QStringLiteral("CREATE INDEX 退货记录_日期 ON 退货记录(日期, 退还金额)"),
+        QStringLiteral("CREATE INDEX 退货记录_销售 ON 退货记录(销售记录id)"),
+        QStringLiteral("CREATE INDEX 管理员日志_日期 ON 管理员日志(日期)"),
+    };
+    for (const QString& sql : statements) {
+        if (Status s = run(db, sql); !s)
+            return s;
+    }
+    return {};
+}
+
+using Step = Status (*)(const Db&);
+// steps[i] brings a database from version i to version i + 1
+const Step Steps[Schema::CurrentVersion] = {createTables, createIndexes};
+
+Status setVersion(const Db& db, int version) {
+    if (Status s = run(db, QStringLiteral("delete from ") + VersionTable); !s)
+        return s;
+    return run(db, QStringLiteral("insert into %1(version) values(?)").arg(VersionTable), {version});
+}
+
+Status upgrade(const Db& db, int from, int to) {
+    return db.inTransaction([&]() -> Status {
+        if (from == 0) {
+            if (Status s = run(db, QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)")
+                                       .arg(VersionTable));
+                !s)
+                return s;
+        }
+        for (int v = from; v < to; ++v) {
+            if (Status s = Steps[v](db); !s)
+                return s;
+        }
+        return setVersion(db, to);
+    });
+}
+
+} // namespace
+
+namespace Schema {
+
+QStringList tableNames() {
+    QStringList names;
+    for (const Table& table : tables())
+        names << table.name;
+    return names;
+}
+
+Result<int> version(const Db& db) {
+    if (!db.isOpen())
+        return Error{QStringLiteral("数据库没有连接")};
+    if (!db.hasTable(VersionTable)) {
+        for (const QString& table : tableNames()) {
+            if (db.hasTable(table))
+                return Error{QStringLiteral("数据库中已有表 %1, 但没有版本信息").arg(table)};
+        }
+        return 0;
+    }
+    auto stored = db.scalarInteger(QStringLiteral("select version from ") + VersionTable);
+    if (!stored)
+        return Error{stored.error()};
+    return int(stored.value().value_or(0));
+}
+
+Status createUpTo(const Db& db, int target) {
+    auto current = version(db);
+    if (!current)
+        return Error{current.error()};
+    if (current.value() != 0)
+        return Error{QStringLiteral("数据库中已经建有数据表 (版本 %1), 不能再次创建")
+                         .arg(current.value())};
+    return upgrade(db, 0, target);
+}
+
+Status create(const Db& db) { return createUpTo(db, CurrentVersion); }
+
+Status openOrCreate(const Db& db) {
+    auto current = version(db);
+    if (!current)
+        return Error{current.error()};
+    if (current.value() > CurrentVersion)
+        return Error{QStringLiteral("数据库版本 %1 比本程序 (版本 %2) 新, 请升级程序")
+                         .arg(current.value())
+                         .arg(CurrentVersion)};
+    if (current.value() == CurrentVersion)
+        return {};
+    return upgrade(db, current.value(), CurrentVersion);
+}
+
+} // namespace Schema

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "store/Db.h"
+#include "store/Result.h"
+
+#include <QStringList>
+
+// The shop's 20 tables, their keys and indexes, and their first rows. The
+// schema carries a version number; a database of an older version is
+// brought up to date step by step when it is opened.
+namespace Schema {
+
+inline constexpr int CurrentVersion = 2;
+
+// The 20 tables of the shop (the version table is not one of them).
+QStringList tableNames();
+
+// Version of the database: 0 when it holds none of the shop's tables.
+Result<int> version(const Db& db);
+
+// Creates every table and the first rows on an empty database; refused
+// when the shop's tables are already there.
+Status create(const Db& db);
+
+// Brings a database of an older version up to date; creates the schema on
+// an empty database. Refused for a database newer than this program.
+Status openOrCreate(const Db& db);
+
+// For tests of the upgrade path: creates the schema only up to a version.
+Status createUpTo(const Db& db, int version);
+
+} // namespace Schema

@@ -1,0 +1,220 @@
+#include "store/Connection.h"
+#include "store/Db.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+class DbTest : public EngineTest {};
+SHOP_ON_BOTH_ENGINES(DbTest);
+
+TEST_P(DbTest, TypedTextRoundTripsAndTouchesNoOtherRow) {
+    const QString hostile = QStringLiteral("O'Brien \"x\"; delete from 会员库;-- 100% a_b \\");
+    const QString insert = QStringLiteral("insert into 会员库(会员卡号,会员姓名) values(?,?)");
+    execOk(insert, {QStringLiteral("1"), QStringLiteral("张三")});
+    execOk(insert, {QStringLiteral("2"), hostile});
+    auto changed = db.exec(QStringLiteral("update 会员库 set 住址 = ? where 会员姓名 = ?"),
+                           {hostile, hostile});
+    ASSERT_TRUE(changed.ok());
+    EXPECT_EQ(changed.value(), 1);
+    auto rows = db.select(QStringLiteral("select * from 会员库 order by 会员卡号"));
+    ASSERT_TRUE(rows.ok());
+    ASSERT_TRUE(rows.value().next());
+    EXPECT_EQ(rows.value().text(QStringLiteral("会员姓名")), QStringLiteral("张三"));
+    EXPECT_TRUE(rows.value().isNull(QStringLiteral("住址")));
+    ASSERT_TRUE(rows.value().next());
+    EXPECT_EQ(rows.value().text(QStringLiteral("会员姓名")), hostile);
+    EXPECT_EQ(rows.value().text(QStringLiteral("住址")), hostile);
+}
+
+TEST_P(DbTest, ContainsSearchTreatsPercentAndUnderscoreAsThemselves) {
+    const QString insert = QStringLiteral("insert into 会员库(会员卡号,会员姓名) values(?,?)");
+    execOk(insert, {QStringLiteral("1"), QStringLiteral("满100%减")});
+    execOk(insert, {QStringLiteral("2"), QStringLiteral("满1000减")});
+    execOk(insert, {QStringLiteral("3"), QStringLiteral("a_b")});
+    execOk(insert, {QStringLiteral("4"), QStringLiteral("axb")});
+    const QString where = db.containsCondition(Db::quoted(QStringLiteral("会员姓名")));
+    EXPECT_EQ(count(QStringLiteral("会员库"), where, {Db::containsPattern(QStringLiteral("100%"))}),
+              1);
+    EXPECT_EQ(count(QStringLiteral("会员库"), where, {Db::containsPattern(QStringLiteral("_"))}),
+              1);
+    EXPECT_EQ(count(QStringLiteral("会员库"), where, {Db::containsPattern(QStringLiteral("满"))}),
+              2);
+    // a money column can be searched as text too
+    execOk(QStringLiteral("update 会员库 set 卡内金额 = ?"),
+           {QVariant::fromValue(Money::fromInt(7))});
+    const QString money = db.containsCondition(Db::quoted(QStringLiteral("卡内金额")));
+    EXPECT_EQ(count(QStringLiteral("会员库"), money, {Db::containsPattern(QStringLiteral("7"))}),
+              4);
+}
+
+TEST_P(DbTest, FailedTransactionLeavesNothingBehind) {
+    failInsertsInto(QStringLiteral("收入记录"));
+    Status outcome = db.inTransaction([&]() -> Status {
+        auto a = db.exec(QStringLiteral("insert into 会员库(会员卡号) values(?)"),
+                         {QStringLiteral("9")});
+        if (!a)
+            return Error{a.error()};
+        auto b = db.addTo(QStringLiteral("系统信息"), QStringLiteral("出租单号"), 1,
+                          QStringLiteral("销售单号"), 0);
+        if (!b)
+            return Error{b.error()};
+        auto c = db.exec(QStringLiteral("insert into 收入记录(项目) values(?)"),
+                         {QStringLiteral("租金")});
+        if (!c)
+            return Error{c.error()};
+        return {};
+    });
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_NE(outcome.error().indexOf(QStringLiteral("injected failure")), -1)
+        << outcome.error().toStdString();
+    EXPECT_EQ(count(QStringLiteral("会员库")), 0);
+    EXPECT_EQ(count(QStringLiteral("系统信息"), QStringLiteral("出租单号 = 0")), 1);
+    // the connection is usable afterwards
+    execOk(QStringLiteral("insert into 会员库(会员卡号) values(?)"), {QStringLiteral("9")});
+}
+
+TEST_P(DbTest, GuardRollsBackUnlessCommitted) {
+    {
+        Transaction transaction(db);
+        ASSERT_TRUE(transaction.started().ok());
+        execOk(QStringLiteral("insert into 介质(名称) values(?)"), {QStringLiteral("磁带")});
+    }
+    EXPECT_EQ(count(QStringLiteral("介质")), 1);
+    {
+        Transaction transaction(db);
+        execOk(QStringLiteral("insert into 介质(名称) values(?)"), {QStringLiteral("磁带")});
+        ASSERT_TRUE(transaction.commit().ok());
+    }
+    EXPECT_EQ(count(QStringLiteral("介质")), 2);
+}
+
+TEST_P(DbTest, RelativeUpdatesCountNullAsZero) {
+    execOk(QStringLiteral("insert into 会员库(会员卡号,卡内金额) values(?,?)"),
+           {QStringLiteral("1"), QVariant()});
+    auto changed = db.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                            QVariant::fromValue(*Money::parse(u"-12.35")),
+                            QStringLiteral("会员卡号"), QStringLiteral("1"));
+    ASSERT_TRUE(changed.ok()) << changed.error().toStdString();
+    EXPECT_EQ(changed.value(), 1);
+    ASSERT_TRUE(db.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                         QVariant::fromValue(*Money::parse(u"0.0001")), QStringLiteral("会员卡号"),
+                         QStringLiteral("1"))
+                    .ok());
+    EXPECT_EQ(db.scalarMoney(QStringLiteral("select 卡内金额 from 会员库")).value().toString(),
+              QStringLiteral("-12.3499"));
+    // a second workstation's change in between is kept
+    ASSERT_TRUE(database->openConnection(QStringLiteral("other")).ok());
+    Db other(QStringLiteral("other"));
+    ASSERT_TRUE(other.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                            QVariant::fromValue(Money::fromInt(100)), QStringLiteral("会员卡号"),
+                            QStringLiteral("1"))
+                    .ok());
+    EXPECT_EQ(db.scalarMoney(QStringLiteral("select 卡内金额 from 会员库")).value().toString(),
+              QStringLiteral("87.6501"));
+    auto none = db.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"), 1,
+                         QStringLiteral("会员卡号"), QStringLiteral("missing"));
+    ASSERT_TRUE(none.ok());
+    EXPECT_EQ(none.value(), 0);
+}
+
+TEST_P(DbTest, ReadsTypedColumnsAndNulls) {
+    const QDateTime moment(QDate(2026, 12, 9), QTime(14, 5, 9));
+    execOk(QStringLiteral("insert into 会员库(会员卡号,有效期,登记日期,会员积分) values(?,?,?,?)"),
+           {QStringLiteral("1"), moment, QDate(2026, 1, 2),
+            QVariant::fromValue(*Money::parse(u"12.5"))});
+    execOk(QStringLiteral("insert into 会员库(会员卡号) values(?)"), {QStringLiteral("2")});
+    auto rows = db.select(QStringLiteral("select * from 会员库 order by 会员卡号"));
+    ASSERT_TRUE(rows.ok());
+    ASSERT_TRUE(rows.value().next());
+    EXPECT_EQ(rows.value().dateTime(QStringLiteral("有效期")), moment);
+    EXPECT_EQ(rows.value().text(QStringLiteral("有效期")), QStringLiteral("2026-12-09 14:05:09"));
+    EXPECT_EQ(rows.value().date(QStringLiteral("登记日期")), QDate(2026, 1, 2));
+    EXPECT_EQ(rows.value().money(QStringLiteral("会员积分")).toString(), QStringLiteral("12.5"));
+    ASSERT_TRUE(rows.value().next());
+    EXPECT_EQ(rows.value().money(QStringLiteral("卡内金额")), Money());
+    EXPECT_EQ(rows.value().integer(QStringLiteral("会员积分")), 0);
+    EXPECT_FALSE(rows.value().dateTime(QStringLiteral("有效期")).isValid());
+    EXPECT_EQ(rows.value().text(QStringLiteral("会员姓名")), QString());
+    // date-times compare with the start of a given day
+    EXPECT_EQ(count(QStringLiteral("会员库"), QStringLiteral("有效期 >= ?"), {QDate(2026, 12, 9)}),
+              1);
+    EXPECT_EQ(count(QStringLiteral("会员库"), QStringLiteral("有效期 >= ?"), {QDate(2026, 12, 10)}),
+              0);
+}
+
+TEST_P(DbTest, NullPermissionReadsAsNo) {
+    execOk(QStringLiteral("insert into 管理员(\"AdminName\",pwd,会员类型) values(?,?,?)"),
+           {QStringLiteral("店员"), QStringLiteral("1"), QVariant()});
+    auto row = db.select(QStringLiteral("select * from 管理员 where \"AdminName\" = ?"),
+                         {QStringLiteral("店员")});
+    ASSERT_TRUE(row.ok());
+    ASSERT_TRUE(row.value().next());
+    EXPECT_FALSE(row.value().yesNo(QStringLiteral("会员类型")));
+    EXPECT_FALSE(row.value().yesNo(QStringLiteral("清理数据")));
+}
+
+TEST_P(DbTest, SearchColumnMustBeARealColumn) {
+    EXPECT_TRUE(db.hasColumn(QStringLiteral("会员库"), QStringLiteral("会员姓名")));
+    EXPECT_FALSE(db.hasColumn(QStringLiteral("会员库"), QStringLiteral("会员姓名 or 1=1")));
+    EXPECT_FALSE(db.hasColumn(QStringLiteral("会员库"), QString()));
+    EXPECT_FALSE(db.hasColumn(QStringLiteral("会员库"), QStringLiteral("pwd")));
+}
+
+TEST_P(DbTest, InsertGivesTheNewKey) {
+    auto first = db.insert(QStringLiteral("insert into 收入记录(项目) values(?)"),
+                           {QStringLiteral("租金")});
+    auto second = db.insert(QStringLiteral("insert into 销售库(条形码) values(?)"),
+                            {QStringLiteral("S1")}, QStringLiteral("商品id"));
+    ASSERT_TRUE(first.ok()) << first.error().toStdString();
+    ASSERT_TRUE(second.ok()) << second.error().toStdString();
+    EXPECT_EQ(first.value(), 1);
+    EXPECT_EQ(second.value(), 1);
+}
+
+TEST_P(DbTest, StatementErrorComesBackAsText) {
+    auto bad = db.exec(QStringLiteral("update 无此表 set a = 1"));
+    ASSERT_FALSE(bad.ok());
+    EXPECT_FALSE(bad.error().isEmpty());
+}
+
+TEST(Connection, UnusableStringsAreErrors) {
+    EXPECT_FALSE(Connection::open(QStringLiteral("0"), QStringLiteral("bad")).ok());
+    EXPECT_FALSE(Connection::open(QString(), QStringLiteral("bad")).ok());
+    EXPECT_FALSE(
+        Connection::open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;"), QStringLiteral("bad"))
+            .ok());
+    Connection::Options noCreate;
+    noCreate.createMissingFile = false;
+    EXPECT_FALSE(Connection::open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data "
+                                                 "Source=/nonexistent/dir/x.db"),
+                                  QStringLiteral("bad"), noCreate)
+                     .ok());
+    Connection::Options quick;
+    quick.timeoutSeconds = 2;
+    EXPECT_FALSE(Connection::open(QStringLiteral("Provider=SQLOLEDB.1;Password=x;User ID=x;"
+                                                 "Initial Catalog=x;Data Source=127.0.0.1:1;"),
+                                  QStringLiteral("bad"), quick)
+                     .ok());
+    EXPECT_FALSE(Db(QStringLiteral("bad")).isOpen());
+}
+
+TEST(Connection, ParsesBothKindsOfString) {
+    auto file = ConnectionSpec::parse(
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.db;Persist Security "
+                       "Info=False;Jet OLEDB:Database Password=1"),
+        QStringLiteral("/opt/shop"));
+    ASSERT_TRUE(file.ok());
+    EXPECT_EQ(file->engine, Engine::Sqlite);
+    EXPECT_EQ(file->file, QStringLiteral("/opt/shop/data.db"));
+    auto server = ConnectionSpec::parse(
+        QStringLiteral("Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User "
+                       "ID=shop;Initial Catalog=书店;Data Source=db.local:6543;"),
+        QStringLiteral("/opt/shop"));
+    ASSERT_TRUE(server.ok());
+    EXPECT_EQ(server->engine, Engine::Postgres);
+    EXPECT_EQ(server->host, QStringLiteral("db.local"));
+    EXPECT_EQ(server->port, 6543);
+    EXPECT_EQ(server->database, QStringLiteral("书店"));
+    EXPECT_EQ(server->user, QStringLiteral("shop"));
+    EXPECT_EQ(server->password, QStringLiteral("pw"));
+}
