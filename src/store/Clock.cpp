@@ -14,15 +14,21 @@ QDateTime now() {
     return moment.addMSecs(-moment.time().msec());
 }
 
-QDate today() { return now().date(); }
+QDate today() {
+    return now().date();
+}
 
-void setFixed(const QDateTime& moment) { g_fixed = moment; }
+void setFixed(const QDateTime& moment) {
+    g_fixed = moment;
+}
 
 QString formatDateTime(const QDateTime& moment) {
     return moment.toString(QString::fromLatin1(DateTimeFormat));
 }
 
-QString formatDate(const QDate& day) { return day.toString(QString::fromLatin1(DateFormat)); }
+QString formatDate(const QDate& day) {
+    return day.toString(QString::fromLatin1(DateFormat));
+}
 
 QDateTime parseDateTime(const QString& text) {
     const QString trimmed = text.trimmed();

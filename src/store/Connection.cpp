@@ -65,7 +65,8 @@ Result<ConnectionSpec> ConnectionSpec::parse(const QString& connectionString,
         spec.user = pairs.value(QStringLiteral("user id"));
         spec.password = pairs.value(QStringLiteral("password"));
         if (spec.host.isEmpty() || spec.database.isEmpty())
-            return Error{QStringLiteral("连接字符串缺少服务器 (Data Source) 或数据库名 (Initial Catalog)")};
+            return Error{
+                QStringLiteral("连接字符串缺少服务器 (Data Source) 或数据库名 (Initial Catalog)")};
         return spec;
     }
     return Error{QStringLiteral("无法识别的连接字符串: ") + connectionString};
@@ -73,7 +74,9 @@ Result<ConnectionSpec> ConnectionSpec::parse(const QString& connectionString,
 
 namespace Connection {
 
-QString baseDir() { return QCoreApplication::applicationDirPath(); }
+QString baseDir() {
+    return QCoreApplication::applicationDirPath();
+}
 
 Status open(const QString& connectionString, const QString& name, const Options& options) {
     auto spec = ConnectionSpec::parse(connectionString, baseDir());

@@ -19,9 +19,13 @@ QString errorText(const QSqlError& error) {
 
 // ---- Rows ----------------------------------------------------------------
 
-QVariant Rows::value(const QString& column) const { return m_query.value(column); }
+QVariant Rows::value(const QString& column) const {
+    return m_query.value(column);
+}
 
-bool Rows::isNull(const QString& column) const { return m_query.isNull(column); }
+bool Rows::isNull(const QString& column) const {
+    return m_query.isNull(column);
+}
 
 QString Rows::text(const QString& column) const {
     const QVariant v = m_query.value(column);
@@ -37,7 +41,9 @@ QString Rows::text(const QString& column) const {
     }
 }
 
-qint64 Rows::integer(const QString& column) const { return m_query.value(column).toLongLong(); }
+qint64 Rows::integer(const QString& column) const {
+    return m_query.value(column).toLongLong();
+}
 
 Money Rows::money(const QString& column) const {
     return Db::moneyFrom(m_engine, m_query.value(column));
@@ -52,7 +58,9 @@ QDateTime Rows::dateTime(const QString& column) const {
     return Clock::parseDateTime(v.toString());
 }
 
-QDate Rows::date(const QString& column) const { return dateTime(column).date(); }
+QDate Rows::date(const QString& column) const {
+    return dateTime(column).date();
+}
 
 bool Rows::yesNo(const QString& column) const {
     const QVariant v = m_query.value(column);
@@ -62,19 +70,25 @@ bool Rows::yesNo(const QString& column) const {
     return v.toBool();
 }
 
-QByteArray Rows::bytes(const QString& column) const { return m_query.value(column).toByteArray(); }
+QByteArray Rows::bytes(const QString& column) const {
+    return m_query.value(column).toByteArray();
+}
 
 // ---- Db ------------------------------------------------------------------
 
 Db::Db(QString connectionName) : m_name(std::move(connectionName)) {}
 
-QSqlDatabase Db::handle() const { return QSqlDatabase::database(m_name, false); }
+QSqlDatabase Db::handle() const {
+    return QSqlDatabase::database(m_name, false);
+}
 
 Engine Db::engine() const {
     return handle().driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite;
 }
 
-bool Db::isOpen() const { return handle().isOpen(); }
+bool Db::isOpen() const {
+    return handle().isOpen();
+}
 
 QVariant Db::toSql(const QVariant& value) const {
     if (value.isNull())
@@ -125,7 +139,9 @@ Money Db::moneyFrom(Engine engine, const QVariant& stored) {
     }
 }
 
-Money Db::moneyFrom(const QVariant& stored) const { return moneyFrom(engine(), stored); }
+Money Db::moneyFrom(const QVariant& stored) const {
+    return moneyFrom(engine(), stored);
+}
 
 Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const {
     QSqlDatabase db = handle();
@@ -258,8 +274,8 @@ Status Db::inTransaction(const std::function<Status()>& work) const {
 // ---- Transaction ---------------------------------------------------------
 
 Transaction::Transaction(const Db& db) : m_db(db) {
-    const QString begin = db.engine() == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
-                                                        : QStringLiteral("BEGIN");
+    const QString begin =
+        db.engine() == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
     auto done = db.exec(begin);
     if (!done)
         m_started = Error{done.error()};
@@ -267,7 +283,9 @@ Transaction::Transaction(const Db& db) : m_db(db) {
         m_open = true;
 }
 
-Transaction::~Transaction() { rollback(); }
+Transaction::~Transaction() {
+    rollback();
+}
 
 Status Transaction::commit() {
     if (!m_open)

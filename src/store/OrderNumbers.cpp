@@ -3,7 +3,8 @@
 namespace {
 
 QString column(OrderNumbers::Kind kind) {
-    return kind == OrderNumbers::Kind::Rent ? QStringLiteral("出租单号") : QStringLiteral("销售单号");
+    return kind == OrderNumbers::Kind::Rent ? QStringLiteral("出租单号")
+                                            : QStringLiteral("销售单号");
 }
 
 Result<qint64> firstRow(const Db& db, OrderNumbers::Kind kind) {
@@ -27,8 +28,7 @@ Result<qint64> peekNext(const Db& db, Kind kind) {
 
 Result<qint64> take(const Db& db, Kind kind) {
     const QString c = column(kind);
-    auto changed =
-        db.exec(QStringLiteral("update 系统信息 set %1 = COALESCE(%1, 0) + 1").arg(c));
+    auto changed = db.exec(QStringLiteral("update 系统信息 set %1 = COALESCE(%1, 0) + 1").arg(c));
     if (!changed)
         return Error{changed.error()};
     if (changed.value() == 0)
@@ -37,9 +37,9 @@ Result<qint64> take(const Db& db, Kind kind) {
     if (!number)
         return number;
     // Should the table hold several rows, they all carry the first row's number.
-    auto aligned = db.exec(QStringLiteral("update 系统信息 set %1 = ? where %1 is null or %1 <> ?")
-                               .arg(c),
-                           {number.value(), number.value()});
+    auto aligned =
+        db.exec(QStringLiteral("update 系统信息 set %1 = ? where %1 is null or %1 <> ?").arg(c),
+                {number.value(), number.value()});
     if (!aligned)
         return Error{aligned.error()};
     return number;

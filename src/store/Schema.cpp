@@ -21,14 +21,18 @@ const QString VersionTable = QStringLiteral("schema_version");
 
 QList<Table> tables() {
     using T = Type;
-    QList<Column> admin = {{QStringLiteral("AdminName"), T::Text, QStringLiteral("UNIQUE NOT NULL")},
-                           {QStringLiteral("pwd"), T::Text}};
+    QList<Column> admin = {
+        {QStringLiteral("AdminName"), T::Text, QStringLiteral("UNIQUE NOT NULL")},
+        {QStringLiteral("pwd"), T::Text}};
     for (const QString& permission : permissionColumns())
         admin.append({permission, T::YesNo, QStringLiteral("DEFAULT FALSE")});
     return {
         {QStringLiteral("管理员"), admin},
         {QStringLiteral("管理员日志"),
-         {{"id", T::Identity}, {"事件", T::Text}, {"日期", T::DateTime}, {"管理员", T::Text},
+         {{"id", T::Identity},
+          {"事件", T::Text},
+          {"日期", T::DateTime},
+          {"管理员", T::Text},
           {"说明", T::Text}}},
         {QStringLiteral("系统信息"), {{"出租单号", T::Integer}, {"销售单号", T::Integer}}},
         {QStringLiteral("会员类型"),
@@ -177,7 +181,9 @@ QList<Table> tables() {
           {"销售记录id", T::Integer},
           {"退还方式", T::Text}}},
         {QStringLiteral("商品类型"),
-         {{"名称", T::Text, "UNIQUE NOT NULL"}, {"每日租金", T::MoneyType}, {"押金", T::MoneyType}}},
+         {{"名称", T::Text, "UNIQUE NOT NULL"},
+          {"每日租金", T::MoneyType},
+          {"押金", T::MoneyType}}},
         {QStringLiteral("存放位置"), {{"名称", T::Text}}},
         {QStringLiteral("介质"), {{"名称", T::Text}}},
         {QStringLiteral("出版社"), {{"名称", T::Text}}},
@@ -309,14 +315,16 @@ const Step Steps[Schema::CurrentVersion] = {createTables, createIndexes};
 Status setVersion(const Db& db, int version) {
     if (Status s = run(db, QStringLiteral("delete from ") + VersionTable); !s)
         return s;
-    return run(db, QStringLiteral("insert into %1(version) values(?)").arg(VersionTable), {version});
+    return run(db, QStringLiteral("insert into %1(version) values(?)").arg(VersionTable),
+               {version});
 }
 
 Status upgrade(const Db& db, int from, int to) {
     return db.inTransaction([&]() -> Status {
         if (from == 0) {
-            if (Status s = run(db, QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)")
-                                       .arg(VersionTable));
+            if (Status s = run(
+                    db,
+                    QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)").arg(VersionTable));
                 !s)
                 return s;
         }
@@ -360,12 +368,14 @@ Status createUpTo(const Db& db, int target) {
     if (!current)
         return Error{current.error()};
     if (current.value() != 0)
-        return Error{QStringLiteral("数据库中已经建有数据表 (版本 %1), 不能再次创建")
-                         .arg(current.value())};
+        return Error{
+            QStringLiteral("数据库中已经建有数据表 (版本 %1), 不能再次创建").arg(current.value())};
     return upgrade(db, 0, target);
 }
 
-Status create(const Db& db) { return createUpTo(db, CurrentVersion); }
+Status create(const Db& db) {
+    return createUpTo(db, CurrentVersion);
+}
 
 Status openOrCreate(const Db& db) {
     auto current = version(db);

@@ -1,5 +1,5 @@
-#include "store/Connection.h"
 #include "store/Db.h"
+#include "store/Connection.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -105,9 +105,10 @@ TEST_P(DbTest, RelativeUpdatesCountNullAsZero) {
     // a second workstation's change in between is kept
     ASSERT_TRUE(database->openConnection(QStringLiteral("other")).ok());
     Db other(QStringLiteral("other"));
-    ASSERT_TRUE(other.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
-                            QVariant::fromValue(Money::fromInt(100)), QStringLiteral("会员卡号"),
-                            QStringLiteral("1"))
+    ASSERT_TRUE(other
+                    .addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                           QVariant::fromValue(Money::fromInt(100)), QStringLiteral("会员卡号"),
+                           QStringLiteral("1"))
                     .ok());
     EXPECT_EQ(db.scalarMoney(QStringLiteral("select 卡内金额 from 会员库")).value().toString(),
               QStringLiteral("87.6501"));
@@ -161,8 +162,8 @@ TEST_P(DbTest, SearchColumnMustBeARealColumn) {
 }
 
 TEST_P(DbTest, InsertGivesTheNewKey) {
-    auto first = db.insert(QStringLiteral("insert into 收入记录(项目) values(?)"),
-                           {QStringLiteral("租金")});
+    auto first =
+        db.insert(QStringLiteral("insert into 收入记录(项目) values(?)"), {QStringLiteral("租金")});
     auto second = db.insert(QStringLiteral("insert into 销售库(条形码) values(?)"),
                             {QStringLiteral("S1")}, QStringLiteral("商品id"));
     ASSERT_TRUE(first.ok()) << first.error().toStdString();

@@ -1,5 +1,5 @@
-#include "store/Dialect.h"
 #include "store/IniFile.h"
+#include "store/Dialect.h"
 #include "store/ShopConfig.h"
 
 #include <QFile>
@@ -45,9 +45,9 @@ TEST(IniFile, NamesMatchWithoutCaseAndValuesStayExact) {
               QStringLiteral("  书店 "));
     EXPECT_EQ(ini.read(QStringLiteral("Part1"), QStringLiteral("csAccess"), QStringLiteral("0")),
               QStringLiteral("Provider=X;Data Source=a.db"));
-    EXPECT_EQ(ini.read(QStringLiteral("part2"), QStringLiteral("HyGuiHuanShiTiShi"),
-                       QStringLiteral("0")),
-              QStringLiteral("1"));
+    EXPECT_EQ(
+        ini.read(QStringLiteral("part2"), QStringLiteral("HyGuiHuanShiTiShi"), QStringLiteral("0")),
+        QStringLiteral("1"));
     // a key of another section is not found
     EXPECT_EQ(ini.read(QStringLiteral("part2"), QStringLiteral("softname"), QStringLiteral("0")),
               QStringLiteral("0"));

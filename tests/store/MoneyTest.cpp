@@ -10,7 +10,9 @@ Money m(const char* text) {
     return parsed.value_or(Money());
 }
 
-std::string s(Money value) { return value.toString().toStdString(); }
+std::string s(Money value) {
+    return value.toString().toStdString();
+}
 
 } // namespace
 
@@ -31,9 +33,9 @@ TEST(Money, RefusesMalformedText) {
 }
 
 TEST(Money, RoundsExtraDecimalsHalfToEven) {
-    EXPECT_EQ(m("0.00005").units(), 0);   // tie, 0 is even
-    EXPECT_EQ(m("0.00015").units(), 2);   // tie, up to the even 2
-    EXPECT_EQ(m("0.00025").units(), 2);   // tie, down to the even 2
+    EXPECT_EQ(m("0.00005").units(), 0);  // tie, 0 is even
+    EXPECT_EQ(m("0.00015").units(), 2);  // tie, up to the even 2
+    EXPECT_EQ(m("0.00025").units(), 2);  // tie, down to the even 2
     EXPECT_EQ(m("0.000251").units(), 3); // above the tie
     EXPECT_EQ(m("-0.00015").units(), -2);
     EXPECT_EQ(m("-0.00025").units(), -2);

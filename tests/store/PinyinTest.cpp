@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::string code(const char* name) { return PinyinCode(QString::fromUtf8(name)).toStdString(); }
+std::string code(const char* name) {
+    return PinyinCode(QString::fromUtf8(name)).toStdString();
+}
 QByteArray bytes(unsigned high, unsigned low) {
     QByteArray b;
     b.append(char(high));

@@ -1,7 +1,7 @@
+#include "store/Schema.h"
 #include "store/Money.h"
 #include "store/OrderNumbers.h"
 #include "store/Permissions.h"
-#include "store/Schema.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +20,16 @@ TEST_P(SchemaTest, CreatesTheTwentyTables) {
 }
 
 TEST_P(SchemaTest, RentCatalogueHasExactlyItsSixteenColumnsInOrder) {
-    const QStringList expected = {"条形码", "商品名称", "商品类型", "py",     "定价",   "作者",
-                                  "存放位置", "出版社", "供应商",   "简介",   "状态",   "借出次数",
-                                  "登记日期", "登记人", "介质",     "pic"};
+    const QStringList expected = {"条形码",   "商品名称", "商品类型", "py",   "定价", "作者",
+                                  "存放位置", "出版社",   "供应商",   "简介", "状态", "借出次数",
+                                  "登记日期", "登记人",   "介质",     "pic"};
     EXPECT_EQ(db.columns(QStringLiteral("出租库")), expected);
     // the add window's insert without a column list works
     execOk(QStringLiteral("insert into 出租库 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-           {QStringLiteral("B1"), QStringLiteral("书"), QStringLiteral("普通"),
-            QStringLiteral("S"), QVariant::fromValue(Money::fromInt(5)), QString(), QString(),
-            QString(), QString(), QString(), QStringLiteral("待租"), 0,
-            QDate(2026, 12, 9), QStringLiteral("a"), QString(), QByteArray("BM\x01\x02", 4)});
+           {QStringLiteral("B1"), QStringLiteral("书"), QStringLiteral("普通"), QStringLiteral("S"),
+            QVariant::fromValue(Money::fromInt(5)), QString(), QString(), QString(), QString(),
+            QString(), QStringLiteral("待租"), 0, QDate(2026, 12, 9), QStringLiteral("a"),
+            QString(), QByteArray("BM\x01\x02", 4)});
     auto rows = db.select(QStringLiteral("select * from 出租库"));
     ASSERT_TRUE(rows.ok());
     ASSERT_TRUE(rows.value().next());
@@ -54,8 +54,8 @@ TEST_P(SchemaTest, FirstRows) {
     EXPECT_EQ(walkIn.value().text(QStringLiteral("名称")), QStringLiteral("散客"));
     EXPECT_EQ(walkIn.value().integer(QStringLiteral("可借数量")), 999);
     EXPECT_EQ(walkIn.value().money(QStringLiteral("折扣")), Money::fromInt(1));
-    EXPECT_EQ(count(QStringLiteral("商品类型"), QStringLiteral("名称 = ?"), {QStringLiteral("普通")}),
-              1);
+    EXPECT_EQ(
+        count(QStringLiteral("商品类型"), QStringLiteral("名称 = ?"), {QStringLiteral("普通")}), 1);
     EXPECT_EQ(count(QStringLiteral("存放位置")), 1);
     EXPECT_EQ(count(QStringLiteral("介质")), 1);
     auto counters = db.select(QStringLiteral("select * from 系统信息"));
@@ -91,22 +91,21 @@ TEST_P(SchemaTest, KeysRefuseDuplicates) {
     EXPECT_FALSE(db.exec(QStringLiteral("insert into 管理员(\"AdminName\",pwd) values(?,?)"),
                          {QStringLiteral("超级管理员"), QStringLiteral("1")})
                      .ok());
-    EXPECT_FALSE(db.exec(QStringLiteral("insert into 会员类型(名称) values(?)"),
-                         {QStringLiteral("散客")})
-                     .ok());
-    EXPECT_FALSE(db.exec(QStringLiteral("insert into 商品类型(名称) values(?)"),
-                         {QStringLiteral("普通")})
-                     .ok());
+    EXPECT_FALSE(
+        db.exec(QStringLiteral("insert into 会员类型(名称) values(?)"), {QStringLiteral("散客")})
+            .ok());
+    EXPECT_FALSE(
+        db.exec(QStringLiteral("insert into 商品类型(名称) values(?)"), {QStringLiteral("普通")})
+            .ok());
 }
 
 TEST_P(SchemaTest, OneOpenRentPerCopy) {
-    const QString rent =
-        QStringLiteral("insert into 出租记录(出租单号,条形码,已还) values(?,?,?)");
+    const QString rent = QStringLiteral("insert into 出租记录(出租单号,条形码,已还) values(?,?,?)");
     execOk(rent, {QStringLiteral("1"), QStringLiteral("A1"), QStringLiteral("是")});
     execOk(rent, {QStringLiteral("2"), QStringLiteral("A1"), QStringLiteral("是")});
     execOk(rent, {QStringLiteral("3"), QStringLiteral("A1"), QStringLiteral("否")});
-    EXPECT_FALSE(db.exec(rent, {QStringLiteral("4"), QStringLiteral("A1"), QStringLiteral("否")})
-                     .ok());
+    EXPECT_FALSE(
+        db.exec(rent, {QStringLiteral("4"), QStringLiteral("A1"), QStringLiteral("否")}).ok());
     EXPECT_EQ(count(QStringLiteral("出租记录")), 3);
 }
 
@@ -139,10 +138,9 @@ TEST_P(SchemaTest, OlderVersionIsUpgradedOnOpen) {
     ASSERT_TRUE(old.create(false).ok());
     ASSERT_TRUE(Schema::createUpTo(Db(), 1).ok());
     EXPECT_EQ(Schema::version(Db()).value(), 1);
-    const QString rent =
-        QStringLiteral("insert into 出租记录(出租单号,条形码,已还) values(?,?,?)");
-    ASSERT_TRUE(Db().exec(rent, {QStringLiteral("1"), QStringLiteral("A1"), QStringLiteral("否")})
-                    .ok());
+    const QString rent = QStringLiteral("insert into 出租记录(出租单号,条形码,已还) values(?,?,?)");
+    ASSERT_TRUE(
+        Db().exec(rent, {QStringLiteral("1"), QStringLiteral("A1"), QStringLiteral("否")}).ok());
     ASSERT_TRUE(Schema::openOrCreate(Db()).ok());
     EXPECT_EQ(Schema::version(Db()).value(), Schema::CurrentVersion);
     // the upgrade brought the one-open-rent rule
@@ -170,13 +168,15 @@ TEST_P(SchemaTest, OrderNumbersCountOnAcrossConnections) {
                       first = n.value();
                       return {};
                   }).ok());
-    ASSERT_TRUE(second.inTransaction([&]() -> Status {
-                          auto n = OrderNumbers::take(second, OrderNumbers::Kind::Rent);
-                          if (!n)
-                              return Error{n.error()};
-                          other = n.value();
-                          return {};
-                      }).ok());
+    ASSERT_TRUE(second
+                    .inTransaction([&]() -> Status {
+                        auto n = OrderNumbers::take(second, OrderNumbers::Kind::Rent);
+                        if (!n)
+                            return Error{n.error()};
+                        other = n.value();
+                        return {};
+                    })
+                    .ok());
     EXPECT_EQ(first, 1);
     EXPECT_EQ(other, 2);
     EXPECT_EQ(OrderNumbers::peekNext(db, OrderNumbers::Kind::Sale).value(), 1);
@@ -191,5 +191,6 @@ TEST_P(SchemaTest, SeveralCounterRowsFollowTheFirst) {
                   }).ok());
     // whichever row the engine gives first, every row now holds the number taken
     EXPECT_TRUE(taken.value() == 1 || taken.value() == 8) << taken.value();
-    EXPECT_EQ(count(QStringLiteral("系统信息"), QStringLiteral("销售单号 = ?"), {taken.value()}), 2);
+    EXPECT_EQ(count(QStringLiteral("系统信息"), QStringLiteral("销售单号 = ?"), {taken.value()}),
+              2);
 }

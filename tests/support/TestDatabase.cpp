@@ -10,9 +10,15 @@ namespace {
 
 const QString Maintenance = QStringLiteral("test-maintenance");
 
-QString pgHost() { return qEnvironmentVariable("SHOP_TEST_PG_HOST"); }
-QString pgPort() { return qEnvironmentVariable("SHOP_TEST_PG_PORT", QStringLiteral("5432")); }
-QString pgUser() { return qEnvironmentVariable("SHOP_TEST_PG_USER", QStringLiteral("postgres")); }
+QString pgHost() {
+    return qEnvironmentVariable("SHOP_TEST_PG_HOST");
+}
+QString pgPort() {
+    return qEnvironmentVariable("SHOP_TEST_PG_PORT", QStringLiteral("5432"));
+}
+QString pgUser() {
+    return qEnvironmentVariable("SHOP_TEST_PG_USER", QStringLiteral("postgres"));
+}
 
 QString serverString(const QString& database) {
     return QStringLiteral("Provider=SQLOLEDB.1;Password=;Persist Security Info=True;User ID=%1;"
@@ -44,15 +50,15 @@ TestDatabase::~TestDatabase() {
 Status TestDatabase::create(bool withSchema) {
     if (m_engine == Engine::Sqlite) {
         m_connectionString =
-            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1/data.db;").arg(folder());
+            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1/data.db;")
+                .arg(folder());
     } else {
         if (pgHost().isEmpty())
             return Error{QStringLiteral("the PostgreSQL test server is not running: run the tests "
                                         "with scripts/test.sh (SHOP_TEST_PG_HOST is not set)")};
         static std::atomic<int> counter{0};
-        m_pgName = QStringLiteral("shoptest_%1_%2")
-                       .arg(QCoreApplication::applicationPid())
-                       .arg(counter++);
+        m_pgName =
+            QStringLiteral("shoptest_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter++);
         if (Status s = maintenance(QStringLiteral("CREATE DATABASE %1").arg(m_pgName)); !s)
             return s;
         m_connectionString = serverString(m_pgName);
@@ -77,7 +83,9 @@ void EngineTest::SetUp() {
     ASSERT_TRUE(created.ok()) << created.error().toStdString();
 }
 
-void EngineTest::TearDown() { database.reset(); }
+void EngineTest::TearDown() {
+    database.reset();
+}
 
 void EngineTest::execOk(const QString& sql, const QVariantList& params) {
     auto done = db.exec(sql, params);
@@ -99,8 +107,9 @@ void EngineTest::failInsertsInto(const QString& table) {
                               "BEGIN SELECT RAISE(ABORT, 'injected failure'); END")
                    .arg(Db::quoted(table)));
     } else {
-        execOk(QStringLiteral("CREATE OR REPLACE FUNCTION injected_failure() RETURNS trigger AS "
-                              "$$ BEGIN RAISE EXCEPTION 'injected failure'; END $$ LANGUAGE plpgsql"));
+        execOk(
+            QStringLiteral("CREATE OR REPLACE FUNCTION injected_failure() RETURNS trigger AS "
+                           "$$ BEGIN RAISE EXCEPTION 'injected failure'; END $$ LANGUAGE plpgsql"));
         execOk(QStringLiteral("CREATE TRIGGER injected_failure BEFORE INSERT ON %1 "
                               "FOR EACH ROW EXECUTE FUNCTION injected_failure()")
                    .arg(Db::quoted(table)));
@@ -111,4 +120,6 @@ std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
     return info.param == Engine::Sqlite ? "SQLite" : "PostgreSQL";
 }
 
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

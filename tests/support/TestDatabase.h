@@ -43,8 +43,7 @@ protected:
 
     // Runs a statement that must succeed.
     void execOk(const QString& sql, const QVariantList& params = {});
-    qint64 count(const QString& table, const QString& where = {},
-                 const QVariantList& params = {});
+    qint64 count(const QString& table, const QString& where = {}, const QVariantList& params = {});
     // Makes every insert into table fail from now on (a failure in the
     // middle of a booking).
     void failInsertsInto(const QString& table);
@@ -55,9 +54,9 @@ protected:
 
 std::string engineName(const ::testing::TestParamInfo<Engine>& info);
 
-#define SHOP_ON_BOTH_ENGINES(Suite)                                                               \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite,                                                      \
-                             ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName)
+#define SHOP_ON_BOTH_ENGINES(Suite)                                                                \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(Engine::Sqlite, Engine::Postgres),  \
+                             engineName)
 
 // Pretty names in failure messages.
 void PrintTo(const QString& text, std::ostream* os);
