@@ -1,0 +1,66 @@
+#include "output/ListOutput.h"
+
+#include "output/ExcelExport.h"
+#include "output/TDmFm.h"
+#include "store/Clock.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace {
+
+const QString ErrorCaption = QStringLiteral("错误");
+
+QString freshPath(const QString& folder, const QString& baseName) {
+    const QString stem = (baseName.isEmpty() ? QStringLiteral("导出") : baseName) + u'_' +
+                         Clock::now().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+    QString path = folder + u'/' + stem + QStringLiteral(".xlsx");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder + u'/' + stem + QStringLiteral("_%1.xlsx").arg(n);
+    return path;
+}
+
+} // namespace
+
+namespace ListOutput {
+
+QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& baseName) {
+    TDmFm& dm = TDmFm::current();
+    if (!QDir().mkpath(dm.exportFolder)) {
+        dm.showMessage(parent, ErrorCaption,
+                       QStringLiteral("不能创建导出文件夹：") +
+                           QDir::toNativeSeparators(dm.exportFolder));
+        return {};
+    }
+    const QString path = freshPath(dm.exportFolder, baseName);
+    const auto total = ExcelExport::countRows(query);
+    const qint64 rows = total ? total.value() : 0;
+
+    QProgressDialog progress(QStringLiteral("正在导出到Excel..."), QStringLiteral("取消"), 0,
+                             int(std::min<qint64>(rows, INT_MAX)), parent);
+    progress.setWindowTitle(QStringLiteral("导出Excel"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    auto outcome = ExcelExport::ExportQueryToExcel(query, path, [&](qint64 written) {
+        progress.setValue(int(std::min<qint64>(written, progress.maximum())));
+        return !progress.wasCanceled();
+    });
+    progress.close();
+    if (!outcome) {
+        dm.showMessage(parent, ErrorCaption, QStringLiteral("导出Excel失败：") + outcome.error());
+        return {};
+    }
+    if (outcome->cancelled)
+        return {};
+    if (!dm.openFile(path)) {
+        dm.showMessage(parent, ErrorCaption,
+                       QStringLiteral("系统没excel，不能导出Excel！\n文件已保存在：") +
+                           QDir::toNativeSeparators(path));
+    }
+    return path;
+}
+
+} // namespace ListOutput
