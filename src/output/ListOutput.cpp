@@ -1,11 +1,14 @@
 #include "output/ListOutput.h"
 
+#include "output/BandReport.h"
 #include "output/ExcelExport.h"
 #include "output/TDmFm.h"
 #include "store/Clock.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProgressDialog>
 
 namespace {
@@ -19,6 +22,38 @@ QString freshPath(const QString& folder, const QString& baseName) {
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = folder + u'/' + stem + QStringLiteral("_%1.xlsx").arg(n);
     return path;
+}
+
+// Shows the preview of a report; render paints it on the preview's printer
+// whenever the preview asks (at first and after a page setup change).
+void preview(
+    QWidget* parent, const QString& caption, const ListQuery& query,
+    const std::function<Result<BandReport::Outcome>(QPrinter&, const BandReport::Progress&)>&
+        render) {
+    TDmFm& dm = TDmFm::current();
+    const auto total = ExcelExport::countRows(query);
+    const qint64 rows = total ? total.value() : 0;
+    QPrinter printer(QPrinter::HighResolution);
+    BandReport::setUpPage(printer);
+    printer.setDocName(caption);
+    QPrintPreviewDialog dialog(&printer, parent, Qt::Window);
+    dialog.setWindowTitle(caption + QStringLiteral(" - 打印预览"));
+    dialog.resize(900, 1000);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+        QProgressDialog progress(QStringLiteral("正在准备打印..."), QStringLiteral("取消"), 0,
+                                 int(std::min<qint64>(rows, INT_MAX)), &dialog);
+        progress.setWindowTitle(caption);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        auto outcome = render(*p, [&](qint64 done) {
+            progress.setValue(int(std::min<qint64>(done, progress.maximum())));
+            return !progress.wasCanceled();
+        });
+        progress.close();
+        if (!outcome)
+            dm.showMessage(&dialog, ErrorCaption, QStringLiteral("打印失败：") + outcome.error());
+    });
+    dm.runDialog(dialog);
 }
 
 } // namespace
@@ -61,6 +96,20 @@ QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& ba
                            QDir::toNativeSeparators(path));
     }
     return path;
+}
+
+void printList(QWidget* parent, ReportTemplate which, const ListQuery& query) {
+    preview(parent, listTemplate(which).name, query,
+            [&](QPrinter& printer, const BandReport::Progress& progress) {
+                return BandReport::renderList(printer, which, query, progress);
+            });
+}
+
+void printLabels(QWidget* parent, LabelKind which, const ListQuery& query) {
+    preview(parent, labelTemplate(which).name, query,
+            [&](QPrinter& printer, const BandReport::Progress& progress) {
+                return BandReport::renderLabels(printer, which, query, progress);
+            });
 }
 
 } // namespace ListOutput

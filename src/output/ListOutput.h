@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/ReportTemplates.h"
 #include "store/ListQuery.h"
 
 #include <QString>
@@ -19,5 +20,13 @@ namespace ListOutput {
 // When none can open it: "系统没excel，不能导出Excel！" and where the file
 // was saved. Gives the saved file's path; empty when cancelled or failed.
 QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& baseName = {});
+
+// "打印": the list's printed report in a print preview (TDmFm::runDialog),
+// from which the user prints or saves a PDF. Long lists are laid out
+// behind a progress dialog that can be cancelled.
+void printList(QWidget* parent, ReportTemplate which, const ListQuery& query);
+
+// "打印条码": one barcode label per row of the list, in a print preview.
+void printLabels(QWidget* parent, LabelKind which, const ListQuery& query);
 
 } // namespace ListOutput
