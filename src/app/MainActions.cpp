@@ -2,6 +2,7 @@
 
 #include "app/TMFm.h"
 #include "app/TSetDataFm.h"
+#include "members/THyChongZhiFm.h"
 #include "ui/Prompt.h"
 
 QString menuCaption(MainMenu menu) {
@@ -40,7 +41,7 @@ const QList<MainAction>& mainActions() {
         {M::Business, QStringLiteral("出租"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("归还"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("销售"), open, {}, notYetAvailable},
-        {M::Business, QStringLiteral("会员充值"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("会员充值"), open, {}, openWindow<THyChongZhiFm>},
         {M::Business, QStringLiteral("收费"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("支出"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("顾客退货"), open, {}, notYetAvailable},
