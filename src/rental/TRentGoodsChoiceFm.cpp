@@ -19,7 +19,8 @@ TRentGoodsChoiceFm::TRentGoodsChoiceFm(const QList<RentalLookup::Copy>& copies, 
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->setVisible(false);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     for (int row = 0; row < copies.size(); ++row) {
         const RentalLookup::Copy& copy = copies[row];
         const QStringList cells{copy.barcode,   copy.name,
@@ -28,7 +29,6 @@ TRentGoodsChoiceFm::TRentGoodsChoiceFm(const QList<RentalLookup::Copy>& copies, 
         for (int column = 0; column < cells.size(); ++column)
             m_grid->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
-    m_grid->resizeColumnsToContents();
     if (!copies.isEmpty())
         m_grid->selectRow(0);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TRentGoodsChoiceFm::choose);

@@ -54,6 +54,8 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : QDialog(paren
     m_unreturned->installEventFilter(this);
     m_payment = new QComboBox(this);
     m_payment->setEditable(false);
+    m_payment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_payment->addItems({CashPaymentText, CardPaymentText});
     m_remark = new QLineEdit(this);
 
     auto* member = new QGroupBox(QStringLiteral("会员信息"), this);

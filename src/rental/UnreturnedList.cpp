@@ -22,7 +22,8 @@ UnreturnedList::UnreturnedList(const QString& connectionName, const QString& car
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->verticalHeader()->setVisible(false);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -61,5 +62,4 @@ void UnreturnedList::load() {
         for (int column = 0; column < cells.size(); ++column)
             m_grid->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
-    m_grid->resizeColumnsToContents();
 }
