@@ -3,6 +3,7 @@
 #include "members/MemberBookings.h"
 #include "members/THyAddFm.h"
 #include "members/THyEditFm.h"
+#include "output/ListOutput.h"
 #include "ui/Prompt.h"
 
 #include <QAction>
@@ -107,13 +108,13 @@ void THyKuFm::ShanChu() {
 }
 
 void THyKuFm::Excel() {
-    Prompt::information(this, QStringLiteral("该功能尚未完成, 暂时不能使用."));
+    ListOutput::exportToExcel(this, currentQuery(), QStringLiteral("会员资料"));
 }
 
 void THyKuFm::DaYin() {
-    Prompt::information(this, QStringLiteral("该功能尚未完成, 暂时不能使用."));
+    ListOutput::printList(this, ReportTemplate::Members, currentQuery());
 }
 
 void THyKuFm::TiaoMa() {
-    Prompt::information(this, QStringLiteral("该功能尚未完成, 暂时不能使用."));
+    ListOutput::printLabels(this, LabelKind::MemberCards, currentQuery());
 }

@@ -2,14 +2,17 @@
 #include "MemberWindowFixture.h"
 #include "members/THyAddFm.h"
 #include "members/THyEditFm.h"
+#include "output/TDmFm.h"
 #include "ui/ModalRunner.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 
 class THyKuFmTest : public MemberWindowTest {
 protected:
@@ -186,4 +189,38 @@ TEST_P(THyKuFmTest, MembersAddedShowInTheListAtOnce) {
     EXPECT_TRUE(seen.contains(QStringLiteral("5005"))) << seen.join(u',').toStdString();
     EXPECT_EQ(fm.grid()->text(QStringLiteral("会员卡号")), QStringLiteral("5005"));
     EXPECT_EQ(fm.grid()->footerCount(), 4);
+}
+
+TEST_P(THyKuFmTest, ExportAndPrintingReadTheRowsOnScreen) {
+    QTemporaryDir dir;
+    TDmFm& dm = TDmFm::current();
+    QStringList messages, opened, previews;
+    int pages = -1;
+    dm.exportFolder = dir.path();
+    dm.showMessage = [&](QWidget*, const QString&, const QString& text) { messages << text; };
+    dm.openFile = [&](const QString& path) {
+        opened << path;
+        return true;
+    };
+    dm.runDialog = [&](QDialog& dialog) {
+        dialog.show();
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        pages = preview ? preview->pageCount() : -1;
+        previews << dialog.windowTitle();
+        dialog.close();
+        return 0;
+    };
+    THyKuFm fm(login);
+    find(fm, QStringLiteral("会员卡号"), QStringLiteral("12"));
+    fm.tool(QStringLiteral("EXCEL"))->trigger();
+    fm.tool(QStringLiteral("打印"))->trigger();
+    EXPECT_EQ(pages, 1);
+    fm.tool(QStringLiteral("打印条码"))->trigger();
+    dm.reset();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(QStringLiteral("会员资料")));
+    EXPECT_EQ(previews, (QStringList{QStringLiteral("会员列表 - 打印预览"),
+                                     QStringLiteral("会员卡条码 - 打印预览")}));
+    EXPECT_TRUE(prompts->shown().isEmpty());
 }
