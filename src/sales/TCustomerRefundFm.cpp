@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -102,6 +103,8 @@ void TCustomerRefundFm::search() {
         return;
     }
     m_grid->setCurrentRow(0);
+    m_grid->view()->resizeColumnsToContents();
+    m_grid->view()->horizontalScrollBar()->setValue(0);
     fillFromCurrentLine();
 }
 

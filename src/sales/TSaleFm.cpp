@@ -30,7 +30,7 @@ QLabel* bandValue(const QString& objectName, QWidget* parent) {
     font.setBold(true);
     label->setFont(font);
     label->setStyleSheet(QStringLiteral("color: #c00000;"));
-    label->setMinimumWidth(110);
+    label->setMinimumWidth(150);
     return label;
 }
 
@@ -76,6 +76,7 @@ TSaleFm::TSaleFm(const LoginContext& login, QWidget* parent)
     m_payment->setObjectName(QStringLiteral("payment"));
     m_payment->setEditable(true);
     m_payment->setInsertPolicy(QComboBox::NoInsert);
+    m_payment->setMinimumWidth(150);
 
     // Enter belongs to the boxes: no button takes it.
     for (QPushButton* button : {m_sell, m_remove, m_close}) {
@@ -89,8 +90,9 @@ TSaleFm::TSaleFm(const LoginContext& login, QWidget* parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->setColumnWidth(SaleLinesModel::Name, 180);
+    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->horizontalHeader()->setSectionResizeMode(SaleLinesModel::Name, QHeaderView::Stretch);
+    m_list->horizontalHeader()->setMinimumSectionSize(60);
 
     auto* band = new QHBoxLayout;
     band->addWidget(bandCaption(QStringLiteral("合计:"), this));
@@ -380,6 +382,8 @@ void TSaleFm::book() {
     Prompt::information(this, QStringLiteral("完成!"));
     IniData();
     SaleDanHao();
+    // The next customer starts as a walk-in customer, who pays in cash.
+    m_payment->setCurrentText(PayCash);
     m_lines->clear();
     CountPrice();
 }

@@ -330,6 +330,7 @@ TEST_P(TSaleFmTest, BookingACardSaleResetsForTheNextCustomer) {
     EXPECT_EQ(fm->memberCard(), QStringLiteral("散客"));
     EXPECT_EQ(box(*fm, "discount")->text(), QStringLiteral("1"));
     EXPECT_EQ(label(*fm, "orderNumber"), QStringLiteral("43"));
+    EXPECT_EQ(box<QComboBox>(*fm, "payment")->currentText(), QStringLiteral("现金支付"));
 }
 
 TEST_P(TSaleFmTest, AFailedBookingKeepsTheLinesForAnotherTry) {
