@@ -1,0 +1,113 @@
+#include "app/MainActions.h"
+
+#include "app/TMFm.h"
+#include "app/TSetDataFm.h"
+#include "members/THyChongZhiFm.h"
+#include "ui/Prompt.h"
+
+QString menuCaption(MainMenu menu) {
+    switch (menu) {
+    case MainMenu::System:
+        return QStringLiteral("系统管理");
+    case MainMenu::Business:
+        return QStringLiteral("基本业务");
+    case MainMenu::Reference:
+        return QStringLiteral("基本资料设置");
+    case MainMenu::Queries:
+        return QStringLiteral("查询统计");
+    case MainMenu::Stores:
+        return QStringLiteral("库管理");
+    case MainMenu::Help:
+        return QStringLiteral("帮助");
+    }
+    return {};
+}
+
+// clang-format off
+const QList<MainAction>& mainActions() {
+    using M = MainMenu;
+    using P = Permission;
+    const std::optional<Permission> open;
+    static const QList<MainAction> table = {
+        // menu, caption, gate, refusal, opener
+        {M::System, QStringLiteral("系统信息设置"), P::SystemInfo, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("管理员权限设置"), P::AdminRights, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("管理员日志"), P::AdminLog, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("管理员密码修改 "), open, {}, notYetAvailable},
+        {M::System, QStringLiteral("供应商信息"), P::Suppliers, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("初始化数据[慎重]"), P::CleanData, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("数据库设置[慎重]"), P::CleanData, NoAdminRights, openWindow<TSetDataFm>},
+        {M::System, QStringLiteral("退出"), open, {}, confirmExit},
+        {M::Business, QStringLiteral("出租"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("归还"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("销售"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("会员充值"), open, {}, openWindow<THyChongZhiFm>},
+        {M::Business, QStringLiteral("收费"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("支出"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("顾客退货"), open, {}, notYetAvailable},
+        {M::Reference, QStringLiteral("存放位置"), open, {}, notYetAvailable},
+        {M::Reference, QStringLiteral("会员类型"), P::MemberTypes, NoRights, notYetAvailable},
+        {M::Reference, QStringLiteral("商品类型"), P::GoodsTypes, NoRights, notYetAvailable},
+        {M::Reference, QStringLiteral("介质"), open, {}, notYetAvailable},
+        {M::Reference, QStringLiteral("收支类型"), open, {}, notYetAvailable},
+        {M::Queries, QStringLiteral("出租记录"), open, {}, notYetAvailable},
+        {M::Queries, QStringLiteral("销售记录"), open, {}, notYetAvailable},
+        {M::Queries, QStringLiteral("进货记录"), open, {}, notYetAvailable},
+        {M::Queries, QStringLiteral("退货记录"), open, {}, notYetAvailable},
+        {M::Queries, QStringLiteral("收入统计"), P::IncomeStatistics, NoRights, notYetAvailable},
+        {M::Queries, QStringLiteral("支出统计"), open, {}, notYetAvailable},
+        {M::Queries, QStringLiteral("数据盘点"), open, {}, notYetAvailable},
+        {M::Stores, QStringLiteral("会员库"), P::MemberView, NoRights, notYetAvailable},
+        {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, notYetAvailable},
+        {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, notYetAvailable},
+        {M::Help, QStringLiteral("使用帮助"), open, {}, showHelp},
+        {M::Help, QStringLiteral("关于"), open, {}, notYetAvailable},
+    };
+    return table;
+}
+
+const QList<ToolButton>& toolButtons() {
+    static const QList<ToolButton> buttons = {
+        // caption, menu item it runs, picture
+        {QStringLiteral("出租"), QStringLiteral("出租"), QStringLiteral("租")},
+        {QStringLiteral("归还"), QStringLiteral("归还"), QStringLiteral("还")},
+        {QStringLiteral("销售"), QStringLiteral("销售"), QStringLiteral("售")},
+        {QStringLiteral("出租库"), QStringLiteral("出租库"), QStringLiteral("册")},
+        {QStringLiteral("销售库"), QStringLiteral("销售库"), QStringLiteral("货")},
+        {QStringLiteral("会员资料"), QStringLiteral("会员库"), QStringLiteral("员")},
+        {QStringLiteral("出租记录"), QStringLiteral("出租记录"), QStringLiteral("录")},
+        {QStringLiteral("销售记录"), QStringLiteral("销售记录"), QStringLiteral("账")},
+        {QStringLiteral("会员充值"), QStringLiteral("会员充值"), QStringLiteral("充")},
+        {QStringLiteral("退出"), QStringLiteral("退出"), QStringLiteral("退")},
+    };
+    return buttons;
+}
+// clang-format on
+
+const MainAction* findMainAction(const QString& caption) {
+    for (const MainAction& action : mainActions()) {
+        if (action.caption == caption)
+            return &action;
+    }
+    return nullptr;
+}
+
+void runMainAction(const MainAction& action, TMFm& main) {
+    if (action.gate && !main.login().may(*action.gate)) {
+        Prompt::information(&main, action.refusal);
+        return;
+    }
+    action.open(main);
+}
+
+void notYetAvailable(TMFm& main) {
+    Prompt::information(&main, NotYetAvailable);
+}
+
+void confirmExit(TMFm& main) {
+    main.confirmExit();
+}
+
+void showHelp(TMFm& main) {
+    Prompt::information(&main, QStringLiteral("暂无使用帮助."));
+}

@@ -1,0 +1,55 @@
+#include "app/Startup.h"
+
+#include "app/TLgFm.h"
+#include "app/TMFm.h"
+#include "store/Connection.h"
+#include "store/Db.h"
+#include "store/IniFile.h"
+#include "store/LoginContext.h"
+#include "store/Schema.h"
+#include "ui/Fonts.h"
+#include "ui/Prompt.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace Startup {
+
+QString iniPath() {
+    const QString folder = qEnvironmentVariable("SHOP_CONFIG_DIR");
+    if (folder.isEmpty())
+        return IniFile::defaultPath();
+    return QDir(folder).absoluteFilePath(QStringLiteral("de.ini"));
+}
+
+Status openDatabase(const ShopConfig& config, const QString& connectionName) {
+    if (Status opened = Connection::open(config.connectionString, connectionName); !opened)
+        return opened;
+    if (Status ready = Schema::openOrCreate(Db(connectionName)); !ready) {
+        Connection::close(connectionName);
+        return ready;
+    }
+    return {};
+}
+
+int run(QApplication& app) {
+    QApplication::setApplicationDisplayName(Title);
+    Fonts::applyToApplication();
+    // The login window and the main window end the run themselves.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    LoginContext login;
+    TLgFm loginWindow(login, iniPath());
+    if (!loginWindow.connected()) {
+        Prompt::information(nullptr, NoDatabase);
+        return 1;
+    }
+    TMFm mainWindow(login);
+    QObject::connect(&loginWindow, &QDialog::accepted, &mainWindow, &QWidget::showMaximized);
+    QObject::connect(&loginWindow, &QDialog::rejected, &app, &QCoreApplication::quit);
+    QObject::connect(&mainWindow, &TMFm::exited, &app, &QCoreApplication::quit);
+    loginWindow.show();
+    return app.exec();
+}
+
+} // namespace Startup

@@ -1,0 +1,180 @@
+#include "members/THyAddFm.h"
+
+#include "members/MemberBookings.h"
+#include "members/MemberTypeBooking.h"
+#include "ui/Prompt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* boldLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QComboBox* choice() {
+    auto* box = new QComboBox;
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+} // namespace
+
+THyAddFm::THyAddFm(const LoginContext& login, QWidget* parent) : QDialog(parent), m_login(login) {
+    setWindowTitle(QStringLiteral("会员添加"));
+
+    m_card = new QLineEdit;
+    m_name = new QLineEdit;
+    m_type = choice();
+    m_sex = choice();
+    m_unit = choice();
+    m_idNumber = new QLineEdit;
+    m_contact = new QLineEdit;
+    m_address = new QLineEdit;
+    m_remark = new QPlainTextEdit;
+    m_remark->setTabChangesFocus(true);
+    m_remark->setFixedHeight(60);
+    m_expiry = new QDateEdit;
+    m_expiry->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_expiry->setCalendarPopup(true);
+    m_expiry->setMaximumDate(QDate(9999, 12, 31));
+    m_feeLabel = new QLabel;
+    m_clearAfterSave = new QCheckBox(QStringLiteral("保存后清空"));
+    m_save = new QPushButton(QStringLiteral("保存"));
+    m_close = new QPushButton(QStringLiteral("关闭"));
+    m_save->setAutoDefault(false);
+    m_close->setAutoDefault(false);
+
+    auto* form = new QFormLayout;
+    form->addRow(boldLabel(QStringLiteral("会员卡号:")), m_card);
+    form->addRow(boldLabel(QStringLiteral("会员姓名:")), m_name);
+    form->addRow(boldLabel(QStringLiteral("会员类型:")), m_type);
+    form->addRow(QString(), m_feeLabel);
+    form->addRow(QStringLiteral("性别:"), m_sex);
+    form->addRow(QStringLiteral("单位部门:"), m_unit);
+    form->addRow(QStringLiteral("证件号码:"), m_idNumber);
+    form->addRow(QStringLiteral("联系方式:"), m_contact);
+    form->addRow(QStringLiteral("住址:"), m_address);
+    form->addRow(QStringLiteral("有效期:"), m_expiry);
+    form->addRow(QStringLiteral("备注:"), m_remark);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_clearAfterSave);
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(m_type, &QComboBox::currentTextChanged, this, &THyAddFm::TypeChanged);
+    connect(m_save, &QPushButton::clicked, this, &THyAddFm::BaoCun);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+
+    resize(380, 460);
+    IniData();
+}
+
+void THyAddFm::IniData() {
+    const Db db(m_login.connectionName);
+    m_fee = Money();
+    m_feeLabel->setText(QStringLiteral("开户费:"));
+    ClearEntries();
+    m_unit->clear();
+    m_type->blockSignals(true);
+    m_type->clear();
+    m_type->blockSignals(false);
+    m_type->setEditText(QString());
+    m_sex->clear();
+    m_sex->addItems({QStringLiteral("男"), QStringLiteral("女")});
+    m_sex->setCurrentIndex(0);
+    m_expiry->setDate(NewMember::defaultExpiry().date());
+
+    auto anyType = db.scalarInteger(QStringLiteral("select count(*) from 会员类型"));
+    auto types = MemberTypeBooking::memberTypeNames(db);
+    if (!anyType || !types) {
+        Prompt::error(this, !anyType ? anyType.error() : types.error());
+        m_save->setEnabled(false);
+        return;
+    }
+    if (anyType.value().value_or(0) == 0) {
+        Prompt::information(this, QStringLiteral("没有 会员类型,不能添加会员,请先设置好!"));
+        m_save->setEnabled(false);
+    }
+    m_type->blockSignals(true);
+    m_type->addItems(types.value());
+    m_type->setCurrentIndex(-1);
+    m_type->setEditText(QString());
+    m_type->blockSignals(false);
+
+    auto units = db.select(QStringLiteral("select 名称 from 单位部门"));
+    if (units) {
+        while (units.value().next())
+            m_unit->addItem(units.value().text(QStringLiteral("名称")));
+    }
+    m_unit->setCurrentIndex(-1);
+    m_unit->setEditText(QString());
+    m_card->setFocus();
+}
+
+void THyAddFm::ClearEntries() {
+    for (QLineEdit* entry : {m_card, m_name, m_idNumber, m_contact, m_address})
+        entry->clear();
+    m_unit->setCurrentIndex(-1);
+    m_unit->setEditText(QString());
+    m_remark->clear();
+    m_card->setFocus();
+}
+
+void THyAddFm::TypeChanged(const QString& typeText) {
+    auto type = MemberTypeBooking::find(Db(m_login.connectionName), typeText.trimmed());
+    // a name matching no type keeps the fee of the last one matched
+    if (type && type.value())
+        m_fee = type.value()->fee;
+    m_feeLabel->setText(QStringLiteral("开户费: ") + m_fee.toString() + QStringLiteral(" 元"));
+}
+
+void THyAddFm::BaoCun() {
+    if (m_card->text().trimmed().isEmpty() || m_name->text().trimmed().isEmpty() ||
+        m_type->currentText().trimmed().isEmpty()) {
+        Prompt::information(this, QStringLiteral("字体加重的项目必须填写!"));
+        return;
+    }
+    NewMember member;
+    member.card = m_card->text();
+    member.name = m_name->text();
+    member.type = m_type->currentText();
+    member.sex = m_sex->currentText();
+    member.unit = m_unit->currentText();
+    member.idNumber = m_idNumber->text();
+    member.contact = m_contact->text();
+    member.address = m_address->text();
+    member.remark = m_remark->toPlainText();
+    member.expiry = m_expiry->date().startOfDay();
+    member.fee = m_fee;
+    if (Status saved =
+            MemberBookings::registerMember(Db(m_login.connectionName), member, m_login.adminName);
+        !saved) {
+        Prompt::information(this, QStringLiteral("保存失败"), QStringLiteral("提示"));
+        return;
+    }
+    Q_EMIT memberAdded(member.card.trimmed());
+    Prompt::information(this, QStringLiteral("完成!"));
+    if (m_clearAfterSave->isChecked())
+        ClearEntries();
+}

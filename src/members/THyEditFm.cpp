@@ -1,0 +1,196 @@
+#include "members/THyEditFm.h"
+
+#include "members/MemberTypeBooking.h"
+#include "members/THyMoneyModifyFm.h"
+#include "ui/ModalRunner.h"
+#include "ui/Prompt.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The earliest date of a date box stands for "no date".
+const QDate NoDate(1900, 1, 1);
+
+QDateEdit* dateBox() {
+    auto* box = new QDateEdit;
+    box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    box->setCalendarPopup(true);
+    box->setMinimumDate(NoDate);
+    box->setMaximumDate(QDate(9999, 12, 31));
+    box->setSpecialValueText(QStringLiteral(" "));
+    return box;
+}
+
+void showDate(QDateEdit* box, const QDate& day) {
+    box->setDate(day.isValid() ? day : NoDate);
+}
+
+QDate dateOf(const QDateEdit* box) {
+    return box->date() == NoDate ? QDate() : box->date();
+}
+
+QComboBox* choice(const QStringList& items) {
+    auto* box = new QComboBox;
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    return box;
+}
+
+} // namespace
+
+THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* parent)
+    : QDialog(parent), m_login(login), m_asRead(member) {
+    setWindowTitle(QStringLiteral("会员编辑"));
+    // left through "保存" or "取消" only
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    m_card = new QLineEdit;
+    m_name = new QLineEdit;
+    m_type = choice({});
+    m_sex = choice({QStringLiteral("男"), QStringLiteral("女")});
+    m_balance = new QLineEdit;
+    m_points = new QLineEdit;
+    m_balance->setEnabled(false);
+    m_points->setEnabled(false);
+    m_registered = dateBox();
+    m_idNumber = new QLineEdit;
+    m_expiry = dateBox();
+    m_unit = choice({});
+    m_contact = new QLineEdit;
+    m_address = new QLineEdit;
+    m_status = choice({QStringLiteral("正常"), QStringLiteral("停用")});
+    m_remark = new QPlainTextEdit;
+    m_remark->setTabChangesFocus(true);
+    m_remark->setFixedHeight(60);
+    m_correction = new QPushButton(QStringLiteral("修改卡内金额和积分"));
+    m_save = new QPushButton(QStringLiteral("保存"));
+    m_cancel = new QPushButton(QStringLiteral("取消"));
+    for (QPushButton* b : {m_correction, m_save, m_cancel})
+        b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    auto row = [grid](int r, int c, const QString& label, QWidget* field) {
+        grid->addWidget(new QLabel(label), r, c * 2);
+        grid->addWidget(field, r, c * 2 + 1);
+    };
+    row(0, 0, QStringLiteral("会员卡号:"), m_card);
+    row(0, 1, QStringLiteral("会员姓名:"), m_name);
+    row(1, 0, QStringLiteral("会员类型:"), m_type);
+    row(1, 1, QStringLiteral("性别:"), m_sex);
+    row(2, 0, QStringLiteral("卡内金额:"), m_balance);
+    row(2, 1, QStringLiteral("会员积分:"), m_points);
+    row(3, 0, QStringLiteral("登记日期:"), m_registered);
+    row(3, 1, QStringLiteral("证件号码:"), m_idNumber);
+    row(4, 0, QStringLiteral("有效期:"), m_expiry);
+    row(4, 1, QStringLiteral("单位部门:"), m_unit);
+    row(5, 0, QStringLiteral("联系方式:"), m_contact);
+    row(5, 1, QStringLiteral("状态:"), m_status);
+    row(6, 0, QStringLiteral("住址:"), m_address);
+    grid->addWidget(m_correction, 6, 2, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("备注:")), 7, 0, Qt::AlignTop);
+    grid->addWidget(m_remark, 7, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(m_save, &QPushButton::clicked, this, &THyEditFm::BaoCun);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_correction, &QPushButton::clicked, this, &THyEditFm::XiuGaiJinE);
+
+    resize(520, 330);
+    IniData();
+}
+
+void THyEditFm::IniData() {
+    const Db db(m_login.connectionName);
+    auto types = MemberTypeBooking::memberTypeNames(db);
+    if (types)
+        m_type->addItems(types.value());
+    auto units = db.select(QStringLiteral("select 名称 from 单位部门"));
+    if (units) {
+        while (units.value().next())
+            m_unit->addItem(units.value().text(QStringLiteral("名称")));
+    }
+    ShowRow(m_asRead);
+}
+
+void THyEditFm::ShowRow(const Member& member) {
+    m_card->setText(member.card);
+    m_name->setText(member.name);
+    m_type->setEditText(member.type);
+    m_sex->setEditText(member.sex);
+    m_balance->setText(member.balance.toString());
+    m_points->setText(member.points.toString());
+    showDate(m_registered, member.registered);
+    m_idNumber->setText(member.idNumber);
+    showDate(m_expiry, member.expiry.date());
+    m_unit->setEditText(member.unit);
+    m_contact->setText(member.contact);
+    m_address->setText(member.address);
+    m_status->setEditText(member.status);
+    m_remark->setPlainText(member.remark);
+}
+
+Member THyEditFm::edited() const {
+    Member m = m_asRead;
+    m.card = m_card->text();
+    m.name = m_name->text();
+    m.type = m_type->currentText();
+    m.sex = m_sex->currentText();
+    m.registered = dateOf(m_registered);
+    m.idNumber = m_idNumber->text();
+    const QDate expiry = dateOf(m_expiry);
+    // an untouched expiry keeps its time of day
+    if (expiry != m_asRead.expiry.date())
+        m.expiry = expiry.isValid() ? expiry.startOfDay() : QDateTime();
+    m.unit = m_unit->currentText();
+    m.contact = m_contact->text();
+    m.address = m_address->text();
+    m.status = m_status->currentText();
+    m.remark = m_remark->toPlainText();
+    return m;
+}
+
+void THyEditFm::BaoCun() {
+    if (Status saved = MemberBookings::save(Db(m_login.connectionName), m_asRead, edited());
+        !saved) {
+        Prompt::information(this, QStringLiteral("保存失败!"));
+        return;
+    }
+    Prompt::information(this, QStringLiteral("保存成功!"));
+    accept();
+}
+
+void THyEditFm::XiuGaiJinE() {
+    if (!m_login.may(Permission::MemberBalanceEdit)) {
+        Prompt::information(this, QStringLiteral("没有权限!"));
+        return;
+    }
+    THyMoneyModifyFm correction(m_login, m_asRead, edited(), this);
+    const bool saved = ModalRunner::run(&correction) == QDialog::Accepted;
+    // Either way the pending edit has ended: saved together with the
+    // correction, or dropped. Edit the row again as it now stands.
+    const QString card = saved ? correction.savedCard() : m_asRead.card;
+    auto fresh = MemberBookings::find(Db(m_login.connectionName), card);
+    if (fresh && fresh.value())
+        m_asRead = *fresh.value();
+    ShowRow(m_asRead);
+}
