@@ -1,0 +1,130 @@
+#include "ui/ListWindow.h"
+
+#include "store/Db.h"
+#include "ui/Prompt.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+ListWindow::ListWindow(const QString& table, QWidget* parent, const QString& connectionName)
+    : QDialog(parent), m_table(table), m_connection(connectionName), m_toolbar(new QToolBar(this)),
+      m_field(new QComboBox(this)), m_search(new QLineEdit(this)),
+      m_find(new QPushButton(QStringLiteral("查找"), this)), m_grid(new DataGrid(this)) {
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_field->setEditable(true);
+    m_field->setMinimumContentsLength(8);
+    m_find->setAutoDefault(false);
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(new QLabel(QStringLiteral("查找字段"), this));
+    searchRow->addWidget(m_field);
+    searchRow->addWidget(new QLabel(QStringLiteral("查找内容"), this));
+    searchRow->addWidget(m_search, 1);
+    searchRow->addWidget(m_find);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 0, 6, 6);
+    layout->addWidget(m_toolbar);
+    layout->addLayout(searchRow);
+    layout->addWidget(m_grid, 1);
+
+    connect(m_find, &QPushButton::clicked, this, [this] { search(); });
+    connect(m_search, &QLineEdit::returnPressed, this, [this] { search(); });
+    resize(900, 560);
+}
+
+QAction* ListWindow::addTool(const QString& caption) {
+    return m_toolbar->addAction(caption);
+}
+
+QAction* ListWindow::addShowAllTool(const QString& caption) {
+    QAction* action = addTool(caption);
+    connect(action, &QAction::triggered, this, [this] { showAll(); });
+    return action;
+}
+
+QAction* ListWindow::addCloseTool(const QString& caption) {
+    QAction* action = addTool(caption);
+    connect(action, &QAction::triggered, this, &QDialog::reject);
+    return action;
+}
+
+QAction* ListWindow::tool(const QString& caption) const {
+    for (QAction* action : m_toolbar->actions())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
+}
+
+void ListWindow::setSearchFields(const QStringList& columns, const QString& initial) {
+    QList<QPair<QString, QString>> pairs;
+    for (const QString& column : columns)
+        pairs.append({column, column});
+    setSearchFields(pairs, initial);
+}
+
+void ListWindow::setSearchFields(const QList<QPair<QString, QString>>& captionsAndColumns,
+                                 const QString& initial) {
+    m_field->clear();
+    for (const auto& [caption, column] : captionsAndColumns)
+        m_field->addItem(caption, column);
+    m_field->setCurrentIndex(-1);
+    m_field->setEditText(initial);
+    m_search->clear();
+}
+
+QString ListWindow::chosenColumn() const {
+    const QString typed = m_field->currentText().trimmed();
+    const int item = m_field->findText(typed);
+    const QString column = item >= 0 ? m_field->itemData(item).toString() : typed;
+    return Db(m_connection).hasColumn(m_table, column) ? column : QString();
+}
+
+bool ListWindow::runQuery(const ListQuery& query) {
+    if (Status ran = m_grid->setQuery(query); !ran) {
+        Prompt::error(this, ran.error());
+        return false;
+    }
+    return true;
+}
+
+bool ListWindow::showAll() {
+    return runQuery(
+        {QStringLiteral("select * from %1").arg(Db::quoted(m_table)), {}, m_connection});
+}
+
+bool ListWindow::search() {
+    const QString column = chosenColumn();
+    if (column.isEmpty()) {
+        Prompt::warning(
+            this, QStringLiteral("没有这个查找字段: %1").arg(m_field->currentText().trimmed()));
+        return false;
+    }
+    const Db db(m_connection);
+    const QString sql = QStringLiteral("select * from %1 where %2")
+                            .arg(Db::quoted(m_table), db.containsCondition(Db::quoted(column)));
+    return runQuery({sql, {Db::containsPattern(m_search->text().trimmed())}, m_connection});
+}
+
+bool ListWindow::refresh() {
+    if (Status ran = m_grid->reload(); !ran) {
+        Prompt::error(this, ran.error());
+        return false;
+    }
+    return true;
+}
+
+bool ListWindow::requireCurrentRow(const QString& message) {
+    if (m_grid->hasCurrentRow())
+        return true;
+    if (!message.isEmpty())
+        Prompt::warning(this, message);
+    return false;
+}

@@ -1,0 +1,448 @@
+#include "ui/ReferenceListWindow.h"
+
+#include "store/Db.h"
+#include "ui/NumberEdit.h"
+#include "ui/Prompt.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+ReferenceListWindow::ReferenceListWindow(const QString& table, QWidget* parent,
+                                         const QString& keyColumn, const QString& connectionName)
+    : QDialog(parent), m_table(table), m_keyColumn(keyColumn), m_connection(connectionName),
+      m_toolbar(new QToolBar(this)), m_formArea(new QWidget(this)),
+      m_form(new QGridLayout(m_formArea)), m_grid(new DataGrid(this)) {
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const QList<QPair<Tool, QString>> tools = {
+        {Tool::Add, QStringLiteral("添加")},    {Tool::Modify, QStringLiteral("修改")},
+        {Tool::Save, QStringLiteral("保存")},   {Tool::Cancel, QStringLiteral("取消")},
+        {Tool::Delete, QStringLiteral("删除")}, {Tool::Close, QStringLiteral("退出")}};
+    for (const auto& [which, caption] : tools)
+        m_tools.insert(which, m_toolbar->addAction(caption));
+    connect(m_tools[Tool::Add], &QAction::triggered, this, &ReferenceListWindow::add);
+    connect(m_tools[Tool::Modify], &QAction::triggered, this, &ReferenceListWindow::modify);
+    connect(m_tools[Tool::Save], &QAction::triggered, this, [this] { save(); });
+    connect(m_tools[Tool::Cancel], &QAction::triggered, this, &ReferenceListWindow::cancel);
+    connect(m_tools[Tool::Delete], &QAction::triggered, this, [this] { remove(); });
+    connect(m_tools[Tool::Close], &QAction::triggered, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 0, 6, 6);
+    layout->addWidget(m_toolbar);
+    layout->addWidget(m_formArea);
+    layout->addWidget(m_grid, 1);
+
+    connect(m_grid, &DataGrid::currentRowChanged, this, [this] {
+        if (!m_editing)
+            showRow(currentRow());
+    });
+    setEditing(false);
+    resize(560, 440);
+}
+
+QAction* ReferenceListWindow::tool(Tool which) const {
+    return m_tools.value(which);
+}
+
+void ReferenceListWindow::bindField(const QString& caption, QWidget* widget, const QString& column,
+                                    FieldKind kind) {
+    const int index = int(m_bindings.size());
+    const int line = index / 2;
+    const int pair = (index % 2) * 2;
+    if (kind == FieldKind::YesNo) {
+        m_form->addWidget(widget, line, pair + 1);
+    } else {
+        auto* label = new QLabel(caption, m_formArea);
+        label->setBuddy(widget);
+        m_form->addWidget(label, line, pair);
+        m_form->addWidget(widget, line, pair + 1);
+    }
+    widget->setObjectName(column);
+    widget->setEnabled(m_editing);
+    m_bindings.append({column, kind, widget});
+}
+
+QLineEdit* ReferenceListWindow::addTextField(const QString& caption, const QString& column) {
+    auto* edit = new QLineEdit(m_formArea);
+    bindField(caption, edit, column, FieldKind::Text);
+    return edit;
+}
+
+NumberEdit* ReferenceListWindow::addMoneyField(const QString& caption, const QString& column) {
+    auto* edit = new NumberEdit(NumberEdit::Kind::Decimal, m_formArea);
+    edit->setFieldName(caption);
+    bindField(caption, edit, column, FieldKind::Money);
+    m_grid->setMoneyColumns([&] {
+        QStringList money;
+        for (const Binding& b : m_bindings)
+            if (b.kind == FieldKind::Money)
+                money << b.column;
+        return money;
+    }());
+    return edit;
+}
+
+NumberEdit* ReferenceListWindow::addIntegerField(const QString& caption, const QString& column) {
+    auto* edit = new NumberEdit(NumberEdit::Kind::Digits, m_formArea);
+    edit->setFieldName(caption);
+    bindField(caption, edit, column, FieldKind::Integer);
+    return edit;
+}
+
+QCheckBox* ReferenceListWindow::addYesNoField(const QString& caption, const QString& column) {
+    auto* box = new QCheckBox(caption, m_formArea);
+    bindField(caption, box, column, FieldKind::YesNo);
+    QStringList yesNo;
+    for (const Binding& b : m_bindings)
+        if (b.kind == FieldKind::YesNo)
+            yesNo << b.column;
+    m_grid->setYesNoColumns(yesNo);
+    return box;
+}
+
+QWidget* ReferenceListWindow::field(const QString& column) const {
+    for (const Binding& b : m_bindings)
+        if (b.column == column)
+            return b.widget;
+    return nullptr;
+}
+
+void ReferenceListWindow::setRequired(const QString& column, const QString& message) {
+    m_required.insert(column, message);
+}
+
+void ReferenceListWindow::setDefaultOnSave(const QString& column, const QVariant& value) {
+    m_defaults.insert(column, value);
+}
+
+bool ReferenceListWindow::load() {
+    setEditing(false);
+    const Status ran = m_grid->setQuery(
+        {QStringLiteral("select * from %1").arg(Db::quoted(m_table)), {}, m_connection});
+    if (!ran) {
+        Prompt::error(this, ran.error());
+        return false;
+    }
+    showRow(currentRow());
+    return true;
+}
+
+void ReferenceListWindow::setEditing(bool editing) {
+    m_editing = editing;
+    m_tools[Tool::Add]->setEnabled(!editing);
+    m_tools[Tool::Modify]->setEnabled(!editing);
+    m_tools[Tool::Delete]->setEnabled(!editing);
+    m_tools[Tool::Save]->setEnabled(editing);
+    m_tools[Tool::Cancel]->setEnabled(editing);
+    for (const Binding& b : m_bindings)
+        b.widget->setEnabled(editing);
+    // one pending row at a time: the list cannot move while it is edited
+    m_grid->setEnabled(!editing);
+}
+
+ReferenceListWindow::Row ReferenceListWindow::currentRow() const {
+    Row row;
+    const QSqlRecord record = m_grid->currentRecord();
+    if (record.isEmpty())
+        return row;
+    for (int i = 0; i < record.count(); ++i)
+        row.insert(record.fieldName(i), record.value(i));
+    const Engine engine = m_grid->model()->engine();
+    for (const Binding& b : m_bindings) {
+        const QVariant stored = record.value(b.column);
+        switch (b.kind) {
+        case FieldKind::Text:
+            row[b.column] = stored.isNull() ? QString() : stored.toString();
+            break;
+        case FieldKind::Money:
+            row[b.column] =
+                stored.isNull() ? QVariant() : QVariant::fromValue(Db::moneyFrom(engine, stored));
+            break;
+        case FieldKind::Integer:
+            row[b.column] = stored.isNull() ? QVariant() : QVariant(stored.toLongLong());
+            break;
+        case FieldKind::YesNo:
+            row[b.column] = !stored.isNull() && stored.toBool();
+            break;
+        }
+    }
+    return row;
+}
+
+void ReferenceListWindow::showRow(const Row& row) {
+    for (const Binding& b : m_bindings) {
+        const QVariant value = row.value(b.column);
+        switch (b.kind) {
+        case FieldKind::Text:
+            static_cast<QLineEdit*>(b.widget)->setText(value.toString());
+            break;
+        case FieldKind::Money:
+            static_cast<QLineEdit*>(b.widget)->setText(
+                value.isNull() ? QString()
+                : value.canConvert<Money>() && value.typeId() == qMetaTypeId<Money>()
+                    ? value.value<Money>().toString()
+                    : value.toString());
+            break;
+        case FieldKind::Integer:
+            static_cast<QLineEdit*>(b.widget)->setText(value.isNull() ? QString()
+                                                                      : value.toString());
+            break;
+        case FieldKind::YesNo:
+            static_cast<QCheckBox*>(b.widget)->setChecked(!value.isNull() && value.toBool());
+            break;
+        }
+    }
+}
+
+void ReferenceListWindow::prepareNewRow(Row&) {}
+
+QStringList ReferenceListWindow::lockedColumns(const Row&) const {
+    return {};
+}
+
+Status ReferenceListWindow::beforeSave(Row&, bool) {
+    return {};
+}
+
+QString ReferenceListWindow::refuseDelete(const Row&) const {
+    return {};
+}
+
+QString ReferenceListWindow::deleteQuestion(const Row& current) const {
+    return QStringLiteral("您是否要删除\" %1\"").arg(current.value(firstColumn()).toString());
+}
+
+QString ReferenceListWindow::firstColumn() const {
+    const QSqlRecord record = m_grid->model()->record();
+    if (!record.isEmpty())
+        return record.fieldName(0);
+    const QStringList columns = Db(m_connection).columns(m_table);
+    return columns.isEmpty() ? QString() : columns.first();
+}
+
+QString ReferenceListWindow::keyColumn() const {
+    return m_keyColumn.isEmpty() ? firstColumn() : m_keyColumn;
+}
+
+void ReferenceListWindow::add() {
+    if (m_editing)
+        return;
+    m_pending.clear();
+    for (const Binding& b : m_bindings)
+        if (b.kind == FieldKind::YesNo)
+            m_pending.insert(b.column, false);
+    prepareNewRow(m_pending);
+    m_adding = true;
+    setEditing(true);
+    showRow(m_pending);
+    if (!m_bindings.isEmpty())
+        m_bindings.first().widget->setFocus();
+}
+
+void ReferenceListWindow::modify() {
+    if (m_editing)
+        return;
+    if (!m_grid->hasCurrentRow()) {
+        Prompt::warning(this, QStringLiteral("没有可修改的记录!"));
+        return;
+    }
+    const Row current = currentRow();
+    m_editedKey = current.value(keyColumn());
+    m_adding = false;
+    setEditing(true);
+    showRow(current);
+    const QStringList locked = lockedColumns(current);
+    QWidget* first = nullptr;
+    for (const Binding& b : m_bindings) {
+        const bool open = !locked.contains(b.column);
+        b.widget->setEnabled(open);
+        if (open && !first)
+            first = b.widget;
+    }
+    if (first)
+        first->setFocus();
+}
+
+Result<ReferenceListWindow::Row> ReferenceListWindow::readForm() const {
+    Row row = m_adding ? m_pending : Row();
+    for (const Binding& b : m_bindings) {
+        QVariant value;
+        switch (b.kind) {
+        case FieldKind::Text: {
+            const QString text = static_cast<QLineEdit*>(b.widget)->text();
+            if (!text.trimmed().isEmpty())
+                value = text;
+            break;
+        }
+        case FieldKind::Money: {
+            auto* edit = static_cast<NumberEdit*>(b.widget);
+            if (!edit->text().trimmed().isEmpty()) {
+                auto amount = edit->money();
+                if (!amount)
+                    return Error{amount.error()};
+                value = QVariant::fromValue(amount.value());
+            }
+            break;
+        }
+        case FieldKind::Integer: {
+            auto* edit = static_cast<NumberEdit*>(b.widget);
+            if (!edit->text().trimmed().isEmpty()) {
+                auto number = edit->integer();
+                if (!number)
+                    return Error{number.error()};
+                value = number.value();
+            }
+            break;
+        }
+        case FieldKind::YesNo:
+            value = static_cast<QCheckBox*>(b.widget)->isChecked();
+            break;
+        }
+        row.insert(b.column, value);
+    }
+    return row;
+}
+
+bool ReferenceListWindow::save() {
+    if (!m_editing)
+        return false;
+    auto form = readForm();
+    if (!form) {
+        Prompt::warning(this, form.error());
+        return false;
+    }
+    Row row = form.value();
+    for (auto it = m_required.cbegin(); it != m_required.cend(); ++it) {
+        if (row.value(it.key()).isNull()) {
+            Prompt::warning(this, it.value());
+            if (QWidget* w = field(it.key()))
+                w->setFocus();
+            return false;
+        }
+    }
+    for (auto it = m_defaults.cbegin(); it != m_defaults.cend(); ++it)
+        if (row.value(it.key()).isNull())
+            row.insert(it.key(), it.value());
+    if (Status ruled = beforeSave(row, m_adding); !ruled) {
+        Prompt::warning(this, ruled.error());
+        return false;
+    }
+    if (Status written = write(row); !written) {
+        // the pending row stays in the form, to be corrected or cancelled
+        Prompt::error(this, written.error());
+        return false;
+    }
+    const QVariant key = row.value(keyColumn());
+    setEditing(false);
+    m_pending.clear();
+    if (Status ran = m_grid->reload(); !ran)
+        Prompt::error(this, ran.error());
+    if (!key.isNull())
+        m_grid->locate(keyColumn(), key);
+    showRow(currentRow());
+    Q_EMIT saved();
+    return true;
+}
+
+Status ReferenceListWindow::write(const Row& row) {
+    const Db db(m_connection);
+    const QStringList tableColumns = db.columns(m_table);
+    if (m_adding) {
+        QStringList columns, marks;
+        QVariantList values;
+        for (auto it = row.cbegin(); it != row.cend(); ++it) {
+            if (!tableColumns.contains(it.key()))
+                continue;
+            columns << Db::quoted(it.key());
+            marks << QStringLiteral("?");
+            values << it.value();
+        }
+        auto inserted = db.exec(QStringLiteral("insert into %1 (%2) values (%3)")
+                                    .arg(Db::quoted(m_table), columns.join(QStringLiteral(", ")),
+                                         marks.join(QStringLiteral(", "))),
+                                values);
+        if (!inserted)
+            return Error{inserted.error()};
+        return {};
+    }
+    QStringList sets;
+    QVariantList values;
+    for (const Binding& b : m_bindings) {
+        sets << QStringLiteral("%1 = ?").arg(Db::quoted(b.column));
+        values << row.value(b.column);
+    }
+    if (sets.isEmpty())
+        return {};
+    // Names need not be unique: exactly the one row being edited changes.
+    const QString rowId =
+        db.engine() == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    QString match = QStringLiteral("%1 is null").arg(Db::quoted(keyColumn()));
+    if (!m_editedKey.isNull()) {
+        match = QStringLiteral("%1 = ?").arg(Db::quoted(keyColumn()));
+        values << m_editedKey;
+    }
+    auto updated =
+        db.exec(QStringLiteral("update %1 set %2 where %3 = (select %3 from %1 where "
+                               "%4 limit 1)")
+                    .arg(Db::quoted(m_table), sets.join(QStringLiteral(", ")), rowId, match),
+                values);
+    if (!updated)
+        return Error{updated.error()};
+    if (updated.value() == 0)
+        return Error{QStringLiteral("该记录已被删除或修改, 请重新打开窗口!")};
+    return {};
+}
+
+void ReferenceListWindow::cancel() {
+    if (!m_editing)
+        return;
+    m_pending.clear();
+    setEditing(false);
+    showRow(currentRow());
+}
+
+bool ReferenceListWindow::remove() {
+    if (m_editing)
+        return false;
+    if (!m_grid->hasCurrentRow()) {
+        Prompt::warning(this, QStringLiteral("没有可删除的记录!"));
+        return false;
+    }
+    const Row current = currentRow();
+    if (const QString refused = refuseDelete(current); !refused.isEmpty()) {
+        Prompt::warning(this, refused);
+        return false;
+    }
+    if (!Prompt::question(this, deleteQuestion(current)))
+        return false;
+    const Db db(m_connection);
+    const QString rowId =
+        db.engine() == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    const QVariant key = current.value(keyColumn());
+    QString match = QStringLiteral("%1 is null").arg(Db::quoted(keyColumn()));
+    QVariantList params;
+    if (!key.isNull()) {
+        match = QStringLiteral("%1 = ?").arg(Db::quoted(keyColumn()));
+        params << key;
+    }
+    const int row = m_grid->currentRow();
+    auto deleted =
+        db.exec(QStringLiteral("delete from %1 where %2 = (select %2 from %1 where %3 limit 1)")
+                    .arg(Db::quoted(m_table), rowId, match),
+                params);
+    if (!deleted) {
+        Prompt::error(this, deleted.error());
+        return false;
+    }
+    if (Status ran = m_grid->reload(); !ran)
+        Prompt::error(this, ran.error());
+    m_grid->setCurrentRow(qMin(row, m_grid->loadedRowCount() - 1));
+    showRow(currentRow());
+    Q_EMIT removed();
+    return true;
+}
