@@ -3,6 +3,8 @@
 #include "app/TMFm.h"
 #include "app/TSetDataFm.h"
 #include "members/THyChongZhiFm.h"
+#include "rental/TRentFm.h"
+#include "rental/TReturnFm.h"
 #include "sales/TCustomerRefundFm.h"
 #include "sales/TSaleFm.h"
 #include "ui/Prompt.h"
@@ -40,8 +42,8 @@ const QList<MainAction>& mainActions() {
         {M::System, QStringLiteral("初始化数据[慎重]"), P::CleanData, NoRights, notYetAvailable},
         {M::System, QStringLiteral("数据库设置[慎重]"), P::CleanData, NoAdminRights, openWindow<TSetDataFm>},
         {M::System, QStringLiteral("退出"), open, {}, confirmExit},
-        {M::Business, QStringLiteral("出租"), open, {}, notYetAvailable},
-        {M::Business, QStringLiteral("归还"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("出租"), open, {}, openWindow<TRentFm>},
+        {M::Business, QStringLiteral("归还"), open, {}, openWindow<TReturnFm>},
         {M::Business, QStringLiteral("销售"), open, {}, openWindow<TSaleFm>},
         {M::Business, QStringLiteral("会员充值"), open, {}, openWindow<THyChongZhiFm>},
         {M::Business, QStringLiteral("收费"), open, {}, notYetAvailable},

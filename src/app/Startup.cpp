@@ -33,7 +33,9 @@ Status openDatabase(const ShopConfig& config, const QString& connectionName) {
 }
 
 int run(QApplication& app) {
-    QApplication::setApplicationDisplayName(Title);
+    // The application's name, not its display name: a display name would be
+    // appended to every window caption on X11.
+    QApplication::setApplicationName(Title);
     Fonts::applyToApplication();
     // The login window and the main window end the run themselves.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/Db.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// What the rent and return counters read: members, member types, copies,
+// goods types and open rents. Every typed value is a bound parameter.
+namespace RentalLookup {
+
+inline const QString WalkIn = QStringLiteral("散客");
+inline const QString Available = QStringLiteral("待租");
+
+struct Member {
+    QString card;
+    QString name;
+    QString type;
+    Money balance;
+    QDateTime expiry;
+};
+Result<std::optional<Member>> member(const Db& db, const QString& card);
+
+struct MemberType {
+    QString name;
+    qint64 quota = 0; // 可借数量
+    bool expiryChecked = false;
+    bool depositFree = false;
+    bool deductFromCard = false; // 归还时租金卡内扣除
+};
+Result<std::optional<MemberType>> memberType(const Db& db, const QString& name);
+
+struct Copy {
+    QString barcode;
+    QString name;
+    QString py;
+    QString goodsType;
+    QString status;
+    Money listPrice;
+    QString publisher;
+    QString location;
+};
+// Available copies whose barcode contains the fragment, by barcode.
+Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment);
+// The copy with exactly this barcode, whatever its state.
+Result<std::optional<Copy>> copy(const Db& db, const QString& barcode);
+
+struct GoodsType {
+    QString name;
+    Money dailyRent;
+    Money deposit;
+};
+Result<std::optional<GoodsType>> goodsType(const Db& db, const QString& name);
+
+// An 出租记录 row not yet returned.
+struct OpenRent {
+    qint64 id = 0;
+    QString barcode;
+    QString name;
+    Money dailyRent;
+    QString card;
+    QString memberName;
+    Money deposit;
+    QDateTime rentedAt;
+    QString rentedBy;
+};
+// The card's open rents (for "散客": every walk-in rent not yet returned).
+Result<QList<OpenRent>> openRents(const Db& db, const QString& card);
+Result<qint64> openRentCount(const Db& db, const QString& card);
+// The card's open rents of one copy.
+Result<QList<OpenRent>> openRentsOf(const Db& db, const QString& barcode, const QString& card);
+
+} // namespace RentalLookup

@@ -1,0 +1,394 @@
+#include "rental/TRentFm.h"
+
+#include "rental/RentBooking.h"
+#include "store/Clock.h"
+#include "store/OrderNumbers.h"
+#include "ui/Prompt.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using RentalLookup::WalkIn;
+
+namespace {
+
+QLineEdit* readOnlyBox(QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setReadOnly(true);
+    return box;
+}
+
+QPushButton* button(const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    // Enter in the entries must never book or close.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+} // namespace
+
+TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : QDialog(parent), m_login(login) {
+    setWindowTitle(QStringLiteral("出租"));
+
+    m_cardEntry = new QLineEdit(this);
+    m_barcodeEntry = new QLineEdit(this);
+    m_card = readOnlyBox(this);
+    m_name = readOnlyBox(this);
+    m_type = readOnlyBox(this);
+    m_balance = readOnlyBox(this);
+    m_mayBorrow = readOnlyBox(this);
+    m_unreturned = readOnlyBox(this);
+    m_unreturned->setToolTip(QStringLiteral("双击查看未还信息"));
+    m_unreturned->installEventFilter(this);
+    m_takeDeposit = new QRadioButton(RentPricing::TakeDepositText, this);
+    m_freeDeposit = new QRadioButton(RentPricing::FreeDepositText, this);
+    auto* modes = new QButtonGroup(this);
+    modes->addButton(m_takeDeposit);
+    modes->addButton(m_freeDeposit);
+    m_takeDeposit->setChecked(true);
+
+    auto* member = new QGroupBox(QStringLiteral("会员信息"), this);
+    auto* grid = new QGridLayout(member);
+    grid->addWidget(new QLabel(QStringLiteral("会员卡号:  [F2]"), member), 0, 0);
+    grid->addWidget(m_cardEntry, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("条形码   : [F3]"), member), 1, 0);
+    grid->addWidget(m_barcodeEntry, 1, 1);
+    const QList<std::pair<QString, QLineEdit*>> boxes = {
+        {QStringLiteral("卡号"), m_card},          {QStringLiteral("姓名"), m_name},
+        {QStringLiteral("类型"), m_type},          {QStringLiteral("卡内金额"), m_balance},
+        {QStringLiteral("可借数量"), m_mayBorrow}, {QStringLiteral("未还数量"), m_unreturned}};
+    for (int i = 0; i < boxes.size(); ++i) {
+        const int row = i / 3;
+        const int column = 2 + (i % 3) * 2;
+        grid->addWidget(new QLabel(boxes[i].first, member), row, column, Qt::AlignRight);
+        grid->addWidget(boxes[i].second, row, column + 1);
+    }
+    auto* modeRow = new QHBoxLayout;
+    modeRow->addWidget(m_takeDeposit);
+    modeRow->addWidget(m_freeDeposit);
+    modeRow->addStretch();
+    grid->addLayout(modeRow, 2, 0, 1, 2);
+    grid->setColumnStretch(1, 2);
+    for (int c = 3; c < 8; c += 2)
+        grid->setColumnStretch(c, 1);
+
+    m_lines = new QTableWidget(0, ColumnCount, this);
+    m_lines->setHorizontalHeaderLabels({QStringLiteral("条形码"), QStringLiteral("商品名称"),
+                                        QStringLiteral("拼音"), QStringLiteral("商品类型"),
+                                        QStringLiteral("押金"), QStringLiteral("每日租金")});
+    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lines->verticalHeader()->setVisible(false);
+    m_lines->horizontalHeader()->setStretchLastSection(true);
+    m_lines->setColumnWidth(Barcode, 130);
+    m_lines->setColumnWidth(Name, 220);
+    m_lines->setColumnWidth(Py, 110);
+    m_lines->setColumnWidth(GoodsType, 90);
+    m_lines->setColumnWidth(Deposit, 80);
+    m_lines->viewport()->installEventFilter(this);
+
+    m_depositTotal = new QLabel(this);
+    m_count = new QLabel(this);
+    m_orderNumber = new QLabel(this);
+    m_rentButton = button(QStringLiteral("出租 "), this);
+    m_removeButton = button(QStringLiteral("取消"), this);
+    m_closeButton = button(QStringLiteral("关闭"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(new QLabel(QStringLiteral("押金:"), this));
+    bottom->addWidget(m_depositTotal);
+    bottom->addSpacing(24);
+    bottom->addWidget(new QLabel(QStringLiteral("数量:"), this));
+    bottom->addWidget(m_count);
+    bottom->addSpacing(24);
+    bottom->addWidget(new QLabel(QStringLiteral("单据号:"), this));
+    bottom->addWidget(m_orderNumber);
+    bottom->addStretch();
+    bottom->addWidget(m_rentButton);
+    bottom->addWidget(m_removeButton);
+    bottom->addWidget(m_closeButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(member);
+    layout->addWidget(m_lines, 1);
+    layout->addLayout(bottom);
+    resize(820, 520);
+
+    connect(m_cardEntry, &QLineEdit::returnPressed, this, &TRentFm::findMember);
+    connect(m_barcodeEntry, &QLineEdit::returnPressed, this, &TRentFm::SpFind);
+    connect(m_takeDeposit, &QRadioButton::clicked, this, &TRentFm::CountPrice);
+    connect(m_freeDeposit, &QRadioButton::clicked, this, &TRentFm::CountPrice);
+    connect(m_rentButton, &QPushButton::clicked, this, &TRentFm::rent);
+    connect(m_removeButton, &QPushButton::clicked, this, &TRentFm::removeLine);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TRentFm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    IniData();
+    ChuZuDanHao();
+}
+
+bool TRentFm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == m_unreturned) {
+            showUnreturned();
+            return true;
+        }
+        if (watched == m_lines->viewport()) {
+            editDeposit();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+RentPricing::DepositMode TRentFm::depositMode() const {
+    return m_freeDeposit->isChecked() ? RentPricing::DepositMode::Free
+                                      : RentPricing::DepositMode::Take;
+}
+
+QString TRentFm::cell(int row, int column) const {
+    const QTableWidgetItem* item = m_lines->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void TRentFm::IniData() {
+    m_count->setText(QStringLiteral("0"));
+    m_depositTotal->setText(QStringLiteral("0"));
+    m_unreturned->setText(QStringLiteral("0"));
+    m_cardEntry->clear();
+    m_card->setText(WalkIn);
+    m_name->setText(WalkIn);
+    m_type->setText(WalkIn);
+    m_balance->setText(QStringLiteral("0"));
+    m_mayBorrow->setText(QStringLiteral("9999"));
+    m_barcodeEntry->clear();
+    m_cardEntry->setFocus();
+}
+
+void TRentFm::ChuZuDanHao() {
+    auto next = OrderNumbers::peekNext(db(), OrderNumbers::Kind::Rent);
+    if (!next) {
+        Prompt::error(this, next.error());
+        return;
+    }
+    m_orderNumber->setText(QString::number(next.value()));
+}
+
+void TRentFm::CountPrice() {
+    QList<Money> deposits;
+    for (int row = 0; row < m_lines->rowCount(); ++row)
+        deposits.append(Money::parse(cell(row, Deposit)).value_or(Money()));
+    const RentPricing::RentTotals totals = RentPricing::countRent(deposits, depositMode());
+    m_count->setText(QString::number(totals.count));
+    m_depositTotal->setText(totals.deposit.toString());
+}
+
+void TRentFm::findMember() {
+    const Db database = db();
+    auto found = RentalLookup::member(database, m_cardEntry->text().trimmed());
+    if (!found) {
+        Prompt::error(this, found.error());
+        return;
+    }
+    if (!found.value()) {
+        Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
+        m_cardEntry->setFocus();
+        m_cardEntry->selectAll();
+        return;
+    }
+    const RentalLookup::Member& member = *found.value();
+    m_card->setText(member.card);
+    m_name->setText(member.name);
+    m_type->setText(member.type);
+    m_balance->setText(member.balance.toString());
+
+    auto type = RentalLookup::memberType(database, m_type->text());
+    if (!type) {
+        Prompt::error(this, type.error());
+        return;
+    }
+    if (!type.value()) {
+        m_mayBorrow->setText(QStringLiteral("9999"));
+        Prompt::information(this, QStringLiteral("会员类型 中没有找到对应的会员类型!"));
+        return;
+    }
+    const RentalLookup::MemberType& terms = *type.value();
+    if (terms.depositFree)
+        m_freeDeposit->setChecked(true);
+    else
+        m_takeDeposit->setChecked(true);
+    CountPrice();
+
+    auto open = RentalLookup::openRentCount(database, m_card->text());
+    if (!open) {
+        Prompt::error(this, open.error());
+        return;
+    }
+    m_unreturned->setText(QString::number(open.value()));
+    m_mayBorrow->setText(QString::number(terms.quota - open.value()));
+
+    // A warning only: renting stays possible.
+    if (terms.expiryChecked && member.expiry.isValid() && Clock::now() > member.expiry)
+        Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
+
+    m_lines->setRowCount(0);
+    CountPrice();
+    m_barcodeEntry->setFocus();
+}
+
+void TRentFm::SpFind() {
+    if (m_lines->rowCount() >= m_mayBorrow->text().toLongLong()) {
+        Prompt::information(this, QStringLiteral("已经超过了可借数量限制,不能再借阅了!"));
+        return;
+    }
+    const Db database = db();
+    m_chosenBarcode = m_barcodeEntry->text().trimmed();
+    auto copies = RentalLookup::availableCopies(database, m_chosenBarcode);
+    if (!copies) {
+        Prompt::error(this, copies.error());
+        return;
+    }
+    auto notFound = [this] {
+        Prompt::information(this, QStringLiteral("没有找到该商品信息,请检查输入的信息是否正确!"));
+        m_barcodeEntry->setFocus();
+        m_barcodeEntry->selectAll();
+    };
+    if (copies->isEmpty()) {
+        notFound();
+        return;
+    }
+    RentalLookup::Copy copy = copies->first();
+    if (copies->size() > 1) {
+        m_choiceSlot.open(
+            [&] { return new TRentGoodsChoiceFm(copies.value(), m_chosenBarcode, this); });
+        if (m_chosenBarcode.isEmpty())
+            return;
+        auto chosen = RentalLookup::copy(database, m_chosenBarcode);
+        if (!chosen) {
+            Prompt::error(this, chosen.error());
+            return;
+        }
+        if (!chosen.value()) {
+            notFound();
+            return;
+        }
+        copy = *chosen.value();
+    }
+    for (int row = 0; row < m_lines->rowCount(); ++row) {
+        if (cell(row, Barcode) == copy.barcode) {
+            Prompt::information(this, QStringLiteral("提示: 已经添加过了."));
+            m_barcodeEntry->setFocus();
+            m_barcodeEntry->selectAll();
+            return;
+        }
+    }
+    auto type = RentalLookup::goodsType(database, copy.goodsType);
+    if (!type) {
+        Prompt::error(this, type.error());
+        return;
+    }
+    if (!type.value()) {
+        Prompt::information(this, QStringLiteral("商品类型中没有: ") + copy.goodsType +
+                                      QStringLiteral(" ,请先设置去设置(商品类型)!"));
+        return;
+    }
+    addLine(copy, *type.value());
+    CountPrice();
+    m_barcodeEntry->setFocus();
+    m_barcodeEntry->selectAll();
+}
+
+void TRentFm::addLine(const RentalLookup::Copy& copy, const RentalLookup::GoodsType& type) {
+    const int row = m_lines->rowCount();
+    m_lines->insertRow(row);
+    const QStringList cells{copy.barcode,
+                            copy.name,
+                            copy.py,
+                            copy.goodsType,
+                            RentPricing::lineDeposit(depositMode(), type.deposit).toString(),
+                            type.dailyRent.toString()};
+    for (int column = 0; column < ColumnCount; ++column)
+        m_lines->setItem(row, column, new QTableWidgetItem(cells[column]));
+}
+
+void TRentFm::editDeposit() {
+    if (m_lines->rowCount() == 0)
+        return;
+    if (!m_login.may(Permission::RentDepositEdit)) {
+        Prompt::information(this, QStringLiteral("没有修改权限!"));
+        return;
+    }
+    const int row = m_lines->currentRow();
+    if (row < 0 || !m_lines->item(row, Deposit) || !m_lines->item(row, Deposit)->isSelected())
+        return;
+    QString deposit = cell(row, Deposit);
+    m_depositSlot.open([&] { return new TRentYaJinXiuGaiFm(deposit, this); });
+    m_lines->item(row, Deposit)->setText(deposit);
+    CountPrice();
+}
+
+void TRentFm::showUnreturned() {
+    m_unreturnedSlot.open(
+        [&] { return new TRentHyWeiHuanFm(m_login.connectionName, m_card->text(), this); });
+}
+
+void TRentFm::removeLine() {
+    const int row = m_lines->currentRow();
+    if (m_lines->rowCount() == 0 || row < 0 || m_lines->selectedItems().isEmpty())
+        return;
+    const QString question = QStringLiteral("您是否要删除\" ") + cell(row, Barcode) +
+                             QStringLiteral("\",\"") + cell(row, Name) + QStringLiteral("\"");
+    if (!Prompt::question(this, question))
+        return;
+    m_lines->removeRow(row);
+    CountPrice();
+}
+
+void TRentFm::rent() {
+    if (m_lines->rowCount() == 0)
+        return;
+    if (!Prompt::question(this, QStringLiteral("您确定要出租这些商品? ")))
+        return;
+    RentOrder order;
+    order.card = m_card->text();
+    order.memberName = m_name->text();
+    order.depositMode = depositMode();
+    order.adminName = m_login.adminName;
+    for (int row = 0; row < m_lines->rowCount(); ++row) {
+        const auto deposit = Money::parse(cell(row, Deposit));
+        const auto dailyRent = Money::parse(cell(row, DailyRent));
+        if (!deposit || !dailyRent) {
+            Prompt::warning(this, QStringLiteral("条形码为 %1 的押金或每日租金不是正确的数字!")
+                                      .arg(cell(row, Barcode)));
+            return;
+        }
+        order.lines.append(RentLine{cell(row, Barcode), cell(row, Name), cell(row, Py),
+                                    cell(row, GoodsType), *deposit, *dailyRent});
+    }
+    auto receipt = bookRent(db(), order);
+    if (!receipt) {
+        // Nothing was written; the lines stay so that the user can retry.
+        Prompt::error(this, QStringLiteral("出租失败: ") + receipt.error());
+        return;
+    }
+    Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
+    IniData();
+    ChuZuDanHao();
+    m_lines->setRowCount(0);
+}

@@ -1,0 +1,361 @@
+#include "rental/TReturnFm.h"
+
+#include "rental/RentPricing.h"
+#include "rental/RentalLookup.h"
+#include "store/Clock.h"
+#include "store/IniFile.h"
+#include "ui/Prompt.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using RentalLookup::WalkIn;
+
+namespace {
+
+QLineEdit* readOnlyBox(QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setReadOnly(true);
+    return box;
+}
+
+QPushButton* button(const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    // Enter in the entries must never book or close.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+constexpr int RentIdRole = Qt::UserRole + 1;
+
+} // namespace
+
+TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : QDialog(parent), m_login(login) {
+    setWindowTitle(QStringLiteral("归还"));
+
+    m_cardEntry = new QLineEdit(this);
+    m_barcodeEntry = new QLineEdit(this);
+    m_name = readOnlyBox(this);
+    m_type = readOnlyBox(this);
+    m_balance = readOnlyBox(this);
+    m_unreturned = readOnlyBox(this);
+    m_unreturned->setToolTip(QStringLiteral("双击查看未还信息"));
+    m_unreturned->installEventFilter(this);
+    m_payment = new QComboBox(this);
+    m_payment->setEditable(false);
+    m_payment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_payment->addItems({CashPaymentText, CardPaymentText});
+    m_remark = new QLineEdit(this);
+
+    auto* member = new QGroupBox(QStringLiteral("会员信息"), this);
+    auto* grid = new QGridLayout(member);
+    grid->addWidget(new QLabel(QStringLiteral("会员卡号: [F2]"), member), 0, 0);
+    grid->addWidget(m_cardEntry, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("[回车]"), member), 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("条形码   :[F3]"), member), 1, 0);
+    grid->addWidget(m_barcodeEntry, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("[回车]"), member), 1, 2);
+    const QList<std::pair<QString, QLineEdit*>> boxes = {
+        {QStringLiteral("姓名"), m_name},
+        {QStringLiteral("类型"), m_type},
+        {QStringLiteral("卡内金额"), m_balance},
+        {QStringLiteral("未还数量"), m_unreturned}};
+    for (int i = 0; i < boxes.size(); ++i) {
+        const int row = i / 2;
+        const int column = 3 + (i % 2) * 2;
+        grid->addWidget(new QLabel(boxes[i].first, member), row, column, Qt::AlignRight);
+        grid->addWidget(boxes[i].second, row, column + 1);
+    }
+    auto* note =
+        new QLabel(QStringLiteral("说明:会员归还时需要先确定会员信息,散客则可直接输入条形码"
+                                  "(回车)来确定出租信息."),
+                   member);
+    note->setWordWrap(true);
+    grid->addWidget(note, 2, 0, 1, 7);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(6, 1);
+
+    m_lines = new QTableWidget(0, ColumnCount, this);
+    m_lines->setHorizontalHeaderLabels(
+        {QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("每日租金"),
+         QStringLiteral("会员卡号"), QStringLiteral("会员姓名"), QStringLiteral("押金"),
+         QStringLiteral("出租日期"), QStringLiteral("天数"), QStringLiteral("租金")});
+    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lines->verticalHeader()->setVisible(false);
+    m_lines->horizontalHeader()->setStretchLastSection(true);
+    const int widths[ColumnCount] = {110, 170, 70, 80, 80, 60, 150, 50, 60};
+    for (int c = 0; c < ColumnCount; ++c)
+        m_lines->setColumnWidth(c, widths[c]);
+    m_lines->viewport()->installEventFilter(this);
+
+    m_rentTotal = new QLabel(this);
+    m_depositBack = new QLabel(this);
+    m_returnButton = button(QStringLiteral("归还 "), this);
+    m_removeButton = button(QStringLiteral("取消"), this);
+    m_closeButton = button(QStringLiteral("关闭"), this);
+    auto* settle = new QHBoxLayout;
+    settle->addWidget(new QLabel(QStringLiteral("租金:"), this));
+    settle->addWidget(m_rentTotal);
+    settle->addSpacing(24);
+    settle->addWidget(new QLabel(QStringLiteral("退还押金:"), this));
+    settle->addWidget(m_depositBack);
+    settle->addSpacing(24);
+    settle->addWidget(new QLabel(QStringLiteral("支付方式:"), this));
+    settle->addWidget(m_payment);
+    settle->addSpacing(24);
+    settle->addWidget(new QLabel(QStringLiteral("归还说明:"), this));
+    settle->addWidget(m_remark, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_returnButton);
+    buttons->addWidget(m_removeButton);
+    buttons->addWidget(m_closeButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(member);
+    layout->addWidget(m_lines, 1);
+    layout->addLayout(settle);
+    layout->addLayout(buttons);
+    resize(920, 540);
+
+    connect(m_cardEntry, &QLineEdit::returnPressed, this, &TReturnFm::findMember);
+    connect(m_barcodeEntry, &QLineEdit::returnPressed, this, &TReturnFm::scanBarcode);
+    connect(m_returnButton, &QPushButton::clicked, this, &TReturnFm::giveBack);
+    connect(m_removeButton, &QPushButton::clicked, this, &TReturnFm::removeLine);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TReturnFm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_promptAfterReturn = false;
+    if (!m_login.config.iniPath.isEmpty()) {
+        const IniFile ini(m_login.config.iniPath);
+        m_promptAfterReturn =
+            ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default).trimmed() ==
+            QLatin1String("1");
+    }
+    m_payment->clear();
+    m_payment->addItems({CashPaymentText, CardPaymentText});
+    m_payment->setCurrentIndex(0);
+    m_remark->setText(QStringLiteral("正常"));
+    IniData();
+}
+
+bool TReturnFm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == m_unreturned) {
+            showUnreturned();
+            return true;
+        }
+        if (watched == m_lines->viewport()) {
+            editRent();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QString TReturnFm::cell(int row, int column) const {
+    const QTableWidgetItem* item = m_lines->item(row, column);
+    return item ? item->text() : QString();
+}
+
+Payment TReturnFm::payment() const {
+    return m_payment->currentText() == CardPaymentText ? Payment::Card : Payment::Cash;
+}
+
+void TReturnFm::IniData() {
+    m_depositBack->setText(QStringLiteral("0"));
+    m_cardEntry->clear();
+    m_currentCard = WalkIn;
+    m_name->setText(WalkIn);
+    m_type->setText(WalkIn);
+    m_balance->setText(QStringLiteral("0"));
+    m_unreturned->setText(QStringLiteral("0"));
+    m_rentTotal->setText(QStringLiteral("0"));
+    m_barcodeEntry->clear();
+    m_cardEntry->setFocus();
+    m_lines->setRowCount(0);
+}
+
+void TReturnFm::CountPrice() {
+    QList<RentPricing::ReturnLineAmounts> amounts;
+    for (int row = 0; row < m_lines->rowCount(); ++row)
+        amounts.append({Money::parse(cell(row, Deposit)).value_or(Money()),
+                        Money::parse(cell(row, Rent)).value_or(Money())});
+    const RentPricing::ReturnTotals totals = RentPricing::countReturn(amounts);
+    m_rentTotal->setText(totals.rent.toString());
+    m_depositBack->setText(totals.depositBack.toString());
+}
+
+void TReturnFm::findMember() {
+    const Db database = db();
+    auto found = RentalLookup::member(database, m_cardEntry->text().trimmed());
+    if (!found) {
+        Prompt::error(this, found.error());
+        return;
+    }
+    if (!found.value()) {
+        Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
+        m_cardEntry->setFocus();
+        m_cardEntry->selectAll();
+        return;
+    }
+    const RentalLookup::Member& member = *found.value();
+    m_currentCard = member.card;
+    m_name->setText(member.name);
+    m_type->setText(member.type);
+    m_balance->setText(member.balance.toString());
+
+    auto open = RentalLookup::openRentCount(database, m_currentCard);
+    if (!open) {
+        Prompt::error(this, open.error());
+        return;
+    }
+    m_unreturned->setText(QString::number(open.value()));
+
+    auto type = RentalLookup::memberType(database, m_type->text());
+    if (!type) {
+        Prompt::error(this, type.error());
+        return;
+    }
+    if (type.value() && type.value()->deductFromCard)
+        m_payment->setCurrentIndex(m_payment->findText(CardPaymentText));
+    m_barcodeEntry->setFocus();
+}
+
+void TReturnFm::scanBarcode() {
+    const QString code = m_barcodeEntry->text().trimmed();
+    for (int row = 0; row < m_lines->rowCount(); ++row) {
+        if (cell(row, Barcode) == code) {
+            Prompt::information(this, QStringLiteral("已经重复添加过了."));
+            return;
+        }
+    }
+    RentFind(code);
+}
+
+void TReturnFm::RentFind(const QString& barcode) {
+    auto rents = RentalLookup::openRentsOf(db(), barcode, m_currentCard);
+    if (!rents) {
+        Prompt::error(this, rents.error());
+        return;
+    }
+    if (rents->isEmpty()) {
+        Prompt::information(this, QStringLiteral("没有找到,请检查输入的信息是否正确!"));
+        m_barcodeEntry->setFocus();
+        m_barcodeEntry->selectAll();
+        return;
+    }
+    const QDateTime now = Clock::now();
+    for (const RentalLookup::OpenRent& rent : rents.value()) {
+        const int days = RentPricing::chargedDays(rent.rentedAt, now);
+        const QStringList cells{rent.barcode,
+                                rent.name,
+                                rent.dailyRent.toString(),
+                                rent.card,
+                                rent.memberName,
+                                rent.deposit.toString(),
+                                Clock::formatDateTime(rent.rentedAt),
+                                QString::number(days),
+                                RentPricing::rentFor(days, rent.dailyRent).toString()};
+        const int row = m_lines->rowCount();
+        m_lines->insertRow(row);
+        for (int column = 0; column < ColumnCount; ++column)
+            m_lines->setItem(row, column, new QTableWidgetItem(cells[column]));
+        m_lines->item(row, Barcode)->setData(RentIdRole, rent.id);
+    }
+    CountPrice();
+    m_barcodeEntry->setFocus();
+    m_barcodeEntry->selectAll();
+}
+
+void TReturnFm::editRent() {
+    if (m_lines->rowCount() == 0)
+        return;
+    if (!m_login.may(Permission::ReturnRentEdit)) {
+        Prompt::information(this, QStringLiteral("没有修改权限!"));
+        return;
+    }
+    const int row = m_lines->currentRow();
+    if (row < 0 || !m_lines->item(row, Rent) || !m_lines->item(row, Rent)->isSelected())
+        return;
+    QString rent = cell(row, Rent);
+    m_rentSlot.open([&] { return new TReturnZuJinXiuGaiFm(rent, this); });
+    m_lines->item(row, Rent)->setText(rent);
+    CountPrice();
+}
+
+void TReturnFm::showUnreturned() {
+    m_unreturnedSlot.open(
+        [&] { return new TReturnHyWeiHuanFm(m_login.connectionName, m_currentCard, this); });
+}
+
+void TReturnFm::removeLine() {
+    const int row = m_lines->currentRow();
+    if (m_lines->rowCount() == 0 || row < 0 || m_lines->selectedItems().isEmpty())
+        return;
+    const QString question = QStringLiteral("您是否要删除\" ") + cell(row, Barcode) +
+                             QStringLiteral("\",\"") + cell(row, Name) + QStringLiteral("\"");
+    if (!Prompt::question(this, question))
+        return;
+    m_lines->removeRow(row);
+    CountPrice();
+}
+
+void TReturnFm::giveBack() {
+    if (m_lines->rowCount() == 0)
+        return;
+    ReturnOrder order;
+    order.payment = payment();
+    order.remark = m_remark->text();
+    order.adminName = m_login.adminName;
+    for (int row = 0; row < m_lines->rowCount(); ++row) {
+        const auto rent = Money::parse(cell(row, Rent));
+        if (!rent) {
+            Prompt::warning(
+                this, QStringLiteral("条形码为 %1 的租金不是正确的数字!").arg(cell(row, Barcode)));
+            return;
+        }
+        order.lines.append(ReturnLine{m_lines->item(row, Barcode)->data(RentIdRole).toLongLong(),
+                                      cell(row, Barcode), cell(row, Name), cell(row, Card),
+                                      cell(row, MemberName), int(cell(row, Days).toLongLong()),
+                                      *rent});
+    }
+    auto receipt = bookReturn(db(), order);
+    if (!receipt) {
+        // Nothing was written; the lines stay so that the user can retry.
+        Prompt::error(this, QStringLiteral("归还失败: ") + receipt.error());
+        return;
+    }
+    Prompt::information(this, QStringLiteral("完成!"));
+
+    const Db database = db();
+    auto last = RentalLookup::member(database, order.lines.last().card);
+    if (last && last.value())
+        m_balance->setText(last.value()->balance.toString());
+    auto open = RentalLookup::openRentCount(database, m_currentCard);
+    if (open)
+        m_unreturned->setText(QString::number(open.value()));
+    if (m_promptAfterReturn && m_name->text() != WalkIn)
+        Prompt::information(this, QStringLiteral("未还数量是: ") + m_unreturned->text() +
+                                      QStringLiteral(" ,卡内金额: ") + m_balance->text() +
+                                      QStringLiteral(" 元 !"));
+    IniData();
+}
