@@ -9,7 +9,7 @@ packages=(
   libxlsxwriter-dev fonts-noto-cjk
   libgtest-dev libbenchmark-dev
   postgresql
-  xvfb xauth imagemagick poppler-utils
+  xvfb xauth imagemagick poppler-utils unzip
 )
 
 missing=()
