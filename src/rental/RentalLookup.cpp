@@ -59,11 +59,11 @@ Result<std::optional<MemberType>> memberType(const Db& db, const QString& name) 
                    r.yesNo(QStringLiteral("归还时租金卡内扣除"))});
 }
 
-Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment) {
+Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int maxRows) {
     auto rows = db.select(QStringLiteral("select * from 出租库 where ") +
                               db.containsCondition(Db::quoted(QStringLiteral("条形码"))) +
-                              QStringLiteral(" and 状态 = ? order by 条形码"),
-                          {Db::containsPattern(fragment), Available});
+                              QStringLiteral(" and 状态 = ? order by 条形码 limit ?"),
+                          {Db::containsPattern(fragment), Available, maxRows + 1});
     if (!rows)
         return Error{rows.error()};
     QList<Copy> copies;

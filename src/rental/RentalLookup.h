@@ -42,8 +42,9 @@ struct Copy {
     QString publisher;
     QString location;
 };
-// Available copies whose barcode contains the fragment, by barcode.
-Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment);
+// Available copies whose barcode contains the fragment, by barcode; at most
+// maxRows + 1 of them, so that the caller can tell there are more.
+Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int maxRows);
 // The copy with exactly this barcode, whatever its state.
 Result<std::optional<Copy>> copy(const Db& db, const QString& barcode);
 

@@ -259,7 +259,10 @@ void TRentFm::SpFind() {
     }
     const Db database = db();
     m_chosenBarcode = m_barcodeEntry->text().trimmed();
-    auto copies = RentalLookup::availableCopies(database, m_chosenBarcode);
+    // A short fragment may match a large part of the catalogue: the choice
+    // lists the first ones only.
+    constexpr int ChoiceRows = 1000;
+    auto copies = RentalLookup::availableCopies(database, m_chosenBarcode, ChoiceRows);
     if (!copies) {
         Prompt::error(this, copies.error());
         return;
@@ -275,8 +278,11 @@ void TRentFm::SpFind() {
     }
     RentalLookup::Copy copy = copies->first();
     if (copies->size() > 1) {
+        const bool more = copies->size() > ChoiceRows;
+        if (more)
+            copies.value().removeLast();
         m_choiceSlot.open(
-            [&] { return new TRentGoodsChoiceFm(copies.value(), m_chosenBarcode, this); });
+            [&] { return new TRentGoodsChoiceFm(copies.value(), more, m_chosenBarcode, this); });
         if (m_chosenBarcode.isEmpty())
             return;
         auto chosen = RentalLookup::copy(database, m_chosenBarcode);

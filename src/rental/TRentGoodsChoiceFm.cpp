@@ -1,13 +1,16 @@
 #include "rental/TRentGoodsChoiceFm.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-TRentGoodsChoiceFm::TRentGoodsChoiceFm(const QList<RentalLookup::Copy>& copies, QString& chosen,
-                                       QWidget* parent)
+TRentGoodsChoiceFm::TRentGoodsChoiceFm(const QList<RentalLookup::Copy>& copies, bool more,
+                                       QString& chosen, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_chosen(chosen) {
     setWindowTitle(QStringLiteral("选择商品"));
@@ -31,14 +34,18 @@ TRentGoodsChoiceFm::TRentGoodsChoiceFm(const QList<RentalLookup::Copy>& copies, 
     }
     if (!copies.isEmpty())
         m_grid->selectRow(0);
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TRentGoodsChoiceFm::choose);
+    m_grid->viewport()->installEventFilter(this);
 
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
     connect(m_ok, &QPushButton::clicked, this, &TRentGoodsChoiceFm::choose);
     connect(m_cancel, &QPushButton::clicked, this, &TRentGoodsChoiceFm::reject);
+    m_more = new QLabel(
+        QStringLiteral("只列出了前 %1 个, 请输入更完整的条形码.").arg(copies.size()), this);
+    m_more->setVisible(more);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_more);
     buttons->addStretch();
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
@@ -59,4 +66,17 @@ void TRentGoodsChoiceFm::choose() {
 void TRentGoodsChoiceFm::reject() {
     m_chosen.clear();
     QDialog::reject();
+}
+
+bool TRentGoodsChoiceFm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QModelIndex index = m_grid->indexAt(mouse->position().toPoint());
+        if (index.isValid()) {
+            m_grid->setCurrentCell(index.row(), 0);
+            choose();
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

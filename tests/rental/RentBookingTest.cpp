@@ -236,17 +236,22 @@ TEST_P(RentBookingTest, LookupsFindAvailableCopiesByFragmentAndOpenRents) {
     addCopy(QStringLiteral("A-100-3"), QStringLiteral("红楼梦"), QStringLiteral("普通"),
             QStringLiteral("停租"));
     addCopy(QStringLiteral("A_1"), QStringLiteral("三国"));
-    auto found = RentalLookup::availableCopies(db, QStringLiteral("100"));
+    auto found = RentalLookup::availableCopies(db, QStringLiteral("100"), 10);
     ASSERT_TRUE(found.ok());
     ASSERT_EQ(found->size(), 2);
     EXPECT_EQ(found->at(0).barcode, QStringLiteral("A-100-1"));
     EXPECT_EQ(found->at(0).publisher, QStringLiteral("人民出版社"));
     EXPECT_EQ(found->at(0).listPrice, m("20"));
     // "_" typed in a barcode is a character, not a wildcard
-    auto underscore = RentalLookup::availableCopies(db, QStringLiteral("A_"));
+    auto underscore = RentalLookup::availableCopies(db, QStringLiteral("A_"), 10);
     ASSERT_TRUE(underscore.ok());
     ASSERT_EQ(underscore->size(), 1);
     EXPECT_EQ(underscore->at(0).barcode, QStringLiteral("A_1"));
+    // at most one more than asked for, in barcode order
+    auto capped = RentalLookup::availableCopies(db, QStringLiteral("A"), 1);
+    ASSERT_TRUE(capped.ok());
+    ASSERT_EQ(capped->size(), 2);
+    EXPECT_EQ(capped->at(1).barcode, QStringLiteral("A-100-2"));
 
     addOpenRent(QStringLiteral("A-100-1"), QStringLiteral("红楼梦"), QStringLiteral("散客"),
                 QStringLiteral("散客"), "1", "10", QDateTime(QDate(2024, 3, 8), QTime(9, 0)));

@@ -204,6 +204,7 @@ TEST_P(TRentFmTest, FragmentMatchingOneAddsItAndSeveralOpenTheChoice) {
             EXPECT_EQ(choice->windowTitle(), QStringLiteral("选择商品"));
             EXPECT_FALSE(choice->windowFlags() & Qt::WindowCloseButtonHint);
             EXPECT_EQ(choice->grid()->rowCount(), 4);
+            EXPECT_FALSE(choice->moreNote()->isVisible());
             QTest::mouseClick(choice->cancelButton(), Qt::LeftButton);
         });
         scan(QStringLiteral("00"));
@@ -383,4 +384,23 @@ TEST_P(TRentFmTest, UnreturnedWindowListsTheCardsOpenRents) {
     lookUp(QStringLiteral("1001"));
     QTest::mouseDClick(fm->unreturnedBox(), Qt::LeftButton);
     EXPECT_EQ(seen, QStringList{QStringLiteral("B004/2024-03-09 09:00:00/超级管理员")});
+}
+
+TEST(TRentGoodsChoiceFm, SaysWhenTheFragmentMatchedMoreThanItLists) {
+    QList<RentalLookup::Copy> copies;
+    for (int i = 0; i < 3; ++i)
+        copies.append({QStringLiteral("C%1").arg(i), QStringLiteral("书"), {}, {}, {}, {}, {}, {}});
+    QString chosen = QStringLiteral("old");
+    TRentGoodsChoiceFm choice(copies, true, chosen, nullptr);
+    choice.show();
+    EXPECT_TRUE(choice.moreNote()->isVisible());
+    EXPECT_EQ(choice.moreNote()->text(), QStringLiteral("只列出了前 3 个, 请输入更完整的条形码."));
+    choice.grid()->selectRow(2);
+    QTest::mouseDClick(choice.grid()->viewport(), Qt::LeftButton, {},
+                       choice.grid()->visualItemRect(choice.grid()->item(2, 0)).center());
+    EXPECT_EQ(chosen, QStringLiteral("C2"));
+    EXPECT_FALSE(choice.isVisible());
+    choice.show();
+    QTest::keyClick(&choice, Qt::Key_Escape);
+    EXPECT_TRUE(chosen.isEmpty());
 }
