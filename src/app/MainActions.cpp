@@ -5,6 +5,8 @@
 #include "members/THyChongZhiFm.h"
 #include "rental/TRentFm.h"
 #include "rental/TReturnFm.h"
+#include "sales/TCustomerRefundFm.h"
+#include "sales/TSaleFm.h"
 #include "ui/Prompt.h"
 
 QString menuCaption(MainMenu menu) {
@@ -42,11 +44,11 @@ const QList<MainAction>& mainActions() {
         {M::System, QStringLiteral("退出"), open, {}, confirmExit},
         {M::Business, QStringLiteral("出租"), open, {}, openWindow<TRentFm>},
         {M::Business, QStringLiteral("归还"), open, {}, openWindow<TReturnFm>},
-        {M::Business, QStringLiteral("销售"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("销售"), open, {}, openWindow<TSaleFm>},
         {M::Business, QStringLiteral("会员充值"), open, {}, openWindow<THyChongZhiFm>},
         {M::Business, QStringLiteral("收费"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("支出"), open, {}, notYetAvailable},
-        {M::Business, QStringLiteral("顾客退货"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("顾客退货"), P::CustomerRefund, NoRights, openWindow<TCustomerRefundFm>},
         {M::Reference, QStringLiteral("存放位置"), open, {}, notYetAvailable},
         {M::Reference, QStringLiteral("会员类型"), P::MemberTypes, NoRights, notYetAvailable},
         {M::Reference, QStringLiteral("商品类型"), P::GoodsTypes, NoRights, notYetAvailable},

@@ -61,6 +61,7 @@ const QList<Gate> gates = {
     {false, "供应商信息", Permission::Suppliers, "没有权限!"},
     {false, "初始化数据[慎重]", Permission::CleanData, "没有权限!"},
     {false, "数据库设置[慎重]", Permission::CleanData, "没有管理员权限!"},
+    {false, "顾客退货", Permission::CustomerRefund, "没有权限!"},
     {false, "会员类型", Permission::MemberTypes, "没有权限!"},
     {false, "商品类型", Permission::GoodsTypes, "没有权限!"},
     {false, "收入统计", Permission::IncomeStatistics, "没有权限!"},
