@@ -1,6 +1,7 @@
 #include "sales/TCustomerRefundFm.h"
 
 #include "sales/RefundBooking.h"
+#include "sales/SaleLine.h"
 #include "ui/DataGrid.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -119,10 +120,10 @@ void TCustomerRefundFm::fillFromCurrentLine() {
 void TCustomerRefundFm::quantityChanged() {
     if (m_quantity->text().isEmpty() || !m_grid->hasCurrentRow())
         return;
-    const Result<qint64> quantity = m_quantity->integer();
+    const std::optional<qint64> quantity = SalePricing::parseQuantity(m_quantity->text().trimmed());
     if (!quantity)
         return;
-    m_amount->setText((m_grid->money(QStringLiteral("销售单价")) * quantity.value()).toString());
+    m_amount->setText((m_grid->money(QStringLiteral("销售单价")) * *quantity).toString());
 }
 
 void TCustomerRefundFm::refund() {
@@ -134,13 +135,19 @@ void TCustomerRefundFm::refund() {
         Prompt::information(this, missing);
         return;
     }
-    const Result<qint64> quantity = m_quantity->integer();
-    const Result<Money> amount = m_amount->money();
-    if (!quantity || !amount) {
-        Prompt::warning(this, !quantity ? quantity.error() : amount.error());
+    const std::optional<qint64> quantity = SalePricing::parseQuantity(quantityText);
+    if (!quantity) {
+        Prompt::warning(this, QStringLiteral("退货数量的数字格式不正确: \"%1\"(应为1到%2的整数)")
+                                  .arg(m_quantity->text())
+                                  .arg(SalePricing::MaxQuantity));
         return;
     }
-    if (quantity.value() <= 0 || amount.value() <= Money()) {
+    const Result<Money> amount = m_amount->money();
+    if (!amount) {
+        Prompt::warning(this, amount.error());
+        return;
+    }
+    if (*quantity <= 0 || amount.value() <= Money()) {
         Prompt::information(this, missing);
         return;
     }
@@ -149,7 +156,7 @@ void TCustomerRefundFm::refund() {
     const QString name = m_grid->text(QStringLiteral("商品名称"));
     if (!Prompt::question(this, QStringLiteral("您确定退的是: \" %1\"").arg(name)))
         return;
-    RefundOrder order{m_grid->integer(QStringLiteral("id")), quantity.value(), amount.value(),
+    RefundOrder order{m_grid->integer(QStringLiteral("id")), *quantity, amount.value(),
                       m_login.adminName};
     auto receipt = bookRefund(m_db, order);
     if (!receipt) {

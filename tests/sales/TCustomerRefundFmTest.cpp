@@ -149,6 +149,11 @@ TEST_P(TCustomerRefundFmTest, RefusalsAndNotFound) {
         EXPECT_EQ(prompts.lastText(), QStringLiteral("请填写退货数量和退还金额!")) << quantity;
     }
     prompts.clear();
+    setBox(*fm, "quantity", QStringLiteral("99999999999999999999"));
+    refund->click();
+    ASSERT_EQ(prompts.shown().size(), 1);
+    EXPECT_NE(prompts.lastText().indexOf(QStringLiteral("退货数量")), -1);
+    prompts.clear();
     setBox(*fm, "quantity", QStringLiteral("1"));
     setBox(*fm, "amount", QStringLiteral("."));
     refund->click();
