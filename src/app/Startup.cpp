@@ -2,12 +2,14 @@
 
 #include "app/TLgFm.h"
 #include "app/TMFm.h"
+#include "output/TDmFm.h"
 #include "store/Connection.h"
 #include "store/Db.h"
 #include "store/IniFile.h"
 #include "store/LoginContext.h"
 #include "store/Schema.h"
 #include "ui/Fonts.h"
+#include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
 
 #include <QApplication>
@@ -37,6 +39,12 @@ int run(QApplication& app) {
     // appended to every window caption on X11.
     QApplication::setApplicationName(Title);
     Fonts::applyToApplication();
+    // export and printing speak through the program's prompts and modal runner
+    TDmFm& output = TDmFm::current();
+    output.showMessage = [](QWidget* parent, const QString& caption, const QString& text) {
+        Prompt::error(parent, text, caption);
+    };
+    output.runDialog = [](QDialog& dialog) { return ModalRunner::run(&dialog); };
     // The login window and the main window end the run themselves.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -32,6 +32,32 @@ const QHash<QString, Cells::Kind>& namedKinds() {
     return kinds;
 }
 
+// The stored forms "yyyy-MM-dd" and "yyyy-MM-dd hh:mm:ss" read directly
+// (long lists hold many); anything else goes through Clock.
+QDateTime parseStored(const QString& text) {
+    auto digits = [&](int at, int n) {
+        int value = 0;
+        for (int i = at; i < at + n; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    if ((text.size() == 10 || text.size() == 19) && text[4] == u'-' && text[7] == u'-') {
+        const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
+        if (day.isValid() && text.size() == 10)
+            return day.startOfDay();
+        if (day.isValid() && text[10] == u' ' && text[13] == u':' && text[16] == u':') {
+            const QTime time(digits(11, 2), digits(14, 2), digits(17, 2));
+            if (time.isValid())
+                return QDateTime(day, time);
+        }
+    }
+    return Clock::parseDateTime(text);
+}
+
 bool isInteger(int typeId) {
     return typeId == QMetaType::LongLong || typeId == QMetaType::Int ||
            typeId == QMetaType::ULongLong || typeId == QMetaType::UInt;
@@ -89,7 +115,7 @@ Value read(const QVariant& stored, Kind kind, Engine engine) {
         else if (type == QMetaType::QDate)
             moment = stored.toDate().startOfDay();
         else if (type == QMetaType::QString)
-            moment = Clock::parseDateTime(stored.toString());
+            moment = parseStored(stored.toString());
         if (moment.isValid()) {
             v.type = kind == Kind::Date ? Value::Date : Value::DateTime;
             v.moment = moment;

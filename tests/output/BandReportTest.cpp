@@ -1,7 +1,9 @@
 #include "output/BandReport.h"
+#include "Code128Decode.h"
 #include "output/Code128.h"
 #include "output/ListOutput.h"
 #include "output/TDmFm.h"
+#include "store/SampleData.h"
 #include "support/TestDatabase.h"
 
 #include <QPrintPreviewDialog>
@@ -318,4 +320,76 @@ TEST_P(BandReportTest, PreviewShowsTheListAndErrorsAreReported) {
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("错误|打印失败：")))
         << messages[0].toStdString();
     dm.reset();
+}
+
+TEST_P(BandReportTest, SampleShopMemberListAndCardLabels) {
+    ASSERT_TRUE(SampleData::fill(db).ok());
+    const ListQuery members = list(QStringLiteral("select * from 会员库 order by 会员卡号"));
+    auto printed =
+        BandReport::listToPdf(pdf(QStringLiteral("members.pdf")), ReportTemplate::Members, members);
+    ASSERT_TRUE(printed.ok()) << printed.error().toStdString();
+    EXPECT_EQ(printed->rows, 4);
+    const QString text = pdfText(pdf(QStringLiteral("members.pdf")), 1);
+    EXPECT_TRUE(text.contains(N(QStringLiteral("1002李娜女银卡会员120.5230正常13800001002"))))
+        << text.toStdString();
+    auto labels =
+        BandReport::labelsToPdf(pdf(QStringLiteral("cards.pdf")), LabelKind::MemberCards, members);
+    ASSERT_TRUE(labels.ok()) << labels.error().toStdString();
+    EXPECT_EQ(pdfText(pdf(QStringLiteral("cards.pdf")), 1),
+              N(QStringLiteral("张伟1001李娜1002王芳1003刘洋1004")));
+    auto items = BandReport::labelsToPdf(pdf(QStringLiteral("items.pdf")), LabelKind::Items,
+                                         list(QStringLiteral("select * from 出租库")));
+    ASSERT_TRUE(items.ok());
+    EXPECT_EQ(items->rows, 8);
+}
+
+// Bars as printed: the PDF rasterised at 600 dpi, one pixel row across the
+// bars of each label, widths measured and read back like a scanner does.
+TEST_P(BandReportTest, PrintedBarsScanBackToTheValue) {
+    const QStringList values = {QStringLiteral("1001"), QStringLiteral("9787020002207"),
+                                QStringLiteral("HY-0042/A")};
+    for (const QString& v : values)
+        execOk(QStringLiteral("insert into 出租库(条形码,商品名称) values(?,?)"),
+               {v, QStringLiteral("书")});
+    auto done = BandReport::labelsToPdf(pdf(), LabelKind::Items,
+                                        list(QStringLiteral("select * from 出租库")));
+    ASSERT_TRUE(done.ok());
+    constexpr int Dpi = 600;
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-f"), QStringLiteral("1"),
+         QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-W"), QStringLiteral("1600"),
+         QStringLiteral("-H"), QStringLiteral("2000"), QStringLiteral("-gray"),
+         QStringLiteral("-png"), pdf(), dir.path() + "/page"});
+    const QImage page(dir.path() + "/page-1.png");
+    ASSERT_FALSE(page.isNull());
+    const auto places = BandReport::labelLayout(LabelKind::Items, values.size());
+    for (int i = 0; i < values.size(); ++i) {
+        const int y = int((places[i].barcode.top() + 10) * Dpi / 96);
+        QList<int> runs;
+        bool dark = false;
+        for (int x = 0; x < page.width(); ++x) {
+            const bool d = qGray(page.pixel(x, y)) < 128;
+            if (runs.isEmpty() && !d)
+                continue;
+            if (runs.isEmpty() || d != dark)
+                runs << 0;
+            dark = d;
+            ++runs.last();
+        }
+        if (!runs.isEmpty() && !dark)
+            runs.removeLast(); // the paper after the stop character
+        ASSERT_EQ((runs.size() - 1) % 6, 0) << values[i].toStdString();
+        const int modules = 11 * ((runs.size() - 1) / 6) + 2;
+        double span = 0;
+        for (int r : runs)
+            span += r;
+        QList<int> widths;
+        for (int r : runs)
+            widths << qRound(r / (span / modules));
+        const auto read = decode(widths);
+        ASSERT_TRUE(read.has_value()) << values[i].toStdString();
+        EXPECT_EQ(*read, values[i]);
+        // a module is at least 0.2 mm on paper
+        EXPECT_GE(span / modules, 0.19 / 25.4 * Dpi);
+    }
 }
