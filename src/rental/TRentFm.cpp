@@ -6,11 +6,9 @@
 #include "ui/Prompt.h"
 
 #include <QButtonGroup>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,37 +19,21 @@
 
 using RentalLookup::WalkIn;
 
-namespace {
+// The shared line code (removeLine) reads the barcode and the name from the
+// first two columns.
+static_assert(TRentFm::Barcode == 0 && TRentFm::Name == 1);
 
-QLineEdit* readOnlyBox(QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setReadOnly(true);
-    return box;
-}
-
-QPushButton* button(const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    // Enter in the entries must never book or close.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-
-} // namespace
-
-TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : QDialog(parent), m_login(login) {
+TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(login, parent) {
     setWindowTitle(QStringLiteral("出租"));
 
     m_cardEntry = new QLineEdit(this);
     m_barcodeEntry = new QLineEdit(this);
-    m_card = readOnlyBox(this);
-    m_name = readOnlyBox(this);
-    m_type = readOnlyBox(this);
-    m_balance = readOnlyBox(this);
-    m_mayBorrow = readOnlyBox(this);
-    m_unreturned = readOnlyBox(this);
-    m_unreturned->setToolTip(QStringLiteral("双击查看未还信息"));
-    m_unreturned->installEventFilter(this);
+    m_card = readOnlyBox();
+    m_name = readOnlyBox();
+    m_type = readOnlyBox();
+    m_balance = readOnlyBox();
+    m_mayBorrow = readOnlyBox();
+    makeUnreturnedBox();
     m_takeDeposit = new QRadioButton(RentPricing::TakeDepositText, this);
     m_freeDeposit = new QRadioButton(RentPricing::FreeDepositText, this);
     auto* modes = new QButtonGroup(this);
@@ -84,28 +66,19 @@ TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : QDialog(parent), 
     for (int c = 3; c < 8; c += 2)
         grid->setColumnStretch(c, 1);
 
-    m_lines = new QTableWidget(0, ColumnCount, this);
-    m_lines->setHorizontalHeaderLabels({QStringLiteral("条形码"), QStringLiteral("商品名称"),
-                                        QStringLiteral("拼音"), QStringLiteral("商品类型"),
-                                        QStringLiteral("押金"), QStringLiteral("每日租金")});
-    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lines->verticalHeader()->setVisible(false);
-    m_lines->horizontalHeader()->setStretchLastSection(true);
+    makeLines({QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("拼音"),
+               QStringLiteral("商品类型"), QStringLiteral("押金"), QStringLiteral("每日租金")});
     m_lines->setColumnWidth(Barcode, 130);
     m_lines->setColumnWidth(Name, 220);
     m_lines->setColumnWidth(Py, 110);
     m_lines->setColumnWidth(GoodsType, 90);
     m_lines->setColumnWidth(Deposit, 80);
-    m_lines->viewport()->installEventFilter(this);
 
     m_depositTotal = new QLabel(this);
     m_count = new QLabel(this);
     m_orderNumber = new QLabel(this);
-    m_rentButton = button(QStringLiteral("出租 "), this);
-    m_removeButton = button(QStringLiteral("取消"), this);
-    m_closeButton = button(QStringLiteral("关闭"), this);
+    m_rentButton = button(QStringLiteral("出租 "));
+    makeRemoveAndClose();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("押金:"), this));
     bottom->addWidget(m_depositTotal);
@@ -131,8 +104,6 @@ TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : QDialog(parent), 
     connect(m_takeDeposit, &QRadioButton::clicked, this, &TRentFm::CountPrice);
     connect(m_freeDeposit, &QRadioButton::clicked, this, &TRentFm::CountPrice);
     connect(m_rentButton, &QPushButton::clicked, this, &TRentFm::rent);
-    connect(m_removeButton, &QPushButton::clicked, this, &TRentFm::removeLine);
-    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TRentFm::showEvent(QShowEvent* event) {
@@ -143,28 +114,9 @@ void TRentFm::showEvent(QShowEvent* event) {
     ChuZuDanHao();
 }
 
-bool TRentFm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == m_unreturned) {
-            showUnreturned();
-            return true;
-        }
-        if (watched == m_lines->viewport()) {
-            editDeposit();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 RentPricing::DepositMode TRentFm::depositMode() const {
     return m_freeDeposit->isChecked() ? RentPricing::DepositMode::Free
                                       : RentPricing::DepositMode::Take;
-}
-
-QString TRentFm::cell(int row, int column) const {
-    const QTableWidgetItem* item = m_lines->item(row, column);
-    return item ? item->text() : QString();
 }
 
 void TRentFm::IniData() {
@@ -201,22 +153,10 @@ void TRentFm::CountPrice() {
 
 void TRentFm::findMember() {
     const Db database = db();
-    auto found = RentalLookup::member(database, m_cardEntry->text().trimmed());
-    if (!found) {
-        Prompt::error(this, found.error());
+    const std::optional<RentalLookup::Member> member = lookUpMember(database);
+    if (!member)
         return;
-    }
-    if (!found.value()) {
-        Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
-        m_cardEntry->setFocus();
-        m_cardEntry->selectAll();
-        return;
-    }
-    const RentalLookup::Member& member = *found.value();
-    m_card->setText(member.card);
-    m_name->setText(member.name);
-    m_type->setText(member.type);
-    m_balance->setText(member.balance.toString());
+    m_card->setText(member->card);
 
     auto type = RentalLookup::memberType(database, m_type->text());
     if (!type) {
@@ -244,7 +184,7 @@ void TRentFm::findMember() {
     m_mayBorrow->setText(QString::number(terms.quota - open.value()));
 
     // A warning only: renting stays possible.
-    if (terms.expiryChecked && member.expiry.isValid() && Clock::now() > member.expiry)
+    if (terms.expiryChecked && member->expiry.isValid() && Clock::now() > member->expiry)
         Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
 
     m_lines->setRowCount(0);
@@ -269,8 +209,7 @@ void TRentFm::SpFind() {
     }
     auto notFound = [this] {
         Prompt::information(this, QStringLiteral("没有找到该商品信息,请检查输入的信息是否正确!"));
-        m_barcodeEntry->setFocus();
-        m_barcodeEntry->selectAll();
+        selectBarcodeEntry();
     };
     if (copies->isEmpty()) {
         notFound();
@@ -299,8 +238,7 @@ void TRentFm::SpFind() {
     for (int row = 0; row < m_lines->rowCount(); ++row) {
         if (cell(row, Barcode) == copy.barcode) {
             Prompt::information(this, QStringLiteral("提示: 已经添加过了."));
-            m_barcodeEntry->setFocus();
-            m_barcodeEntry->selectAll();
+            selectBarcodeEntry();
             return;
         }
     }
@@ -316,54 +254,24 @@ void TRentFm::SpFind() {
     }
     addLine(copy, *type.value());
     CountPrice();
-    m_barcodeEntry->setFocus();
-    m_barcodeEntry->selectAll();
+    selectBarcodeEntry();
 }
 
 void TRentFm::addLine(const RentalLookup::Copy& copy, const RentalLookup::GoodsType& type) {
-    const int row = m_lines->rowCount();
-    m_lines->insertRow(row);
-    const QStringList cells{copy.barcode,
-                            copy.name,
-                            copy.py,
-                            copy.goodsType,
-                            RentPricing::lineDeposit(depositMode(), type.deposit).toString(),
-                            type.dailyRent.toString()};
-    for (int column = 0; column < ColumnCount; ++column)
-        m_lines->setItem(row, column, new QTableWidgetItem(cells[column]));
+    appendLine({copy.barcode, copy.name, copy.py, copy.goodsType,
+                RentPricing::lineDeposit(depositMode(), type.deposit).toString(),
+                type.dailyRent.toString()});
 }
 
 void TRentFm::editDeposit() {
-    if (m_lines->rowCount() == 0)
-        return;
-    if (!m_login.may(Permission::RentDepositEdit)) {
-        Prompt::information(this, QStringLiteral("没有修改权限!"));
-        return;
-    }
-    const int row = m_lines->currentRow();
-    if (row < 0 || !m_lines->item(row, Deposit) || !m_lines->item(row, Deposit)->isSelected())
-        return;
-    QString deposit = cell(row, Deposit);
-    m_depositSlot.open([&] { return new TRentYaJinXiuGaiFm(deposit, this); });
-    m_lines->item(row, Deposit)->setText(deposit);
-    CountPrice();
+    editAmount(Permission::RentDepositEdit, Deposit, [this](QString& deposit) {
+        m_depositSlot.open([&] { return new TRentYaJinXiuGaiFm(deposit, this); });
+    });
 }
 
 void TRentFm::showUnreturned() {
     m_unreturnedSlot.open(
         [&] { return new TRentHyWeiHuanFm(m_login.connectionName, m_card->text(), this); });
-}
-
-void TRentFm::removeLine() {
-    const int row = m_lines->currentRow();
-    if (m_lines->rowCount() == 0 || row < 0 || m_lines->selectedItems().isEmpty())
-        return;
-    const QString question = QStringLiteral("您是否要删除\" ") + cell(row, Barcode) +
-                             QStringLiteral("\",\"") + cell(row, Name) + QStringLiteral("\"");
-    if (!Prompt::question(this, question))
-        return;
-    m_lines->removeRow(row);
-    CountPrice();
 }
 
 void TRentFm::rent() {

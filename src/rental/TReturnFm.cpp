@@ -7,11 +7,9 @@
 #include "ui/Prompt.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,37 +19,25 @@
 
 using RentalLookup::WalkIn;
 
+// The shared line code (removeLine) reads the barcode and the name from the
+// first two columns.
+static_assert(TReturnFm::Barcode == 0 && TReturnFm::Name == 1);
+
 namespace {
-
-QLineEdit* readOnlyBox(QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setReadOnly(true);
-    return box;
-}
-
-QPushButton* button(const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    // Enter in the entries must never book or close.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 constexpr int RentIdRole = Qt::UserRole + 1;
 
 } // namespace
 
-TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : QDialog(parent), m_login(login) {
+TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(login, parent) {
     setWindowTitle(QStringLiteral("归还"));
 
     m_cardEntry = new QLineEdit(this);
     m_barcodeEntry = new QLineEdit(this);
-    m_name = readOnlyBox(this);
-    m_type = readOnlyBox(this);
-    m_balance = readOnlyBox(this);
-    m_unreturned = readOnlyBox(this);
-    m_unreturned->setToolTip(QStringLiteral("双击查看未还信息"));
-    m_unreturned->installEventFilter(this);
+    m_name = readOnlyBox();
+    m_type = readOnlyBox();
+    m_balance = readOnlyBox();
+    makeUnreturnedBox();
     m_payment = new QComboBox(this);
     m_payment->setEditable(false);
     m_payment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -87,26 +73,17 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : QDialog(paren
     grid->setColumnStretch(4, 1);
     grid->setColumnStretch(6, 1);
 
-    m_lines = new QTableWidget(0, ColumnCount, this);
-    m_lines->setHorizontalHeaderLabels(
-        {QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("每日租金"),
-         QStringLiteral("会员卡号"), QStringLiteral("会员姓名"), QStringLiteral("押金"),
-         QStringLiteral("出租日期"), QStringLiteral("天数"), QStringLiteral("租金")});
-    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lines->verticalHeader()->setVisible(false);
-    m_lines->horizontalHeader()->setStretchLastSection(true);
+    makeLines({QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("每日租金"),
+               QStringLiteral("会员卡号"), QStringLiteral("会员姓名"), QStringLiteral("押金"),
+               QStringLiteral("出租日期"), QStringLiteral("天数"), QStringLiteral("租金")});
     const int widths[ColumnCount] = {110, 170, 70, 80, 80, 60, 150, 50, 60};
     for (int c = 0; c < ColumnCount; ++c)
         m_lines->setColumnWidth(c, widths[c]);
-    m_lines->viewport()->installEventFilter(this);
 
     m_rentTotal = new QLabel(this);
     m_depositBack = new QLabel(this);
-    m_returnButton = button(QStringLiteral("归还 "), this);
-    m_removeButton = button(QStringLiteral("取消"), this);
-    m_closeButton = button(QStringLiteral("关闭"), this);
+    m_returnButton = button(QStringLiteral("归还 "));
+    makeRemoveAndClose();
     auto* settle = new QHBoxLayout;
     settle->addWidget(new QLabel(QStringLiteral("租金:"), this));
     settle->addWidget(m_rentTotal);
@@ -135,8 +112,6 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : QDialog(paren
     connect(m_cardEntry, &QLineEdit::returnPressed, this, &TReturnFm::findMember);
     connect(m_barcodeEntry, &QLineEdit::returnPressed, this, &TReturnFm::scanBarcode);
     connect(m_returnButton, &QPushButton::clicked, this, &TReturnFm::giveBack);
-    connect(m_removeButton, &QPushButton::clicked, this, &TReturnFm::removeLine);
-    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TReturnFm::showEvent(QShowEvent* event) {
@@ -155,25 +130,6 @@ void TReturnFm::showEvent(QShowEvent* event) {
     m_payment->setCurrentIndex(0);
     m_remark->setText(QStringLiteral("正常"));
     IniData();
-}
-
-bool TReturnFm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == m_unreturned) {
-            showUnreturned();
-            return true;
-        }
-        if (watched == m_lines->viewport()) {
-            editRent();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-QString TReturnFm::cell(int row, int column) const {
-    const QTableWidgetItem* item = m_lines->item(row, column);
-    return item ? item->text() : QString();
 }
 
 Payment TReturnFm::payment() const {
@@ -206,22 +162,10 @@ void TReturnFm::CountPrice() {
 
 void TReturnFm::findMember() {
     const Db database = db();
-    auto found = RentalLookup::member(database, m_cardEntry->text().trimmed());
-    if (!found) {
-        Prompt::error(this, found.error());
+    const std::optional<RentalLookup::Member> member = lookUpMember(database);
+    if (!member)
         return;
-    }
-    if (!found.value()) {
-        Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
-        m_cardEntry->setFocus();
-        m_cardEntry->selectAll();
-        return;
-    }
-    const RentalLookup::Member& member = *found.value();
-    m_currentCard = member.card;
-    m_name->setText(member.name);
-    m_type->setText(member.type);
-    m_balance->setText(member.balance.toString());
+    m_currentCard = member->card;
 
     auto open = RentalLookup::openRentCount(database, m_currentCard);
     if (!open) {
@@ -259,64 +203,31 @@ void TReturnFm::RentFind(const QString& barcode) {
     }
     if (rents->isEmpty()) {
         Prompt::information(this, QStringLiteral("没有找到,请检查输入的信息是否正确!"));
-        m_barcodeEntry->setFocus();
-        m_barcodeEntry->selectAll();
+        selectBarcodeEntry();
         return;
     }
     const QDateTime now = Clock::now();
     for (const RentalLookup::OpenRent& rent : rents.value()) {
         const int days = RentPricing::chargedDays(rent.rentedAt, now);
-        const QStringList cells{rent.barcode,
-                                rent.name,
-                                rent.dailyRent.toString(),
-                                rent.card,
-                                rent.memberName,
-                                rent.deposit.toString(),
-                                Clock::formatDateTime(rent.rentedAt),
-                                QString::number(days),
-                                RentPricing::rentFor(days, rent.dailyRent).toString()};
-        const int row = m_lines->rowCount();
-        m_lines->insertRow(row);
-        for (int column = 0; column < ColumnCount; ++column)
-            m_lines->setItem(row, column, new QTableWidgetItem(cells[column]));
+        const int row = appendLine({rent.barcode, rent.name, rent.dailyRent.toString(), rent.card,
+                                    rent.memberName, rent.deposit.toString(),
+                                    Clock::formatDateTime(rent.rentedAt), QString::number(days),
+                                    RentPricing::rentFor(days, rent.dailyRent).toString()});
         m_lines->item(row, Barcode)->setData(RentIdRole, rent.id);
     }
     CountPrice();
-    m_barcodeEntry->setFocus();
-    m_barcodeEntry->selectAll();
+    selectBarcodeEntry();
 }
 
 void TReturnFm::editRent() {
-    if (m_lines->rowCount() == 0)
-        return;
-    if (!m_login.may(Permission::ReturnRentEdit)) {
-        Prompt::information(this, QStringLiteral("没有修改权限!"));
-        return;
-    }
-    const int row = m_lines->currentRow();
-    if (row < 0 || !m_lines->item(row, Rent) || !m_lines->item(row, Rent)->isSelected())
-        return;
-    QString rent = cell(row, Rent);
-    m_rentSlot.open([&] { return new TReturnZuJinXiuGaiFm(rent, this); });
-    m_lines->item(row, Rent)->setText(rent);
-    CountPrice();
+    editAmount(Permission::ReturnRentEdit, Rent, [this](QString& rent) {
+        m_rentSlot.open([&] { return new TReturnZuJinXiuGaiFm(rent, this); });
+    });
 }
 
 void TReturnFm::showUnreturned() {
     m_unreturnedSlot.open(
         [&] { return new TReturnHyWeiHuanFm(m_login.connectionName, m_currentCard, this); });
-}
-
-void TReturnFm::removeLine() {
-    const int row = m_lines->currentRow();
-    if (m_lines->rowCount() == 0 || row < 0 || m_lines->selectedItems().isEmpty())
-        return;
-    const QString question = QStringLiteral("您是否要删除\" ") + cell(row, Barcode) +
-                             QStringLiteral("\",\"") + cell(row, Name) + QStringLiteral("\"");
-    if (!Prompt::question(this, question))
-        return;
-    m_lines->removeRow(row);
-    CountPrice();
 }
 
 void TReturnFm::giveBack() {

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "rental/RentalLookup.h"
+#include "store/Db.h"
+#include "store/LoginContext.h"
+#include "store/Permissions.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+// What the rent and the return counter share: the card and barcode entries,
+// the member boxes, the lines table, "取消" (remove the selected line after a
+// question) and "关闭". Each window creates its widgets in its own order
+// (that order is the tab order) with the helpers below and lays them out
+// itself.
+class RentalCounterFm : public QDialog {
+    Q_OBJECT
+public:
+    // Named step: the totals under the lines.
+    virtual void CountPrice() = 0;
+
+    // Double click on "未还数量": the current card's open rents.
+    virtual void showUnreturned() = 0;
+    // "取消": removes the selected line after asking with its barcode and name.
+    void removeLine();
+
+    // The controls, for the window tests.
+    QLineEdit* cardEntry() const { return m_cardEntry; }
+    QLineEdit* barcodeEntry() const { return m_barcodeEntry; }
+    QLineEdit* nameBox() const { return m_name; }
+    QLineEdit* typeBox() const { return m_type; }
+    QLineEdit* balanceBox() const { return m_balance; }
+    QLineEdit* unreturnedBox() const { return m_unreturned; }
+    QTableWidget* lines() const { return m_lines; }
+    QPushButton* removeButton() const { return m_removeButton; }
+    QPushButton* closeButton() const { return m_closeButton; }
+
+protected:
+    // Columns 0 and 1 of every line are the barcode and the goods name.
+    enum LineColumn { BarcodeColumn = 0, NameColumn = 1 };
+
+    RentalCounterFm(const LoginContext& login, QWidget* parent);
+
+    // Double click on a line: the window's amount edit.
+    virtual void editLineAmount() = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    Db db() const { return Db(m_login.connectionName); }
+
+    // Widget makers.
+    QLineEdit* readOnlyBox();
+    QLineEdit* makeUnreturnedBox();
+    QTableWidget* makeLines(const QStringList& headers);
+    // Enter in the entries must never book or close.
+    QPushButton* button(const QString& caption);
+    // "取消" and "关闭".
+    void makeRemoveAndClose();
+
+    QString cell(int row, int column) const;
+    // Appends a line with one text cell per column; gives its row.
+    int appendLine(const QStringList& cells);
+    void selectBarcodeEntry();
+
+    // Looks the typed card number up and fills name, type and balance. A
+    // failure or an unknown card is reported (the card entry is selected for
+    // another try) and gives nothing.
+    std::optional<RentalLookup::Member> lookUpMember(const Db& database);
+
+    // Edits the amount in `column` of the selected line through `edit` when
+    // the login may, then counts again. Without the permission: "没有修改权限!".
+    void editAmount(Permission permission, int column, const std::function<void(QString&)>& edit);
+
+    const LoginContext& m_login;
+    QLineEdit* m_cardEntry = nullptr;
+    QLineEdit* m_barcodeEntry = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_type = nullptr;
+    QLineEdit* m_balance = nullptr;
+    QLineEdit* m_unreturned = nullptr;
+    QTableWidget* m_lines = nullptr;
+    QPushButton* m_removeButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+};
