@@ -1,11 +1,20 @@
 #pragma once
 
 #include "store/Clock.h"
+#include "store/LoginContext.h"
 #include "store/Money.h"
 #include "support/TestDatabase.h"
+#include "ui/ModalRunner.h"
+#include "ui/PromptRecorder.h"
 
 #include <QDateTime>
+#include <QDialog>
+#include <QLineEdit>
 #include <QString>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
 
 inline QVariant money(const char* text) {
     return QVariant::fromValue(*Money::parse(QString::fromLatin1(text)));
@@ -78,6 +87,54 @@ protected:
         EXPECT_TRUE(value.ok()) << value.error().toStdString();
         return value.ok() ? value.value().value_or(-1) : -999999;
     }
+};
+
+// A counter window (TRentFm, TReturnFm) on the rental shop, driven as the
+// user does: Enter in the entries, clicks and double clicks on the lines.
+// The window is created by the test (open()), after its own setup.
+template <class Fm> class CounterWindowTest : public RentalTest {
+protected:
+    void TearDown() override {
+        fm.reset();
+        RentalTest::TearDown();
+    }
+
+    void open() {
+        fm = std::make_unique<Fm>(login);
+        fm->show();
+    }
+    void lookUp(const QString& card) {
+        fm->cardEntry()->setText(card);
+        QTest::keyClick(fm->cardEntry(), Qt::Key_Return);
+    }
+    void scan(const QString& barcode) {
+        fm->barcodeEntry()->setText(barcode);
+        QTest::keyClick(fm->barcodeEntry(), Qt::Key_Return);
+    }
+    QString cell(int row, int column) { return fm->lines()->item(row, column)->text(); }
+    void doubleClickLine(int row) {
+        fm->lines()->selectRow(row);
+        const QRect r = fm->lines()->visualItemRect(fm->lines()->item(row, 0));
+        QTest::mouseDClick(fm->lines()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    // The window's widgets of type W in tab order (the focus chain).
+    template <class W> QList<QWidget*> inTabOrder() {
+        QList<QWidget*> found;
+        for (QWidget* w = fm->nextInFocusChain(); w && w != fm.get(); w = w->nextInFocusChain())
+            if (qobject_cast<W*>(w))
+                found.append(w);
+        return found;
+    }
+
+    LoginContext login;
+    PromptRecorder prompts;
+    // A window opened without a test's own runner fails instead of blocking.
+    ModalRunner::Scope unexpected{[](QDialog* d) {
+        ADD_FAILURE() << "unexpected window " << d->windowTitle().toStdString();
+        d->reject();
+    }};
+    std::unique_ptr<Fm> fm;
 };
 
 inline Money m(const char* text) {

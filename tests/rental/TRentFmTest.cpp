@@ -11,10 +11,10 @@
 #include <QTableWidget>
 #include <QTest>
 
-class TRentFmTest : public RentalTest {
+class TRentFmTest : public CounterWindowTest<TRentFm> {
 protected:
     void SetUp() override {
-        RentalTest::SetUp();
+        CounterWindowTest::SetUp();
         if (HasFatalFailure())
             return;
         login.adminName = QStringLiteral("小王");
@@ -28,37 +28,8 @@ protected:
                 QStringLiteral("停租"));
         addMemberType(QStringLiteral("三本卡"), 3);
         addMember(QStringLiteral("1001"), QStringLiteral("张三"), QStringLiteral("三本卡"), "20");
-        fm = std::make_unique<TRentFm>(login);
-        fm->show();
+        open();
     }
-    void TearDown() override {
-        fm.reset();
-        RentalTest::TearDown();
-    }
-
-    void lookUp(const QString& card) {
-        fm->cardEntry()->setText(card);
-        QTest::keyClick(fm->cardEntry(), Qt::Key_Return);
-    }
-    void scan(const QString& barcode) {
-        fm->barcodeEntry()->setText(barcode);
-        QTest::keyClick(fm->barcodeEntry(), Qt::Key_Return);
-    }
-    QString cell(int row, int column) { return fm->lines()->item(row, column)->text(); }
-    void doubleClickLine(int row) {
-        fm->lines()->selectRow(row);
-        const QRect r = fm->lines()->visualItemRect(fm->lines()->item(row, 0));
-        QTest::mouseDClick(fm->lines()->viewport(), Qt::LeftButton, {}, r.center());
-    }
-
-    LoginContext login;
-    PromptRecorder prompts;
-    // A window opened without a test's own runner fails instead of blocking.
-    ModalRunner::Scope unexpected{[](QDialog* d) {
-        ADD_FAILURE() << "unexpected window " << d->windowTitle().toStdString();
-        d->reject();
-    }};
-    std::unique_ptr<TRentFm> fm;
 };
 SHOP_ON_BOTH_ENGINES(TRentFmTest);
 
@@ -76,6 +47,33 @@ TEST_P(TRentFmTest, OpensInTheWalkInStateWithTheNextOrderNumber) {
     EXPECT_TRUE(fm->takeDepositButton()->isChecked());
     EXPECT_EQ(fm->rentButton()->text(), QStringLiteral("出租 "));
     EXPECT_TRUE(prompts.shown().isEmpty());
+}
+
+TEST_P(TRentFmTest, EntriesBoxesAndButtonsKeepTheirTabOrderAndCaptions) {
+    EXPECT_EQ(inTabOrder<QLineEdit>(),
+              (QList<QWidget*>{fm->cardEntry(), fm->barcodeEntry(), fm->cardBox(), fm->nameBox(),
+                               fm->typeBox(), fm->balanceBox(), fm->mayBorrowBox(),
+                               fm->unreturnedBox()}));
+    for (QLineEdit* box : {fm->cardBox(), fm->nameBox(), fm->typeBox(), fm->balanceBox(),
+                           fm->mayBorrowBox(), fm->unreturnedBox()})
+        EXPECT_TRUE(box->isReadOnly());
+    EXPECT_FALSE(fm->cardEntry()->isReadOnly());
+    EXPECT_FALSE(fm->barcodeEntry()->isReadOnly());
+    EXPECT_EQ(fm->unreturnedBox()->toolTip(), QStringLiteral("双击查看未还信息"));
+    EXPECT_EQ(inTabOrder<QPushButton>(),
+              (QList<QWidget*>{fm->rentButton(), fm->removeButton(), fm->closeButton()}));
+    EXPECT_EQ(fm->removeButton()->text(), QStringLiteral("取消"));
+    EXPECT_EQ(fm->closeButton()->text(), QStringLiteral("关闭"));
+    for (QPushButton* b : {fm->rentButton(), fm->removeButton(), fm->closeButton()})
+        EXPECT_FALSE(b->autoDefault() || b->isDefault()) << b->text().toStdString();
+    ASSERT_EQ(fm->lines()->columnCount(), TRentFm::ColumnCount);
+    EXPECT_EQ(fm->lines()->horizontalHeaderItem(TRentFm::DailyRent)->text(),
+              QStringLiteral("每日租金"));
+    EXPECT_EQ(fm->lines()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(fm->lines()->selectionBehavior(), QAbstractItemView::SelectRows);
+    QTest::mouseClick(fm->closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(fm->isVisible());
+    EXPECT_EQ(fm->result(), QDialog::Rejected);
 }
 
 TEST_P(TRentFmTest, WalkInRentBooksUnderTheShownNumberAndResets) {

@@ -12,10 +12,10 @@
 #include <QTableWidget>
 #include <QTest>
 
-class TReturnFmTest : public RentalTest {
+class TReturnFmTest : public CounterWindowTest<TReturnFm> {
 protected:
     void SetUp() override {
-        RentalTest::SetUp();
+        CounterWindowTest::SetUp();
         if (HasFatalFailure())
             return;
         login.adminName = QStringLiteral("小王");
@@ -36,39 +36,13 @@ protected:
                     QStringLiteral("散客"), "1", "10", QDateTime(QDate(2024, 3, 9), QTime(22, 0)));
         writeIni(QStringLiteral("1"));
     }
-    void TearDown() override {
-        fm.reset();
-        RentalTest::TearDown();
-    }
-
     void writeIni(const QString& reminder) {
         login.config.iniPath = database->folder() + QStringLiteral("/de.ini");
         IniFile ini(login.config.iniPath);
         ASSERT_TRUE(
             ini.write(QStringLiteral("part2"), QStringLiteral("HyGuiHuanShiTiShi"), reminder));
     }
-    void open() {
-        fm = std::make_unique<TReturnFm>(login);
-        fm->show();
-    }
-    void lookUp(const QString& card) {
-        fm->cardEntry()->setText(card);
-        QTest::keyClick(fm->cardEntry(), Qt::Key_Return);
-    }
-    void scan(const QString& barcode) {
-        fm->barcodeEntry()->setText(barcode);
-        QTest::keyClick(fm->barcodeEntry(), Qt::Key_Return);
-    }
-    QString cell(int row, int column) { return fm->lines()->item(row, column)->text(); }
     void giveBack() { QTest::mouseClick(fm->returnButton(), Qt::LeftButton); }
-
-    LoginContext login;
-    PromptRecorder prompts;
-    ModalRunner::Scope unexpected{[](QDialog* d) {
-        ADD_FAILURE() << "unexpected window " << d->windowTitle().toStdString();
-        d->reject();
-    }};
-    std::unique_ptr<TReturnFm> fm;
 };
 SHOP_ON_BOTH_ENGINES(TReturnFmTest);
 
@@ -87,6 +61,32 @@ TEST_P(TReturnFmTest, OpensWithCashNormalRemarkAndWalkIn) {
     EXPECT_FALSE(fm->paymentBox()->isEditable());
     EXPECT_EQ(fm->remarkBox()->text(), QStringLiteral("正常"));
     EXPECT_TRUE(fm->promptAfterReturn());
+}
+
+TEST_P(TReturnFmTest, EntriesBoxesAndButtonsKeepTheirTabOrderAndCaptions) {
+    open();
+    EXPECT_EQ(inTabOrder<QLineEdit>(),
+              (QList<QWidget*>{fm->cardEntry(), fm->barcodeEntry(), fm->nameBox(), fm->typeBox(),
+                               fm->balanceBox(), fm->unreturnedBox(), fm->remarkBox()}));
+    for (QLineEdit* box : {fm->nameBox(), fm->typeBox(), fm->balanceBox(), fm->unreturnedBox()})
+        EXPECT_TRUE(box->isReadOnly());
+    EXPECT_FALSE(fm->remarkBox()->isReadOnly());
+    EXPECT_EQ(fm->unreturnedBox()->toolTip(), QStringLiteral("双击查看未还信息"));
+    EXPECT_EQ(inTabOrder<QPushButton>(),
+              (QList<QWidget*>{fm->returnButton(), fm->removeButton(), fm->closeButton()}));
+    EXPECT_EQ(fm->returnButton()->text(), QStringLiteral("归还 "));
+    EXPECT_EQ(fm->removeButton()->text(), QStringLiteral("取消"));
+    EXPECT_EQ(fm->closeButton()->text(), QStringLiteral("关闭"));
+    for (QPushButton* b : {fm->returnButton(), fm->removeButton(), fm->closeButton()})
+        EXPECT_FALSE(b->autoDefault() || b->isDefault()) << b->text().toStdString();
+    ASSERT_EQ(fm->lines()->columnCount(), TReturnFm::ColumnCount);
+    EXPECT_EQ(fm->lines()->horizontalHeaderItem(TReturnFm::Rent)->text(), QStringLiteral("租金"));
+    EXPECT_EQ(fm->lines()->columnWidth(TReturnFm::RentedAt), 150);
+    // Enter in the remark box must not settle the lines
+    scan(QStringLiteral("W001"));
+    QTest::keyClick(fm->remarkBox(), Qt::Key_Return);
+    EXPECT_EQ(fm->lines()->rowCount(), 1);
+    EXPECT_EQ(count(QStringLiteral("出租记录"), QStringLiteral("已还 = '是'")), 0);
 }
 
 TEST_P(TReturnFmTest, WalkInCashReturnBooksIncomeAndShowsNoPrompt) {
@@ -191,9 +191,7 @@ TEST_P(TReturnFmTest, CashPaysEveryLineWithItsOwnCardAndTheTypedRemark) {
         editFm->edit()->setText(QStringLiteral("0.5"));
         QTest::mouseClick(editFm->okButton(), Qt::LeftButton);
     });
-    fm->lines()->selectRow(0);
-    QTest::mouseDClick(fm->lines()->viewport(), Qt::LeftButton, {},
-                       fm->lines()->visualItemRect(fm->lines()->item(0, 0)).center());
+    doubleClickLine(0);
     EXPECT_EQ(cell(0, TReturnFm::Rent), QStringLiteral("0.5"));
     EXPECT_EQ(cell(0, TReturnFm::Days), QStringLiteral("1"));
     EXPECT_EQ(fm->rentTotal()->text(), QStringLiteral("1.4"));
@@ -224,9 +222,7 @@ TEST_P(TReturnFmTest, CashPaysEveryLineWithItsOwnCardAndTheTypedRemark) {
 TEST_P(TReturnFmTest, RentEditNeedsThePermission) {
     open();
     scan(QStringLiteral("W001"));
-    fm->lines()->selectRow(0);
-    QTest::mouseDClick(fm->lines()->viewport(), Qt::LeftButton, {},
-                       fm->lines()->visualItemRect(fm->lines()->item(0, 0)).center());
+    doubleClickLine(0);
     EXPECT_EQ(prompts.lastText(), QStringLiteral("没有修改权限!"));
     EXPECT_EQ(cell(0, TReturnFm::Rent), QStringLiteral("1"));
 }
