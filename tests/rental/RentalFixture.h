@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QTableWidget>
 #include <QTest>
@@ -125,6 +126,20 @@ protected:
             if (qobject_cast<W*>(w))
                 found.append(w);
         return found;
+    }
+
+    // What both counters show alike: the "未还数量" hint and the buttons
+    // after the booking one, none of which Enter presses.
+    void expectSharedControls(QPushButton* book) {
+        EXPECT_EQ(fm->unreturnedBox()->toolTip(), QStringLiteral("双击查看未还信息"));
+        EXPECT_EQ(inTabOrder<QPushButton>(),
+                  (QList<QWidget*>{book, fm->removeButton(), fm->closeButton()}));
+        EXPECT_EQ(fm->removeButton()->text(), QStringLiteral("取消"));
+        EXPECT_EQ(fm->closeButton()->text(), QStringLiteral("关闭"));
+        for (QPushButton* b : {book, fm->removeButton(), fm->closeButton()})
+            EXPECT_FALSE(b->autoDefault() || b->isDefault()) << b->text().toStdString();
+        EXPECT_EQ(fm->lines()->editTriggers(), QAbstractItemView::NoEditTriggers);
+        EXPECT_EQ(fm->lines()->selectionBehavior(), QAbstractItemView::SelectRows);
     }
 
     LoginContext login;
