@@ -3,6 +3,8 @@
 #include "app/TMFm.h"
 #include "app/TSetDataFm.h"
 #include "members/THyChongZhiFm.h"
+#include "members/THyKuFm.h"
+#include "members/THyTypeFm.h"
 #include "rental/TRentFm.h"
 #include "rental/TReturnFm.h"
 #include "sales/TCustomerRefundFm.h"
@@ -50,7 +52,7 @@ const QList<MainAction>& mainActions() {
         {M::Business, QStringLiteral("支出"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("顾客退货"), P::CustomerRefund, NoRights, openWindow<TCustomerRefundFm>},
         {M::Reference, QStringLiteral("存放位置"), open, {}, notYetAvailable},
-        {M::Reference, QStringLiteral("会员类型"), P::MemberTypes, NoRights, notYetAvailable},
+        {M::Reference, QStringLiteral("会员类型"), P::MemberTypes, NoRights, openWindow<THyTypeFm>},
         {M::Reference, QStringLiteral("商品类型"), P::GoodsTypes, NoRights, notYetAvailable},
         {M::Reference, QStringLiteral("介质"), open, {}, notYetAvailable},
         {M::Reference, QStringLiteral("收支类型"), open, {}, notYetAvailable},
@@ -61,7 +63,7 @@ const QList<MainAction>& mainActions() {
         {M::Queries, QStringLiteral("收入统计"), P::IncomeStatistics, NoRights, notYetAvailable},
         {M::Queries, QStringLiteral("支出统计"), open, {}, notYetAvailable},
         {M::Queries, QStringLiteral("数据盘点"), open, {}, notYetAvailable},
-        {M::Stores, QStringLiteral("会员库"), P::MemberView, NoRights, notYetAvailable},
+        {M::Stores, QStringLiteral("会员库"), P::MemberView, NoRights, openWindow<THyKuFm>},
         {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, notYetAvailable},
         {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, notYetAvailable},
         {M::Help, QStringLiteral("使用帮助"), open, {}, showHelp},

@@ -22,7 +22,9 @@ int chargedDays(const QDateTime& rented, const QDateTime& returned) {
     }
     if (2 * rest > Day || (2 * rest == Day && whole % 2 != 0))
         whole += 1;
-    if (whole == 0)
+    // At least one day; a rent moment after the return (a clock set back)
+    // also counts one day, never a negative rent that would pay money out.
+    if (whole < 1)
         whole = 1;
     return int(whole);
 }

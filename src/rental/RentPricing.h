@@ -22,9 +22,8 @@ Money lineDeposit(DepositMode mode, Money typeDeposit);
 // Days charged for a copy rented at `rented` and brought back at `returned`:
 // the wall-clock time between them in days with the fraction of the day,
 // rounded to the nearest whole day (an exact half goes to the even
-// neighbour: 0.5 -> 0, 1.5 -> 2, 2.5 -> 2), and 0 counts as 1. A rent moment
-// later than the return (a clock set back) is not guarded: less than half a
-// day counts as 1, more gives a negative number of days.
+// neighbour: 0.5 -> 0, 1.5 -> 2, 2.5 -> 2), and at least 1. A rent moment
+// later than the return (a clock set back) counts as 1 day.
 int chargedDays(const QDateTime& rented, const QDateTime& returned);
 
 // Rent is days times the daily rate, exact.

@@ -31,12 +31,11 @@ TEST(RentPricing, ExactHalfDaysGoToTheEvenNeighbour) {
     EXPECT_EQ(chargedDays(at(10, 0), at(11, 11, 59, 59)), 1);
 }
 
-TEST(RentPricing, RentMomentInTheFutureIsNotGuarded) {
-    EXPECT_EQ(chargedDays(at(10, 20), at(10, 10)), 1);  // -0.42 -> 0 -> 1
-    EXPECT_EQ(chargedDays(at(10, 12), at(10, 0)), 1);   // -0.5 -> 0 -> 1
-    EXPECT_EQ(chargedDays(at(12, 20), at(10, 10)), -2); // -2.42
-    EXPECT_EQ(chargedDays(at(12, 0), at(10, 12)), -2);  // -1.5 -> -2
-    EXPECT_EQ(rentFor(-2, m("1.5")), m("-3"));
+TEST(RentPricing, RentMomentInTheFutureCountsOneDay) {
+    EXPECT_EQ(chargedDays(at(10, 20), at(10, 10)), 1); // -0.42 days
+    EXPECT_EQ(chargedDays(at(10, 12), at(10, 0)), 1);  // -0.5
+    EXPECT_EQ(chargedDays(at(12, 20), at(10, 10)), 1); // -2.42: never a negative rent
+    EXPECT_EQ(chargedDays(at(12, 0), at(10, 12)), 1);  // -1.5
 }
 
 TEST(RentPricing, RentIsDaysTimesTheDailyRateExactly) {

@@ -256,15 +256,15 @@ TEST_P(TReturnFmTest, ReturnSettledElsewhereIsRefusedAndTheLinesStay) {
               m("0"));
 }
 
-TEST_P(TReturnFmTest, RentMomentInTheFutureGivesNegativeDaysAsBefore) {
+TEST_P(TReturnFmTest, RentMomentInTheFutureChargesOneDay) {
     addCopy(QStringLiteral("F001"), QStringLiteral("未来"));
     addOpenRent(QStringLiteral("F001"), QStringLiteral("未来"), QStringLiteral("散客"),
                 QStringLiteral("散客"), "1", "10", QDateTime(QDate(2024, 3, 12), QTime(12, 0)));
     open();
     scan(QStringLiteral("F001")); // 2.08 days ahead
-    EXPECT_EQ(cell(0, TReturnFm::Days), QStringLiteral("-2"));
-    EXPECT_EQ(cell(0, TReturnFm::Rent), QStringLiteral("-2"));
-    EXPECT_EQ(fm->depositBack()->text(), QStringLiteral("12"));
+    EXPECT_EQ(cell(0, TReturnFm::Days), QStringLiteral("1"));
+    EXPECT_EQ(cell(0, TReturnFm::Rent), QStringLiteral("1"));
+    EXPECT_EQ(fm->depositBack()->text(), QStringLiteral("9"));
 }
 
 TEST_P(TReturnFmTest, UnreturnedWindowShowsTheCurrentCard) {

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "store/LoginContext.h"
+#include "ui/ListWindow.h"
+#include "ui/WindowSlot.h"
+
+class THyAddFm;
+class THyEditFm;
+
+// 会员资料: the member list with search, add, modify, delete, export,
+// printed list and card labels.
+class THyKuFm : public ListWindow {
+    Q_OBJECT
+public:
+    explicit THyKuFm(const LoginContext& login, QWidget* parent = nullptr);
+    ~THyKuFm() override;
+
+    void TianJia(); // "添加"
+    void XiuGai();  // "修改"
+    void ShanChu(); // "删除"
+    void Excel();   // "EXCEL"
+    void DaYin();   // "打印"
+    void TiaoMa();  // "打印条码"
+
+private:
+    const LoginContext& m_login;
+    WindowSlot<THyAddFm> m_add;
+    WindowSlot<THyEditFm> m_edit;
+};
