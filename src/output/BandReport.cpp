@@ -96,10 +96,24 @@ public:
 
     void cell(const QRectF& box, const QString& text) {
         m_painter.drawRect(box);
+        line(box, text, m_painter.font());
+    }
+
+    // Text in a box, left-aligned. One line sits with its glyphs in the
+    // middle of the box: the CJK face's line box has more room above its
+    // glyphs than below, so centring the line box would set Chinese text
+    // low. Longer text wraps from the top.
+    void line(const QRectF& box, const QString& text, const QFont& font) {
         if (text.isEmpty())
             return;
-        m_painter.drawText(box.adjusted(Padding, 1, -Padding, -1), text,
-                           wrapping(Qt::AlignLeft | Qt::AlignVCenter));
+        m_painter.setFont(font);
+        const QRectF inner = box.adjusted(Padding, 1, -Padding, -1);
+        if (wrapped(text, font, inner.width(), device()).first <= 1) {
+            const double em = font.pointSizeF() * m_scale * 96.0 / 72.0; // in 1/96 inch
+            m_painter.drawText(QPointF(inner.left(), box.center().y() + 0.37 * em), text);
+            return;
+        }
+        m_painter.drawText(inner, text, wrapping(Qt::AlignLeft | Qt::AlignTop));
     }
 
     void text(const QRectF& box, const QString& text, const QFont& font,
@@ -294,8 +308,8 @@ Result<Outcome> renderLabels(QPrinter& printer, LabelKind kind, const ListQuery&
         if (flow.breakBefore(LabelHeight))
             out.newPage();
         const Place p = flow.place(LabelHeight);
-        out.text(QRectF(Left, p.y, t.textWidth, RowHeight), valueText(q, columns, 0, db.engine()),
-                 font);
+        out.line(QRectF(Left - Padding, p.y, t.textWidth + Padding, RowHeight),
+                 valueText(q, columns, 0, db.engine()), font);
         out.barcode(QRectF(Left, p.y + RowHeight, BarcodeWidth, BarcodeHeight),
                     valueText(q, columns, 1, db.engine()));
         ++outcome.rows;

@@ -6,6 +6,7 @@
 #include "store/SampleData.h"
 #include "support/TestDatabase.h"
 
+#include <QCoreApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -301,6 +302,10 @@ TEST_P(BandReportTest, PreviewShowsTheListAndErrorsAreReported) {
         auto* widget = dialog.findChild<QPrintPreviewWidget*>();
         pages = widget ? widget->pageCount() : -1;
         title = dialog.windowTitle();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        static int shown = 0;
+        EXPECT_TRUE(dialog.grab().save(dir.path() + QStringLiteral("/preview%1.png").arg(++shown)));
         dialog.close();
         return 0;
     };
