@@ -1,5 +1,6 @@
 #include "sales/RefundBooking.h"
 
+#include "sales/MemberAccount.h"
 #include "sales/SaleBooking.h"
 #include "sales/SaleStock.h"
 #include "store/Clock.h"
@@ -73,20 +74,10 @@ Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order) {
             !s)
             return s;
 
-        // A walk-in sale has no member row, so nothing changes for it.
-        const QString table = QStringLiteral("会员库");
-        const QString key = QStringLiteral("会员卡号");
-        if (receipt.method == RefundToCard) {
-            auto balance = db.addTo(table, QStringLiteral("卡内金额"),
-                                    QVariant::fromValue(order.amount), key, sale.memberCard);
-            if (!balance)
-                return Error{balance.error()};
-        }
-        auto points = db.addTo(table, QStringLiteral("会员积分"),
-                               QVariant::fromValue(-order.amount), key, sale.memberCard);
-        if (!points)
-            return Error{points.error()};
-        return {};
+        return MemberAccount::change(
+            db, sale.memberCard,
+            receipt.method == RefundToCard ? std::optional<Money>(order.amount) : std::nullopt,
+            -order.amount);
     });
     if (!booked)
         return Error{booked.error()};

@@ -1,5 +1,6 @@
 #include "sales/SaleBooking.h"
 
+#include "sales/MemberAccount.h"
 #include "sales/SaleStock.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
@@ -57,20 +58,9 @@ Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
                 return Error{income.error()};
         }
 
-        // The walk-in customer has no member row, so nothing changes for it.
-        const QString table = QStringLiteral("会员库");
-        const QString key = QStringLiteral("会员卡号");
-        if (order.paymentMode == PayFromCard) {
-            auto balance =
-                db.addTo(table, QStringLiteral("卡内金额"), money(-total), key, order.memberCard);
-            if (!balance)
-                return Error{balance.error()};
-        }
-        auto points =
-            db.addTo(table, QStringLiteral("会员积分"), money(total), key, order.memberCard);
-        if (!points)
-            return Error{points.error()};
-        return {};
+        return MemberAccount::change(
+            db, order.memberCard,
+            order.paymentMode == PayFromCard ? std::optional<Money>(-total) : std::nullopt, total);
     });
     if (!booked)
         return Error{booked.error()};
