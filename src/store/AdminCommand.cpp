@@ -69,13 +69,13 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         usage(err);
         return 2;
     }
-    auto spec = ConnectionSpec::parse(connectionString, QDir::currentPath());
-    if (!spec)
-        return fail(err, spec.error());
+    auto target = ConnectionSpec::parse(connectionString, QDir::currentPath());
+    if (!target)
+        return fail(err, target.error());
     Connection::Options options;
     options.timeoutSeconds = 10;
     options.createMissingFile = command == QLatin1String("init");
-    if (Status opened = Connection::open(spec.value(), AdminConnection, options); !opened)
+    if (Status opened = Connection::open(target.value(), AdminConnection, options); !opened)
         return fail(err, opened.error());
     int status = 0;
     {

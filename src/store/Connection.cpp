@@ -40,34 +40,34 @@ Result<ConnectionSpec> ConnectionSpec::parse(const QString& connectionString,
     const auto pairs = splitPairs(connectionString);
     const QString provider = pairs.value(QStringLiteral("provider"));
     const QString source = pairs.value(QStringLiteral("data source"));
-    ConnectionSpec spec;
+    ConnectionSpec target;
     if (isFileProvider(provider)) {
         if (source.isEmpty())
             return Error{QStringLiteral("连接字符串没有指定数据库文件 (Data Source)")};
-        spec.engine = Engine::Sqlite;
-        spec.file = QDir(baseDir).absoluteFilePath(source);
-        return spec;
+        target.engine = Engine::Sqlite;
+        target.file = QDir(baseDir).absoluteFilePath(source);
+        return target;
     }
     if (isServerProvider(provider)) {
-        spec.engine = Engine::Postgres;
-        spec.host = source;
+        target.engine = Engine::Postgres;
+        target.host = source;
         // host:port, but a socket folder may itself hold no colon only
         const qsizetype colon = source.lastIndexOf(u':');
         if (colon > 0) {
             bool numeric = false;
             const int port = source.mid(colon + 1).toInt(&numeric);
             if (numeric) {
-                spec.host = source.left(colon);
-                spec.port = port;
+                target.host = source.left(colon);
+                target.port = port;
             }
         }
-        spec.database = pairs.value(QStringLiteral("initial catalog"));
-        spec.user = pairs.value(QStringLiteral("user id"));
-        spec.password = pairs.value(QStringLiteral("password"));
-        if (spec.host.isEmpty() || spec.database.isEmpty())
+        target.database = pairs.value(QStringLiteral("initial catalog"));
+        target.user = pairs.value(QStringLiteral("user id"));
+        target.password = pairs.value(QStringLiteral("password"));
+        if (target.host.isEmpty() || target.database.isEmpty())
             return Error{
                 QStringLiteral("连接字符串缺少服务器 (Data Source) 或数据库名 (Initial Catalog)")};
-        return spec;
+        return target;
     }
     return Error{QStringLiteral("无法识别的连接字符串: ") + connectionString};
 }
@@ -79,24 +79,24 @@ QString baseDir() {
 }
 
 Status open(const QString& connectionString, const QString& name, const Options& options) {
-    auto spec = ConnectionSpec::parse(connectionString, baseDir());
-    if (!spec)
-        return Error{spec.error()};
-    return open(spec.value(), name, options);
+    auto target = ConnectionSpec::parse(connectionString, baseDir());
+    if (!target)
+        return Error{target.error()};
+    return open(target.value(), name, options);
 }
 
-Status open(const ConnectionSpec& spec, const QString& name, const Options& options) {
+Status open(const ConnectionSpec& target, const QString& name, const Options& options) {
     close(name);
-    if (spec.engine == Engine::Sqlite) {
-        if (!options.createMissingFile && !QFileInfo::exists(spec.file))
-            return Error{QStringLiteral("数据库文件不存在: ") + spec.file};
+    if (target.engine == Engine::Sqlite) {
+        if (!options.createMissingFile && !QFileInfo::exists(target.file))
+            return Error{QStringLiteral("数据库文件不存在: ") + target.file};
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(spec.file);
+        db.setDatabaseName(target.file);
         // a writer waits this long for another one before giving up
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open()) {
             const QString message = db.lastError().text();
-            return Error{QStringLiteral("无法打开数据库文件 ") + spec.file + u": " + message};
+            return Error{QStringLiteral("无法打开数据库文件 ") + target.file + u": " + message};
         }
         QSqlQuery pragma(db);
         // WAL lets the lists read while a booking writes; FULL makes a
@@ -106,17 +106,17 @@ Status open(const ConnectionSpec& spec, const QString& name, const Options& opti
             if (!pragma.exec(QString::fromLatin1(statement))) {
                 const QString message = pragma.lastError().text();
                 close(name);
-                return Error{QStringLiteral("无法打开数据库文件 ") + spec.file + u": " + message};
+                return Error{QStringLiteral("无法打开数据库文件 ") + target.file + u": " + message};
             }
         }
         return {};
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    db.setHostName(spec.host);
-    db.setPort(spec.port);
-    db.setDatabaseName(spec.database);
-    db.setUserName(spec.user);
-    db.setPassword(spec.password);
+    db.setHostName(target.host);
+    db.setPort(target.port);
+    db.setDatabaseName(target.database);
+    db.setUserName(target.user);
+    db.setPassword(target.password);
     if (options.timeoutSeconds > 0)
         db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(options.timeoutSeconds));
     if (!db.open()) {

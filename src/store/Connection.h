@@ -38,7 +38,7 @@ struct Options {
 // Opens (or reopens) the named connection; the error text says why not.
 Status open(const QString& connectionString, const QString& name = Shared,
             const Options& options = {});
-Status open(const ConnectionSpec& spec, const QString& name, const Options& options = {});
+Status open(const ConnectionSpec& target, const QString& name, const Options& options = {});
 void close(const QString& name = Shared);
 
 // Folder that relative SQLite paths are resolved against: the program's folder.
