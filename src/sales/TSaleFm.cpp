@@ -379,7 +379,9 @@ void TSaleFm::book() {
         Prompt::error(this, QStringLiteral("销售没有完成: ") + receipt.error());
         return;
     }
-    Prompt::information(this, QStringLiteral("完成!"));
+    // The number actually used: another workstation may have booked the
+    // number shown before the booking.
+    Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
     IniData();
     SaleDanHao();
     // The next customer starts as a walk-in customer, who pays in cash.

@@ -317,7 +317,7 @@ TEST_P(TSaleFmTest, BookingACardSaleResetsForTheNextCustomer) {
 
     prompts.setNextAnswer(true);
     button(fm.get(), QStringLiteral("销售"))->click();
-    EXPECT_EQ(prompts.lastText(), QStringLiteral("完成!"));
+    EXPECT_EQ(prompts.lastText(), QStringLiteral("完成!\n单据号: 42"));
     EXPECT_EQ(count(QStringLiteral("销售记录"),
                     QStringLiteral("销售单号 = '42' and 会员卡号 = '1002' and 合计 = ? and "
                                    "支付方式 = '卡内扣除' and 管理员 = '收银员'"),
@@ -331,6 +331,18 @@ TEST_P(TSaleFmTest, BookingACardSaleResetsForTheNextCustomer) {
     EXPECT_EQ(box(*fm, "discount")->text(), QStringLiteral("1"));
     EXPECT_EQ(label(*fm, "orderNumber"), QStringLiteral("43"));
     EXPECT_EQ(box<QComboBox>(*fm, "payment")->currentText(), QStringLiteral("现金支付"));
+}
+
+TEST_P(TSaleFmTest, CompletionNamesTheNumberUsedWhenAnotherWorkstationBookedFirst) {
+    auto fm = open();
+    EXPECT_EQ(label(*fm, "orderNumber"), QStringLiteral("42"));
+    scan(*fm, QStringLiteral("6901"));
+    execOk(QStringLiteral("update 系统信息 set 销售单号 = 42")); // a sale booked elsewhere
+    prompts.setNextAnswer(true);
+    button(fm.get(), QStringLiteral("销售"))->click();
+    EXPECT_EQ(prompts.lastText(), QStringLiteral("完成!\n单据号: 43"));
+    EXPECT_EQ(count(QStringLiteral("销售记录"), QStringLiteral("销售单号 = '43'")), 1);
+    EXPECT_EQ(label(*fm, "orderNumber"), QStringLiteral("44"));
 }
 
 TEST_P(TSaleFmTest, AFailedBookingKeepsTheLinesForAnotherTry) {
