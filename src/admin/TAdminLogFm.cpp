@@ -5,6 +5,7 @@
 #include "ui/Prompt.h"
 
 #include <QAction>
+#include <QTableView>
 
 TAdminLogFm::TAdminLogFm(const LoginContext& login, QWidget* parent)
     : ListWindow(AdminLogBook::Table, parent, login.connectionName),
@@ -24,7 +25,11 @@ TAdminLogFm::TAdminLogFm(const LoginContext& login, QWidget* parent)
                             QStringLiteral("管理员"), QStringLiteral("说明")});
     grid()->setFooter(QStringLiteral("id"));
     resize(760, 480);
+    // events and dates are long: show them whole
+    auto fit = [this] { grid()->view()->resizeColumnsToContents(); };
+    connect(grid()->model(), &QAbstractItemModel::modelReset, this, fit);
     runQuery(AdminLogBook::listQuery(m_connection));
+    fit();
 }
 
 void TAdminLogFm::deleteCurrent() {
