@@ -40,6 +40,16 @@ bool verify(const QString& stored, const QString& password) {
 }
 
 Result<int> upgradeClearText(const Db& db) {
+    // Most openings find nothing to do: look first, without taking a write lock.
+    auto stored = db.select(QStringLiteral("select pwd from \"管理员\" where pwd is not null"));
+    if (!stored)
+        return Error{stored.error()};
+    bool anyClear = false;
+    while (!anyClear && stored.value().next())
+        anyClear = !isHash(stored.value().text(QStringLiteral("pwd")));
+    stored.value().query().finish();
+    if (!anyClear)
+        return 0;
     int upgraded = 0;
     const Status done = db.inTransaction([&]() -> Status {
         // rowid / ctid: names need not be unique, each row keeps its own
