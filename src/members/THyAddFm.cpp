@@ -1,7 +1,7 @@
 #include "members/THyAddFm.h"
 
-#include "members/MemberBookings.h"
-#include "members/MemberTypeBooking.h"
+#include "members/core/MemberBookings.h"
+#include "members/core/MemberTypeRules.h"
 #include "ui/Prompt.h"
 
 #include <QCheckBox>
@@ -105,14 +105,14 @@ void THyAddFm::IniData() {
     m_sex->setCurrentIndex(0);
     m_expiry->setDate(NewMember::defaultExpiry().date());
 
-    auto anyType = db.scalarInteger(QStringLiteral("select count(*) from 会员类型"));
-    auto types = MemberTypeBooking::memberTypeNames(db);
+    auto anyType = MemberTypeRules::typeCount(db);
+    auto types = MemberTypeRules::memberTypeNames(db);
     if (!anyType || !types) {
         Prompt::error(this, !anyType ? anyType.error() : types.error());
         m_save->setEnabled(false);
         return;
     }
-    if (anyType.value().value_or(0) == 0) {
+    if (anyType.value() == 0) {
         Prompt::information(this, QStringLiteral("没有 会员类型,不能添加会员,请先设置好!"));
         m_save->setEnabled(false);
     }
@@ -122,11 +122,8 @@ void THyAddFm::IniData() {
     m_type->setEditText(QString());
     m_type->blockSignals(false);
 
-    auto units = db.select(QStringLiteral("select 名称 from 单位部门"));
-    if (units) {
-        while (units.value().next())
-            m_unit->addItem(units.value().text(QStringLiteral("名称")));
-    }
+    if (auto units = MemberBookings::unitNames(db))
+        m_unit->addItems(units.value());
     m_unit->setCurrentIndex(-1);
     m_unit->setEditText(QString());
     m_card->setFocus();
@@ -142,7 +139,7 @@ void THyAddFm::ClearEntries() {
 }
 
 void THyAddFm::TypeChanged(const QString& typeText) {
-    auto type = MemberTypeBooking::find(Db(m_login.connectionName), typeText.trimmed());
+    auto type = MemberLookup::memberType(Db(m_login.connectionName), typeText.trimmed());
     // a name matching no type keeps the fee of the last one matched
     if (type && type.value())
         m_fee = type.value()->fee;

@@ -1,7 +1,7 @@
 #include "members/THyChongZhiFm.h"
 
-#include "members/MemberBookings.h"
-#include "members/RechargeBooking.h"
+#include "members/core/MemberBookings.h"
+#include "members/core/RechargeBooking.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
 
@@ -104,7 +104,7 @@ void THyChongZhiFm::FindMember() {
     const QString card = m_card->text().trimmed();
     if (card.isEmpty())
         return;
-    auto found = MemberBookings::find(Db(m_login.connectionName), card);
+    auto found = MemberLookup::member(Db(m_login.connectionName), card);
     if (!found) {
         Prompt::error(this, found.error());
         return;

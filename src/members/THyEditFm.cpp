@@ -1,6 +1,6 @@
 #include "members/THyEditFm.h"
 
-#include "members/MemberTypeBooking.h"
+#include "members/core/MemberTypeRules.h"
 #include "members/THyMoneyModifyFm.h"
 #include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
@@ -121,14 +121,11 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
 
 void THyEditFm::IniData() {
     const Db db(m_login.connectionName);
-    auto types = MemberTypeBooking::memberTypeNames(db);
+    auto types = MemberTypeRules::memberTypeNames(db);
     if (types)
         m_type->addItems(types.value());
-    auto units = db.select(QStringLiteral("select 名称 from 单位部门"));
-    if (units) {
-        while (units.value().next())
-            m_unit->addItem(units.value().text(QStringLiteral("名称")));
-    }
+    if (auto units = MemberBookings::unitNames(db))
+        m_unit->addItems(units.value());
     ShowRow(m_asRead);
 }
 
@@ -189,7 +186,7 @@ void THyEditFm::XiuGaiJinE() {
     // Either way the pending edit has ended: saved together with the
     // correction, or dropped. Edit the row again as it now stands.
     const QString card = saved ? correction.savedCard() : m_asRead.card;
-    auto fresh = MemberBookings::find(Db(m_login.connectionName), card);
+    auto fresh = MemberLookup::member(Db(m_login.connectionName), card);
     if (fresh && fresh.value())
         m_asRead = *fresh.value();
     ShowRow(m_asRead);

@@ -1,6 +1,6 @@
 #include "members/THyKuFm.h"
 
-#include "members/MemberBookings.h"
+#include "members/core/MemberBookings.h"
 #include "members/THyAddFm.h"
 #include "members/THyEditFm.h"
 #include "output/ListOutput.h"
@@ -62,7 +62,7 @@ void THyKuFm::XiuGai() {
     if (!requireCurrentRow(QStringLiteral("没有可修改的会员!")))
         return;
     const QString card = grid()->value(QStringLiteral("会员卡号")).toString();
-    auto member = MemberBookings::find(Db(m_login.connectionName), card);
+    auto member = MemberLookup::member(Db(m_login.connectionName), card);
     if (!member) {
         Prompt::error(this, member.error());
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/MemberBookings.h"
+#include "members/core/MemberBookings.h"
 #include "store/LoginContext.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "output/ListOutput.h"
 
 #include "output/BandReport.h"
-#include "output/ExcelExport.h"
+#include "output/core/ExcelExport.h"
 #include "output/TDmFm.h"
 #include "store/Clock.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "rental/RentalCounterFm.h"
-#include "rental/ReturnBooking.h"
+#include "rental/core/ReturnBooking.h"
 #include "rental/TReturnHyWeiHuanFm.h"
 #include "rental/TReturnZuJinXiuGaiFm.h"
 #include "store/LoginContext.h"

@@ -1,6 +1,6 @@
 #include "output/BandReport.h"
-#include "Code128Decode.h"
-#include "output/Code128.h"
+#include "output/Code128Decode.h"
+#include "output/core/Code128.h"
 #include "output/ListOutput.h"
 #include "output/TDmFm.h"
 #include "store/SampleData.h"

@@ -1,0 +1,187 @@
+#include "output/core/Cells.h"
+
+#include "store/Clock.h"
+#include "store/Db.h"
+#include "store/Permissions.h"
+
+#include <QHash>
+#include <QSqlField>
+
+namespace {
+
+const QHash<QString, Cells::Kind>& namedKinds() {
+    static const QHash<QString, Cells::Kind> kinds = [] {
+        using K = Cells::Kind;
+        QHash<QString, K> k;
+        for (const char* name :
+             {"折扣", "开户费", "卡内金额", "会员积分", "定价", "押金", "每日租金", "实收租金",
+              "金额", "销售单价", "合计", "进货单价", "总金额", "退还金额", "所欠货款"})
+            k.insert(QString::fromUtf8(name), K::Money);
+        for (const char* name : {"登记日期", "出生日期"})
+            k.insert(QString::fromUtf8(name), K::Date);
+        for (const char* name : {"日期", "有效期", "出租日期", "应还日期", "归还日期", "进货日期"})
+            k.insert(QString::fromUtf8(name), K::DateTime);
+        for (const char* name : {"有效期限制", "归还时租金卡内扣除", "免押金", "免租金"})
+            k.insert(QString::fromUtf8(name), K::YesNo);
+        for (const QString& name : permissionColumns())
+            k.insert(name, K::YesNo);
+        for (const char* name : {"相片", "pic"})
+            k.insert(QString::fromUtf8(name), K::Picture);
+        return k;
+    }();
+    return kinds;
+}
+
+// The stored forms "yyyy-MM-dd" and "yyyy-MM-dd hh:mm:ss" read directly
+// (long lists hold many); anything else goes through Clock.
+QDateTime parseStored(const QString& text) {
+    auto digits = [&](int at, int n) {
+        int value = 0;
+        for (int i = at; i < at + n; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    if ((text.size() == 10 || text.size() == 19) && text[4] == u'-' && text[7] == u'-') {
+        const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
+        if (day.isValid() && text.size() == 10)
+            return day.startOfDay();
+        if (day.isValid() && text[10] == u' ' && text[13] == u':' && text[16] == u':') {
+            const QTime time(digits(11, 2), digits(14, 2), digits(17, 2));
+            if (time.isValid())
+                return QDateTime(day, time);
+        }
+    }
+    return Clock::parseDateTime(text);
+}
+
+bool isInteger(int typeId) {
+    return typeId == QMetaType::LongLong || typeId == QMetaType::Int ||
+           typeId == QMetaType::ULongLong || typeId == QMetaType::UInt;
+}
+
+} // namespace
+
+namespace Cells {
+
+Kind kindOf(const QSqlField& field, Engine engine) {
+    if (engine == Engine::Postgres) {
+        switch (field.metaType().id()) {
+        case QMetaType::Double:
+            // numeric(19,4): every amount of the shop
+            return namedKinds().value(field.name(), Kind::Money) == Kind::Money ? Kind::Money
+                                                                                : Kind::Plain;
+        case QMetaType::QDate:
+            return Kind::Date;
+        case QMetaType::QDateTime:
+            return Kind::DateTime;
+        case QMetaType::Bool:
+            return Kind::YesNo;
+        case QMetaType::QByteArray:
+            return Kind::Picture;
+        default:
+            return Kind::Plain;
+        }
+    }
+    return namedKinds().value(field.name(), Kind::Plain);
+}
+
+Value read(const QVariant& stored, Kind kind, Engine engine) {
+    Value v;
+    if (stored.isNull())
+        return v;
+    const int type = stored.typeId();
+    switch (kind) {
+    case Kind::Picture:
+        return v;
+    case Kind::Money:
+        if (isInteger(type) || type == QMetaType::Double || type == QMetaType::QString) {
+            const QString text = stored.toString().trimmed();
+            if (type == QMetaType::QString && !Money::parse(text))
+                break; // not an amount after all: keep the text
+            v.type = Value::Amount;
+            v.amount = Db::moneyFrom(engine, stored);
+            return v;
+        }
+        break;
+    case Kind::Date:
+    case Kind::DateTime: {
+        QDateTime moment;
+        if (type == QMetaType::QDateTime)
+            moment = stored.toDateTime();
+        else if (type == QMetaType::QDate)
+            moment = stored.toDate().startOfDay();
+        else if (type == QMetaType::QString)
+            moment = parseStored(stored.toString());
+        if (moment.isValid()) {
+            v.type = kind == Kind::Date ? Value::Date : Value::DateTime;
+            v.moment = moment;
+            return v;
+        }
+        break;
+    }
+    case Kind::YesNo:
+        if (type == QMetaType::Bool || isInteger(type)) {
+            v.type = Value::Boolean;
+            v.yes = stored.toBool();
+            return v;
+        }
+        break;
+    case Kind::Plain:
+        break;
+    }
+    if (isInteger(type) || type == QMetaType::Double) {
+        v.type = Value::Number;
+        v.number = stored.toDouble();
+        v.text = stored.toString();
+        return v;
+    }
+    if (type == QMetaType::Bool) {
+        v.type = Value::Boolean;
+        v.yes = stored.toBool();
+        return v;
+    }
+    if (type == QMetaType::QDateTime || type == QMetaType::QDate) {
+        return read(stored, type == QMetaType::QDate ? Kind::Date : Kind::DateTime, engine);
+    }
+    if (type == QMetaType::QByteArray)
+        return v;
+    v.type = Value::Text;
+    v.text = stored.toString();
+    return v;
+}
+
+QString displayText(const Value& value) {
+    switch (value.type) {
+    case Value::Empty:
+        return {};
+    case Value::Text:
+        return value.text;
+    case Value::Number:
+        return value.text.isEmpty() ? QString::number(value.number) : value.text;
+    case Value::Amount:
+        return value.amount.toString();
+    case Value::Date:
+        return Clock::formatDate(value.moment.date());
+    case Value::DateTime:
+        return Clock::formatDateTime(value.moment);
+    case Value::Boolean:
+        return value.yes ? QStringLiteral("是") : QStringLiteral("否");
+    }
+    return {};
+}
+
+QStringList namesOf(Kind kind) {
+    QStringList names;
+    for (auto it = namedKinds().cbegin(); it != namedKinds().cend(); ++it) {
+        if (it.value() == kind)
+            names << it.key();
+    }
+    names.sort();
+    return names;
+}
+
+} // namespace Cells
