@@ -17,7 +17,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using WalkIn;
 
 // The shared line code (removeLine) reads the barcode and the name from the
 // first two columns.
