@@ -46,7 +46,7 @@ qint64 Rows::integer(const QString& column) const {
 }
 
 Money Rows::money(const QString& column) const {
-    return Db::moneyFrom(m_engine, m_query.value(column));
+    return m_dialect->decodeMoney(m_query.value(column));
 }
 
 QDateTime Rows::dateTime(const QString& column) const {
@@ -90,57 +90,16 @@ bool Db::isOpen() const {
     return handle().isOpen();
 }
 
-QVariant Db::toSql(const QVariant& value) const {
-    if (value.isNull())
-        return value;
-    if (value.typeId() == qMetaTypeId<Money>()) {
-        const Money amount = value.value<Money>();
-        if (engine() == Engine::Sqlite)
-            return QVariant::fromValue<qlonglong>(amount.units());
-        return amount.toString();
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        if (engine() == Engine::Sqlite)
-            return value.toBool() ? 1 : 0;
-        return value;
-    case QMetaType::QDateTime:
-        return Clock::formatDateTime(value.toDateTime());
-    case QMetaType::QDate:
-        return Clock::formatDate(value.toDate());
-    default:
-        return value;
-    }
+const Dialect& Db::dialect() const {
+    return Dialect::of(engine());
 }
 
-Money Db::moneyFrom(Engine engine, const QVariant& stored) {
-    if (stored.isNull())
-        return {};
-    switch (stored.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-        // SQLite keeps ten-thousandths; a PostgreSQL integer is whole units
-        return engine == Engine::Sqlite ? Money::fromUnits(stored.toLongLong())
-                                        : Money::fromInt(stored.toLongLong());
-    case QMetaType::Double: {
-        const double scaled =
-            engine == Engine::Sqlite ? stored.toDouble() : stored.toDouble() * Money::Scale;
-        return Money::fromUnits(qRound64(scaled));
-    }
-    default: {
-        const auto parsed = Money::parse(stored.toString().trimmed());
-        if (!parsed)
-            return {};
-        // text in a SQLite money column is a typed amount, not ten-thousandths
-        return *parsed;
-    }
-    }
+QVariant Db::toSql(const QVariant& value) const {
+    return dialect().encode(value);
 }
 
 Money Db::moneyFrom(const QVariant& stored) const {
-    return moneyFrom(engine(), stored);
+    return dialect().decodeMoney(stored);
 }
 
 Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const {
@@ -170,7 +129,7 @@ Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return Rows(std::move(query.value()), engine());
+    return Rows(std::move(query.value()), dialect());
 }
 
 Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
@@ -182,8 +141,8 @@ Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
 
 Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
                           const QString& identityColumn) const {
-    if (engine() == Engine::Postgres) {
-        auto query = run(sql + QStringLiteral(" RETURNING ") + quoted(identityColumn), params);
+    if (const QString returning = dialect().returningKey(identityColumn); !returning.isEmpty()) {
+        auto query = run(sql + returning, params);
         if (!query)
             return Error{query.error()};
         if (!query.value().next())
@@ -246,17 +205,11 @@ bool Db::hasTable(const QString& table) const {
 }
 
 QString Db::containsCondition(const QString& quotedColumn) const {
-    if (engine() == Engine::Postgres)
-        return QStringLiteral("CAST(%1 AS TEXT) ILIKE ? ESCAPE '\\'").arg(quotedColumn);
-    return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
+    return dialect().containsCondition(quotedColumn);
 }
 
 QString Db::containsPattern(const QString& typed) {
-    QString escaped = typed;
-    escaped.replace(u'\\', QStringLiteral("\\\\"));
-    escaped.replace(u'%', QStringLiteral("\\%"));
-    escaped.replace(u'_', QStringLiteral("\\_"));
-    return u'%' + escaped + u'%';
+    return Dialect::containsPattern(typed);
 }
 
 Status Db::inTransaction(const std::function<Status()>& work) const {
@@ -274,9 +227,7 @@ Status Db::inTransaction(const std::function<Status()>& work) const {
 // ---- Transaction ---------------------------------------------------------
 
 Transaction::Transaction(const Db& db) : m_db(db) {
-    const QString begin =
-        db.engine() == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-    auto done = db.exec(begin);
+    auto done = db.exec(db.dialect().beginTransaction());
     if (!done)
         m_started = Error{done.error()};
     else

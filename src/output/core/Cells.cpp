@@ -2,31 +2,28 @@
 
 #include "store/Clock.h"
 #include "store/Db.h"
-#include "store/Permissions.h"
+#include "store/Schema.h"
 
 #include <QHash>
 #include <QSqlField>
 
 namespace {
 
+// The kind of every column of the shop's tables, by name (a SQLite driver
+// reports no types).
 const QHash<QString, Cells::Kind>& namedKinds() {
     static const QHash<QString, Cells::Kind> kinds = [] {
         using K = Cells::Kind;
         QHash<QString, K> k;
-        for (const char* name :
-             {"折扣", "开户费", "卡内金额", "会员积分", "定价", "押金", "每日租金", "实收租金",
-              "金额", "销售单价", "合计", "进货单价", "总金额", "退还金额", "所欠货款"})
-            k.insert(QString::fromUtf8(name), K::Money);
-        for (const char* name : {"登记日期", "出生日期"})
-            k.insert(QString::fromUtf8(name), K::Date);
-        for (const char* name : {"日期", "有效期", "出租日期", "应还日期", "归还日期", "进货日期"})
-            k.insert(QString::fromUtf8(name), K::DateTime);
-        for (const char* name : {"有效期限制", "归还时租金卡内扣除", "免押金", "免租金"})
-            k.insert(QString::fromUtf8(name), K::YesNo);
-        for (const QString& name : permissionColumns())
-            k.insert(name, K::YesNo);
-        for (const char* name : {"相片", "pic"})
-            k.insert(QString::fromUtf8(name), K::Picture);
+        const std::pair<ColumnType, K> typed[] = {{ColumnType::Money, K::Money},
+                                                  {ColumnType::Date, K::Date},
+                                                  {ColumnType::DateTime, K::DateTime},
+                                                  {ColumnType::YesNo, K::YesNo},
+                                                  {ColumnType::Picture, K::Picture}};
+        for (const auto& [type, kind] : typed) {
+            for (const QString& name : Schema::columnsOfType(type))
+                k.insert(name, kind);
+        }
         return k;
     }();
     return kinds;
@@ -68,7 +65,7 @@ bool isInteger(int typeId) {
 namespace Cells {
 
 Kind kindOf(const QSqlField& field, Engine engine) {
-    if (engine == Engine::Postgres) {
+    if (Dialect::of(engine).reportsColumnTypes()) {
         switch (field.metaType().id()) {
         case QMetaType::Double:
             // numeric(19,4): every amount of the shop
@@ -103,7 +100,7 @@ Value read(const QVariant& stored, Kind kind, Engine engine) {
             if (type == QMetaType::QString && !Money::parse(text))
                 break; // not an amount after all: keep the text
             v.type = Value::Amount;
-            v.amount = Db::moneyFrom(engine, stored);
+            v.amount = Dialect::of(engine).decodeMoney(stored);
             return v;
         }
         break;
