@@ -82,8 +82,8 @@ THyAddFm::THyAddFm(const LoginContext& login, QWidget* parent) : QDialog(parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
 
-    connect(m_type, &QComboBox::currentTextChanged, this, &THyAddFm::TypeChanged);
-    connect(m_save, &QPushButton::clicked, this, &THyAddFm::BaoCun);
+    connect(m_type, &QComboBox::currentTextChanged, this, &THyAddFm::typeChanged);
+    connect(m_save, &QPushButton::clicked, this, &THyAddFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(380, 460);
@@ -94,7 +94,7 @@ void THyAddFm::IniData() {
     const Db db(m_login.connectionName);
     m_fee = Money();
     m_feeLabel->setText(QStringLiteral("开户费:"));
-    ClearEntries();
+    clearEntries();
     m_unit->clear();
     m_type->blockSignals(true);
     m_type->clear();
@@ -129,7 +129,7 @@ void THyAddFm::IniData() {
     m_card->setFocus();
 }
 
-void THyAddFm::ClearEntries() {
+void THyAddFm::clearEntries() {
     for (QLineEdit* entry : {m_card, m_name, m_idNumber, m_contact, m_address})
         entry->clear();
     m_unit->setCurrentIndex(-1);
@@ -138,7 +138,7 @@ void THyAddFm::ClearEntries() {
     m_card->setFocus();
 }
 
-void THyAddFm::TypeChanged(const QString& typeText) {
+void THyAddFm::typeChanged(const QString& typeText) {
     auto type = MemberLookup::memberType(Db(m_login.connectionName), typeText.trimmed());
     // a name matching no type keeps the fee of the last one matched
     if (type && type.value())
@@ -146,7 +146,7 @@ void THyAddFm::TypeChanged(const QString& typeText) {
     m_feeLabel->setText(QStringLiteral("开户费: ") + m_fee.toString() + QStringLiteral(" 元"));
 }
 
-void THyAddFm::BaoCun() {
+void THyAddFm::save() {
     if (m_card->text().trimmed().isEmpty() || m_name->text().trimmed().isEmpty() ||
         m_type->currentText().trimmed().isEmpty()) {
         Prompt::information(this, QStringLiteral("字体加重的项目必须填写!"));
@@ -173,5 +173,5 @@ void THyAddFm::BaoCun() {
     Q_EMIT memberAdded(member.card.trimmed());
     Prompt::information(this, QStringLiteral("完成!"));
     if (m_clearAfterSave->isChecked())
-        ClearEntries();
+        clearEntries();
 }

@@ -1,7 +1,7 @@
 #include "members/THyEditFm.h"
 
-#include "members/core/MemberTypeRules.h"
 #include "members/THyMoneyModifyFm.h"
+#include "members/core/MemberTypeRules.h"
 #include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
 
@@ -111,9 +111,9 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    connect(m_save, &QPushButton::clicked, this, &THyEditFm::BaoCun);
+    connect(m_save, &QPushButton::clicked, this, &THyEditFm::save);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_correction, &QPushButton::clicked, this, &THyEditFm::XiuGaiJinE);
+    connect(m_correction, &QPushButton::clicked, this, &THyEditFm::correctMoney);
 
     resize(520, 330);
     IniData();
@@ -126,10 +126,10 @@ void THyEditFm::IniData() {
         m_type->addItems(types.value());
     if (auto units = MemberBookings::unitNames(db))
         m_unit->addItems(units.value());
-    ShowRow(m_asRead);
+    showRow(m_asRead);
 }
 
-void THyEditFm::ShowRow(const Member& member) {
+void THyEditFm::showRow(const Member& member) {
     m_card->setText(member.card);
     m_name->setText(member.name);
     m_type->setEditText(member.type);
@@ -166,7 +166,7 @@ Member THyEditFm::edited() const {
     return m;
 }
 
-void THyEditFm::BaoCun() {
+void THyEditFm::save() {
     if (Status saved = MemberBookings::save(Db(m_login.connectionName), m_asRead, edited());
         !saved) {
         Prompt::information(this, QStringLiteral("保存失败!"));
@@ -176,7 +176,7 @@ void THyEditFm::BaoCun() {
     accept();
 }
 
-void THyEditFm::XiuGaiJinE() {
+void THyEditFm::correctMoney() {
     if (!m_login.may(Permission::MemberBalanceEdit)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -189,5 +189,5 @@ void THyEditFm::XiuGaiJinE() {
     auto fresh = MemberLookup::member(Db(m_login.connectionName), card);
     if (fresh && fresh.value())
         m_asRead = *fresh.value();
-    ShowRow(m_asRead);
+    showRow(m_asRead);
 }

@@ -25,7 +25,7 @@ public:
     const QString& savedCard() const { return m_edited.card; }
 
 private:
-    void QueDing();
+    void confirm();
 
     const LoginContext& m_login;
     Member m_asRead;

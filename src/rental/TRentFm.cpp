@@ -17,7 +17,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-
 // The shared line code (removeLine) reads the barcode and the name from the
 // first two columns.
 static_assert(TRentFm::Barcode == 0 && TRentFm::Name == 1);

@@ -17,7 +17,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-
 // The shared line code (removeLine) reads the barcode and the name from the
 // first two columns.
 static_assert(TReturnFm::Barcode == 0 && TReturnFm::Name == 1);

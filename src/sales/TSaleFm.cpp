@@ -1,10 +1,10 @@
 #include "sales/TSaleFm.h"
 
 #include "customers/MemberLookup.h"
-#include "sales/core/SaleBooking.h"
-#include "sales/core/SaleLookup.h"
 #include "sales/TSaleGoodsChoiceFm.h"
 #include "sales/TSalePriceXiuGaiFm.h"
+#include "sales/core/SaleBooking.h"
+#include "sales/core/SaleLookup.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
 #include "ui/Fonts.h"
@@ -308,9 +308,8 @@ void TSaleFm::SpFind() {
     if (!item.value())
         return;
     const SaleLookup::Item& chosenItem = *item.value();
-    m_lines->append(SalePricing::makeLine(chosenItem.barcode, chosenItem.name,
-                                          chosenItem.listPrice, m_quantity->text().toLongLong(),
-                                          *typedDiscount, itemId));
+    m_lines->append(SalePricing::makeLine(chosenItem.barcode, chosenItem.name, chosenItem.listPrice,
+                                          m_quantity->text().toLongLong(), *typedDiscount, itemId));
     CountPrice();
     m_barcode->setFocus();
     m_barcode->selectAll();

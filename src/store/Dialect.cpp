@@ -45,8 +45,7 @@ QString Dialect::columnExtra(const QString& extra) const {
 }
 
 QString Dialect::beginTransaction() const {
-    return m_engine == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
-                                      : QStringLiteral("BEGIN");
+    return m_engine == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
 }
 
 QString Dialect::returningKey(const QString& identityColumn) const {

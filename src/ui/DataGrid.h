@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/Dialect.h"
 #include "store/Connection.h"
+#include "store/Dialect.h"
 #include "store/ListQuery.h"
 #include "store/Money.h"
 #include "store/Result.h"

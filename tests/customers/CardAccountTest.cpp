@@ -34,7 +34,8 @@ TEST_P(CardAccountTest, ChangesAreRelativeAndOnlyWhatIsGiven) {
     EXPECT_EQ(m.balance, Money::fromInt(88)); // 100 + 0.0005 - 12.0005
     EXPECT_EQ(m.points, Money::fromUnits(7)); // NULL counts as 0
 
-    ASSERT_TRUE(CardAccount::change(db, QStringLiteral("8001"), std::nullopt, Money::fromInt(1)).ok());
+    ASSERT_TRUE(
+        CardAccount::change(db, QStringLiteral("8001"), std::nullopt, Money::fromInt(1)).ok());
     m = member(QStringLiteral("8001"));
     EXPECT_EQ(m.balance, Money::fromInt(88));
     EXPECT_EQ(m.points, Money::fromUnits(10007));

@@ -73,4 +73,3 @@ protected:
     }};
     std::unique_ptr<Fm> fm;
 };
-

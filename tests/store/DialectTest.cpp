@@ -10,10 +10,10 @@ TEST(DialectTest, OnlyLockAndSerializationFailuresAreWorthRetrying) {
         bool retry;
     };
     const Case cases[] = {
-        {Engine::Sqlite, "5", true},         {Engine::Sqlite, "6", true},
-        {Engine::Sqlite, "19", false},       {Engine::Sqlite, "40001", false},
-        {Engine::Postgres, "40001", true},   {Engine::Postgres, "40P01", true},
-        {Engine::Postgres, "23505", false},  {Engine::Postgres, "5", false},
+        {Engine::Sqlite, "5", true},        {Engine::Sqlite, "6", true},
+        {Engine::Sqlite, "19", false},      {Engine::Sqlite, "40001", false},
+        {Engine::Postgres, "40001", true},  {Engine::Postgres, "40P01", true},
+        {Engine::Postgres, "23505", false}, {Engine::Postgres, "5", false},
         {Engine::Postgres, "", false},
     };
     for (const Case& c : cases) {

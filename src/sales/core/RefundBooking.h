@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <optional>
 
-
 // One row of 销售记录, the line a customer brings back.
 struct SaleRecord {
     qint64 id{};

@@ -6,7 +6,6 @@
 
 #include <QDateTime>
 
-
 struct SaleOrder {
     QList<SaleLine> lines;
     QString memberCard = WalkIn;

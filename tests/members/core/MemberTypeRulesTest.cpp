@@ -1,5 +1,5 @@
-#include "customers/MemberLookup.h"
 #include "members/core/MemberTypeRules.h"
+#include "customers/MemberLookup.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>

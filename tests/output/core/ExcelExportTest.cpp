@@ -143,4 +143,3 @@ TEST_P(ExcelExportTest, CountRowsKeepsTheListsParameters) {
     ASSERT_TRUE(n.ok()) << n.error().toStdString();
     EXPECT_EQ(n.value(), 2);
 }
-

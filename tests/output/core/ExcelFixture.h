@@ -66,7 +66,6 @@ inline QString columnLetter(int index) {
     return QString(QChar(u'A' + index));
 }
 
-
 class ExcelExportTest : public EngineTest {
 protected:
     void SetUp() override {
@@ -95,4 +94,3 @@ protected:
     }
     QTemporaryDir dir;
 };
-

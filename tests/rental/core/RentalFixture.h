@@ -42,8 +42,7 @@ protected:
                        bool noDeposit = false, bool rentFromCard = false) {
         execOk(QStringLiteral("insert into 会员类型(名称,可借数量,折扣,开户费,有效期限制,"
                               "归还时租金卡内扣除,免押金,免租金) values(?,?,?,?,?,?,?,?)"),
-               {name, quota, money("1"), money("0"), expiryCounts, rentFromCard, noDeposit,
-                false});
+               {name, quota, money("1"), money("0"), expiryCounts, rentFromCard, noDeposit, false});
     }
     void addMember(const QString& card, const QString& name, const QString& type,
                    const char* balance = "0",
