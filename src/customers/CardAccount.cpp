@@ -4,23 +4,19 @@ namespace CardAccount {
 
 Result<qint64> change(const Db& db, const QString& card, std::optional<Money> balanceChange,
                       std::optional<Money> pointsChange) {
-    QStringList sets;
-    QVariantList params;
-    const auto add = [&](const QString& column, std::optional<Money> delta) {
+    qint64 changed = 0;
+    const std::pair<QString, std::optional<Money>> changes[] = {
+        {QStringLiteral("卡内金额"), balanceChange}, {QStringLiteral("会员积分"), pointsChange}};
+    for (const auto& [column, delta] : changes) {
         if (!delta)
-            return;
-        const QString c = Db::quoted(column);
-        sets << c + QStringLiteral(" = COALESCE(") + c + QStringLiteral(", 0) + ?");
-        params << QVariant::fromValue(*delta);
-    };
-    add(QStringLiteral("卡内金额"), balanceChange);
-    add(QStringLiteral("会员积分"), pointsChange);
-    if (sets.isEmpty())
-        return qint64(0);
-    params << card;
-    return db.exec(QStringLiteral("update 会员库 set ") + sets.join(QStringLiteral(", ")) +
-                       QStringLiteral(" where 会员卡号 = ?"),
-                   params);
+            continue;
+        auto done = db.addTo(QStringLiteral("会员库"), column, QVariant::fromValue(*delta),
+                             QStringLiteral("会员卡号"), card);
+        if (!done)
+            return Error{done.error()};
+        changed = std::max(changed, done.value());
+    }
+    return changed;
 }
 
 Status changeIfMember(const Db& db, const QString& card, std::optional<Money> balanceChange,

@@ -9,8 +9,9 @@
 namespace CardAccount {
 
 // Adds balanceChange and pointsChange (each when given) to the card's
-// balance and points in one relative update, so money booked meanwhile on
-// another workstation is kept; NULL counts as 0. Gives the member rows
+// balance and points by relative updates (Db::addTo), so money booked
+// meanwhile on another workstation is kept; NULL counts as 0, and a sum an
+// amount cannot hold is refused. Gives the member rows
 // changed: 0 for the walk-in customer, who has no member row, or a card no
 // longer in the registry. Call it inside the booking's transaction.
 Result<qint64> change(const Db& db, const QString& card, std::optional<Money> balanceChange,

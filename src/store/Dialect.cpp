@@ -120,14 +120,26 @@ Money Dialect::decodeMoney(const QVariant& stored) const {
     }
 }
 
+QString Dialect::amountInRange(const QString& expression) const {
+    if (m_engine == Engine::Sqlite)
+        return QStringLiteral("typeof(%1) = 'integer'").arg(expression);
+    return QStringLiteral("abs(%1) <= 922337203685477.5807").arg(expression);
+}
+
+QString Dialect::schemaLock() const {
+    if (m_engine == Engine::Sqlite)
+        return {};
+    return QStringLiteral("select pg_advisory_xact_lock(73020001)");
+}
+
 bool Dialect::reportsColumnTypes() const {
     return m_engine == Engine::Postgres;
 }
 
 bool Dialect::isRetryable(const QSqlError& error) const {
-    const QString code = error.nativeErrorCode();
     if (m_engine == Engine::Sqlite)
-        return code == QLatin1String("5") || code == QLatin1String("6"); // busy, locked
+        return false;
+    const QString code = error.nativeErrorCode();
     return code == QLatin1String("40001") || code == QLatin1String("40P01");
 }
 

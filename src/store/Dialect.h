@@ -35,6 +35,14 @@ public:
     static QString containsPattern(const QString& typed);
     // The hidden column that tells one row from another where names repeat.
     QString rowIdentity() const;
+    // A condition that holds when the amount expression can still be read
+    // back as an amount (SQLite would turn a sum beyond it into an inexact
+    // real; numeric(19,4) holds more than an amount can be read back as).
+    QString amountInRange(const QString& expression) const;
+    // Taken inside the transaction that creates or upgrades the schema, so a
+    // second workstation starting at once waits ("" where BEGIN already
+    // locks the database).
+    QString schemaLock() const;
 
     // ---- values ----
     // The stored form of a parameter: Money is INTEGER ten-thousandths in
@@ -48,8 +56,9 @@ public:
     bool reportsColumnTypes() const;
 
     // ---- errors ----
-    // A lock timeout, deadlock or serialization failure: the same work may
-    // succeed when run again.
+    // A deadlock or serialization failure: the same work may well succeed
+    // when run again. (SQLite waits for its lock itself, up to the busy
+    // timeout; nothing there is worth running again.)
     bool isRetryable(const QSqlError& error) const;
 
 private:
