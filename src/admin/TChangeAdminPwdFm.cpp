@@ -37,17 +37,17 @@ TChangeAdminPwdFm::TChangeAdminPwdFm(const LoginContext& login, QWidget* parent)
     layout->addLayout(buttons);
     setMinimumWidth(320);
 
-    connect(m_save, &QPushButton::clicked, this, &TChangeAdminPwdFm::Save);
+    connect(m_save, &QPushButton::clicked, this, &TChangeAdminPwdFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TChangeAdminPwdFm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        formShow();
 }
 
-void TChangeAdminPwdFm::FormShow() {
+void TChangeAdminPwdFm::formShow() {
     m_name->setText(m_login.adminName);
     m_old->clear();
     m_new->clear();
@@ -55,7 +55,7 @@ void TChangeAdminPwdFm::FormShow() {
     m_old->setFocus();
 }
 
-void TChangeAdminPwdFm::Save() {
+void TChangeAdminPwdFm::save() {
     using AdminAccounts::PasswordChange;
     auto changed = AdminAccounts::changePassword(Db(m_login.connectionName), m_login.adminName,
                                                  m_old->text(), m_new->text(), m_confirm->text());

@@ -26,8 +26,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void Save();
+    void formShow();
+    void save();
 
     const LoginContext& m_login;
     QLabel* m_name;

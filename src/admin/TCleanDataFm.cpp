@@ -45,11 +45,11 @@ TCleanDataFm::TCleanDataFm(const LoginContext& login, QWidget* parent)
     layout->addLayout(buttons);
     setMinimumWidth(400);
 
-    connect(m_ok, &QPushButton::clicked, this, &TCleanDataFm::Clean);
+    connect(m_ok, &QPushButton::clicked, this, &TCleanDataFm::clean);
     connect(m_back, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TCleanDataFm::Clean() {
+void TCleanDataFm::clean() {
     const auto typed = Prompt::text(this, QStringLiteral("输入密码"),
                                     QStringLiteral("输入正确的密码后才能执行删除任务:"));
     if (!typed || !CleanData::passwordMatches(*typed)) {

@@ -21,7 +21,7 @@ public:
     QPushButton* backButton() const { return m_back; }
 
 private:
-    void Clean();
+    void clean();
 
     const LoginContext& m_login;
     QList<QCheckBox*> m_boxes;

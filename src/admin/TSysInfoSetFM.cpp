@@ -36,17 +36,17 @@ TSysInfoSetFM::TSysInfoSetFM(const LoginContext& login, QWidget* parent)
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(m_save, &QPushButton::clicked, this, &TSysInfoSetFM::Save);
+    connect(m_save, &QPushButton::clicked, this, &TSysInfoSetFM::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TSysInfoSetFM::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        formShow();
 }
 
-void TSysInfoSetFM::FormShow() {
+void TSysInfoSetFM::formShow() {
     m_title->setText(m_login.config.softName);
     m_tel->setText(m_login.config.tel);
     m_addr->setText(m_login.config.addr);
@@ -56,7 +56,7 @@ void TSysInfoSetFM::FormShow() {
         Prompt::error(this, prompt.error());
 }
 
-void TSysInfoSetFM::Save() {
+void TSysInfoSetFM::save() {
     const SystemInfo::Settings settings{m_title->text(), m_tel->text(), m_addr->text(),
                                         m_returnPrompt->isChecked()};
     if (Status saved = SystemInfo::save(m_login.config.iniPath, settings); !saved) {

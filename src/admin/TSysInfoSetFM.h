@@ -27,8 +27,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void Save();
+    void formShow();
+    void save();
 
     const LoginContext& m_login;
     QLineEdit* m_title;
