@@ -52,35 +52,30 @@ Result<int> upgradeClearText(const Db& db) {
         return 0;
     int upgraded = 0;
     const Status done = db.inTransaction([&]() -> Status {
-        // rowid / ctid: names need not be unique, each row keeps its own
-        const QString rowId =
-            db.engine() == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
-        auto rows = db.select(QStringLiteral("select %1 as row_id, pwd from \"管理员\" where "
-                                             "pwd is not null")
-                                  .arg(rowId));
+        upgraded = 0;
+        auto rows = db.select(QStringLiteral("select \"AdminName\", pwd from \"管理员\" where "
+                                             "pwd is not null"));
         if (!rows)
             return Error{rows.error()};
-        QList<std::pair<QVariant, QString>> clear;
+        QList<std::pair<QString, QString>> clear;
         while (rows.value().next()) {
             const QString stored = rows.value().text(QStringLiteral("pwd"));
             if (!isHash(stored))
-                clear.append({rows.value().value(QStringLiteral("row_id")), stored});
+                clear.append({rows.value().text(QStringLiteral("AdminName")), stored});
         }
-        for (const auto& [id, password] : clear) {
+        rows.value().query().finish();
+        // AdminName is the key; the old value guards against a change made
+        // meanwhile
+        for (const auto& [name, password] : clear) {
             auto hashed = hash(password);
             if (!hashed)
                 return Error{hashed.error()};
-            const QString sql =
-                db.engine() == Engine::Sqlite
-                    ? QStringLiteral("update \"管理员\" set pwd = ? where rowid = ?")
-                    : QStringLiteral("update \"管理员\" set pwd = ? where ctid = "
-                                     "cast(? as tid)");
-            auto updated =
-                db.exec(sql, {hashed.value(),
-                              db.engine() == Engine::Sqlite ? id : QVariant(id.toString())});
+            auto updated = db.exec(QStringLiteral("update \"管理员\" set pwd = ? where "
+                                                  "\"AdminName\" = ? and pwd = ?"),
+                                   {hashed.value(), name, password});
             if (!updated)
                 return Error{updated.error()};
-            ++upgraded;
+            upgraded += int(updated.value());
         }
         return {};
     });
