@@ -167,7 +167,9 @@ void THyAddFm::save() {
     if (Status saved =
             MemberBookings::registerMember(Db(m_login.connectionName), member, m_login.adminName);
         !saved) {
-        Prompt::information(this, QStringLiteral("保存失败"), QStringLiteral("提示"));
+        // the database's reason tells the clerk what to change
+        Prompt::information(this, QStringLiteral("保存失败") + u'\n' + saved.error(),
+                            QStringLiteral("提示"));
         return;
     }
     Q_EMIT memberAdded(member.card.trimmed());

@@ -138,6 +138,7 @@ void THyChongZhiFm::recharge() {
     recharge.name = m_foundName->text().trimmed();
     recharge.amount = m_negative->isChecked() ? -amount.value() : amount.value();
     recharge.remark = m_remark->toPlainText();
+    recharge.shownAmount = signedAmountText();
     auto balance = RechargeBooking::book(Db(m_login.connectionName), recharge, m_login.adminName);
     if (!balance) {
         Prompt::error(this, balance.error());

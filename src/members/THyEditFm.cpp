@@ -169,7 +169,7 @@ Member THyEditFm::edited() const {
 void THyEditFm::save() {
     if (Status saved = MemberBookings::save(Db(m_login.connectionName), m_asRead, edited());
         !saved) {
-        Prompt::information(this, QStringLiteral("保存失败!"));
+        Prompt::information(this, QStringLiteral("保存失败!") + u'\n' + saved.error());
         return;
     }
     Prompt::information(this, QStringLiteral("保存成功!"));

@@ -3,6 +3,7 @@
 #include "rental/core/RentPricing.h"
 #include "rental/core/RentalLookup.h"
 #include "store/Clock.h"
+#include "store/IniBool.h"
 #include "store/IniFile.h"
 #include "ui/Prompt.h"
 
@@ -120,8 +121,7 @@ void TReturnFm::showEvent(QShowEvent* event) {
     if (!m_login.config.iniPath.isEmpty()) {
         const IniFile ini(m_login.config.iniPath);
         m_promptAfterReturn =
-            ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default).trimmed() ==
-            QLatin1String("1");
+            iniYes(ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default));
     }
     m_payment->clear();
     m_payment->addItems({PayCash, PayFromCard});

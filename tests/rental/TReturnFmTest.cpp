@@ -271,3 +271,14 @@ TEST_P(TReturnFmTest, UnreturnedWindowShowsTheCurrentCard) {
     QTest::mouseDClick(fm->unreturnedBox(), Qt::LeftButton);
     EXPECT_EQ(seen, (QStringList{QStringLiteral("B001"), QStringLiteral("B002")}));
 }
+
+TEST_P(TReturnFmTest, ReminderSettingReadsAsABoolean) {
+    for (const auto& [setting, yes] :
+         {std::pair{"2", true}, std::pair{" true ", true}, std::pair{"0", false},
+          std::pair{"false", false}, std::pair{"yes", false}}) {
+        writeIni(QString::fromUtf8(setting));
+        open();
+        EXPECT_EQ(fm->promptAfterReturn(), yes) << setting;
+        fm.reset();
+    }
+}
