@@ -120,15 +120,19 @@ RentPricing::DepositMode TRentFm::depositMode() const {
 void TRentFm::IniData() {
     m_count->setText(QStringLiteral("0"));
     m_depositTotal->setText(QStringLiteral("0"));
-    m_unreturned->setText(QStringLiteral("0"));
     m_cardEntry->clear();
+    showWalkIn();
+    m_barcodeEntry->clear();
+    m_cardEntry->setFocus();
+}
+
+void TRentFm::showWalkIn() {
+    m_unreturned->setText(QStringLiteral("0"));
     m_card->setText(WalkIn);
     m_name->setText(WalkIn);
     m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
     m_mayBorrow->setText(QStringLiteral("9999"));
-    m_barcodeEntry->clear();
-    m_cardEntry->setFocus();
 }
 
 void TRentFm::ChuZuDanHao() {

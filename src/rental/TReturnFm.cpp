@@ -137,15 +137,19 @@ Payment TReturnFm::payment() const {
 void TReturnFm::IniData() {
     m_depositBack->setText(QStringLiteral("0"));
     m_cardEntry->clear();
+    showWalkIn();
+    m_rentTotal->setText(QStringLiteral("0"));
+    m_barcodeEntry->clear();
+    m_cardEntry->setFocus();
+    m_lines->setRowCount(0);
+}
+
+void TReturnFm::showWalkIn() {
     m_currentCard = WalkIn;
     m_name->setText(WalkIn);
     m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
     m_unreturned->setText(QStringLiteral("0"));
-    m_rentTotal->setText(QStringLiteral("0"));
-    m_barcodeEntry->clear();
-    m_cardEntry->setFocus();
-    m_lines->setRowCount(0);
 }
 
 void TReturnFm::CountPrice() {
