@@ -39,12 +39,13 @@ TCustomerRefundFm::TCustomerRefundFm(const LoginContext& login, QWidget* parent)
         button->setAutoDefault(false);
 
     m_grid->setMoneyColumns({QStringLiteral("定价"), QStringLiteral("销售单价"),
-                             QStringLiteral("折扣"), QStringLiteral("合计")});
-    m_grid->setColumnOrder({QStringLiteral("条形码"), QStringLiteral("商品名称"),
-                            QStringLiteral("日期"), QStringLiteral("销售单价"),
-                            QStringLiteral("数量"), QStringLiteral("合计"),
-                            QStringLiteral("支付方式"), QStringLiteral("商品id"),
-                            QStringLiteral("销售单号"), QStringLiteral("管理员")});
+                             QStringLiteral("折扣"), QStringLiteral("合计"),
+                             QStringLiteral("已退金额")});
+    m_grid->setColumnOrder(
+        {QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("日期"),
+         QStringLiteral("销售单价"), QStringLiteral("数量"), QStringLiteral("合计"),
+         QStringLiteral("已退数量"), QStringLiteral("已退金额"), QStringLiteral("支付方式"),
+         QStringLiteral("商品id"), QStringLiteral("销售单号"), QStringLiteral("管理员")});
     m_grid->setHiddenColumns({QStringLiteral("id"), QStringLiteral("定价"), QStringLiteral("折扣"),
                               QStringLiteral("会员卡号"), QStringLiteral("姓名")});
 
@@ -112,8 +113,9 @@ void TCustomerRefundFm::search() {
 void TCustomerRefundFm::fillFromCurrentLine() {
     if (!m_grid->hasCurrentRow())
         return;
-    m_quantity->setText(QString::number(m_grid->integer(QStringLiteral("数量"))));
-    m_amount->setText(m_grid->money(QStringLiteral("合计")).toString());
+    const RefundLeft left = leftOfCurrentLine();
+    m_quantity->setText(QString::number(left.quantity));
+    m_amount->setText(left.amount.toString());
     m_method->setText(refundMethodFor(m_grid->text(QStringLiteral("支付方式"))));
 }
 
@@ -123,7 +125,15 @@ void TCustomerRefundFm::quantityChanged() {
     const std::optional<qint64> quantity = SalePricing::parseQuantity(m_quantity->text().trimmed());
     if (!quantity)
         return;
-    m_amount->setText((m_grid->money(QStringLiteral("销售单价")) * *quantity).toString());
+    m_amount->setText(
+        proposedRefund(m_grid->money(QStringLiteral("销售单价")), *quantity, leftOfCurrentLine())
+            .toString());
+}
+
+RefundLeft TCustomerRefundFm::leftOfCurrentLine() const {
+    return refundLeft(
+        m_grid->integer(QStringLiteral("数量")), m_grid->money(QStringLiteral("合计")),
+        m_grid->integer(QStringLiteral("已退数量")), m_grid->money(QStringLiteral("已退金额")));
 }
 
 void TCustomerRefundFm::refund() {
