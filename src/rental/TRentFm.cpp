@@ -4,6 +4,7 @@
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -26,6 +27,8 @@ TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(l
 
     m_cardEntry = new QLineEdit(this);
     m_barcodeEntry = new QLineEdit(this);
+    limitToColumn(m_cardEntry, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_barcodeEntry, QStringLiteral("出租库"), QStringLiteral("条形码"));
     m_card = readOnlyBox();
     m_name = readOnlyBox();
     m_type = readOnlyBox();

@@ -6,6 +6,7 @@
 #include "store/IniBool.h"
 #include "store/IniFile.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -33,6 +34,8 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
 
     m_cardEntry = new QLineEdit(this);
     m_barcodeEntry = new QLineEdit(this);
+    limitToColumn(m_cardEntry, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_barcodeEntry, QStringLiteral("出租库"), QStringLiteral("条形码"));
     m_name = readOnlyBox();
     m_type = readOnlyBox();
     m_balance = readOnlyBox();
@@ -42,6 +45,7 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
     m_payment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_payment->addItems({PayCash, PayFromCard});
     m_remark = new QLineEdit(this);
+    limitToColumn(m_remark, QStringLiteral("出租记录"), QStringLiteral("归还说明"));
 
     auto* member = new QGroupBox(QStringLiteral("会员信息"), this);
     auto* grid = new QGridLayout(member);

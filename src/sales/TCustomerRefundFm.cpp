@@ -5,6 +5,7 @@
 #include "ui/DataGrid.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@ TCustomerRefundFm::TCustomerRefundFm(const LoginContext& login, QWidget* parent)
       m_back(new QPushButton(QStringLiteral("返回"), this)), m_grid(new DataGrid(this)) {
     setWindowTitle(QStringLiteral("顾客退货"));
     m_barcode->setObjectName(QStringLiteral("barcode"));
+    limitToColumn(m_barcode, QStringLiteral("销售记录"), QStringLiteral("条形码"));
     m_search->setObjectName(QStringLiteral("search"));
     m_quantity->setObjectName(QStringLiteral("quantity"));
     m_quantity->setFieldName(QStringLiteral("退货数量"));

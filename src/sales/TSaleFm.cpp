@@ -10,6 +10,7 @@
 #include "ui/Fonts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 #include "ui/WindowSlot.h"
 
 #include <QComboBox>
@@ -74,6 +75,8 @@ TSaleFm::TSaleFm(const LoginContext& login, QWidget* parent)
     m_discount->setObjectName(QStringLiteral("discount"));
     m_discount->setFieldName(QStringLiteral("折扣"));
     m_card->setObjectName(QStringLiteral("card"));
+    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_barcode, QStringLiteral("销售库"), QStringLiteral("条形码"));
     m_list->setObjectName(QStringLiteral("lines"));
     m_payment->setObjectName(QStringLiteral("payment"));
     // only its two entries: any other text would book neither income nor a

@@ -138,3 +138,14 @@ TEST_P(THyAddFmTest, ClearAfterSaveEntersTwoMembersOfOneKind) {
                      QStringLiteral("2027-06-30 00:00:00"), QStringLiteral("2026-05-20")}),
               2);
 }
+
+TEST_P(THyAddFmTest, TextBoxesTakeNoMoreThanTheirColumnsHold) {
+    THyAddFm fm(login);
+    for (QLineEdit* box : {fm.cardEdit(), fm.nameEdit(), fm.idNumberEdit(), fm.contactEdit(),
+                           fm.addressEdit(), fm.unitBox()->lineEdit(), fm.typeBox()->lineEdit()}) {
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->maxLength(), 255);
+    }
+    typeText(fm.cardEdit(), QString(300, u'7'));
+    EXPECT_EQ(fm.cardEdit()->text().size(), 255);
+}
