@@ -1,6 +1,7 @@
 #include "admin/TAdminFm.h"
 
 #include "admin/core/AdminAccounts.h"
+#include "ui/TextLimits.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -39,7 +40,7 @@ TAdminFm::TAdminFm(const LoginContext& login, QWidget* parent)
     : ReferenceListWindow(QStringLiteral("管理员"), parent, Name, login.connectionName),
       m_connection(login.connectionName) {
     setWindowTitle(QStringLiteral("管理员权限设置"));
-    addTextField(QStringLiteral("名称"), Name);
+    limitToColumn(addTextField(QStringLiteral("名称"), Name), QStringLiteral("管理员"), Name);
     setRequired(Name, QStringLiteral("请填写名称！"));
 
     auto* panel = new QGroupBox(QStringLiteral("权限"), this);

@@ -50,10 +50,7 @@ void TSysInfoSetFM::formShow() {
     m_title->setText(m_login.config.softName);
     m_tel->setText(m_login.config.tel);
     m_addr->setText(m_login.config.addr);
-    auto prompt = SystemInfo::readReturnPrompt(m_login.config.iniPath);
-    m_returnPrompt->setChecked(prompt && prompt.value());
-    if (!prompt)
-        Prompt::error(this, prompt.error());
+    m_returnPrompt->setChecked(SystemInfo::readReturnPrompt(m_login.config.iniPath));
 }
 
 void TSysInfoSetFM::save() {

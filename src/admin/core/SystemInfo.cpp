@@ -1,22 +1,13 @@
 #include "admin/core/SystemInfo.h"
 
+#include "store/IniBool.h"
 #include "store/IniFile.h"
 
 namespace SystemInfo {
 
-Result<bool> readReturnPrompt(const QString& iniPath) {
+bool readReturnPrompt(const QString& iniPath) {
     const IniFile ini(iniPath);
-    const QString stored = ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default);
-    const QString value = stored.trimmed();
-    bool isNumber = false;
-    const double number = value.toDouble(&isNumber);
-    if (isNumber)
-        return number != 0;
-    if (value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-        return false;
-    return Error{QStringLiteral("\"%1\" 不是有效的是/否值").arg(stored)};
+    return iniYes(ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default));
 }
 
 Status save(const QString& iniPath, const Settings& settings) {

@@ -17,9 +17,8 @@ struct Settings {
 };
 
 // The prompt setting as the file holds it now (part2/HyGuiHuanShiTiShi,
-// default "0"): a number is true unless 0, or the words true/false; any
-// other value is refused with a message.
-Result<bool> readReturnPrompt(const QString& iniPath);
+// default "0"), read as the return window reads it.
+bool readReturnPrompt(const QString& iniPath);
 
 // Writes part1/SoftName, Tel, Addr (each trimmed) and part2/
 // HyGuiHuanShiTiShi ("1" or "0"), in this order.
