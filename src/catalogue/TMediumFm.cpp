@@ -7,6 +7,7 @@ TMediumFm::TMediumFm(const LoginContext& login, QWidget* parent)
     setWindowTitle(QStringLiteral("介质"));
     addTextField(QStringLiteral("名称"), QStringLiteral("名称"));
     setRequired(QStringLiteral("名称"), QStringLiteral("请填写完整！"));
+    setListSelectableWhileEditing(true);
     load();
 }
 

@@ -16,6 +16,7 @@ TPlaceFm::TPlaceFm(const LoginContext& login, QWidget* parent)
     setWindowTitle(QStringLiteral("存放位置名设置"));
     addTextField(QStringLiteral("名称"), QStringLiteral("名称"));
     setRequired(QStringLiteral("名称"), QStringLiteral("请填写完整！"));
+    setListSelectableWhileEditing(true);
     load();
 }
 

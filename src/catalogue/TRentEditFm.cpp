@@ -29,7 +29,11 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     m_type = FormParts::choiceBox();
     m_place = FormParts::choiceBox();
     m_publisher = FormParts::choiceBox();
-    m_status = FormParts::choiceBox({RentCatalogue::Available, RentCatalogue::Withdrawn});
+    // a status is chosen, never typed: a copy out on rent shows its renter
+    m_status = new QComboBox;
+    m_status->addItems({RentCatalogue::Available, RentCatalogue::Withdrawn});
+    if (m_status->findText(copy.status) < 0)
+        m_status->insertItem(0, copy.status);
     m_supplier = FormParts::choiceBox();
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
@@ -106,7 +110,7 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     m_type->setEditText(copy.goodsType);
     m_place->setEditText(copy.place);
     m_publisher->setEditText(copy.publisher);
-    m_status->setEditText(copy.status);
+    m_status->setCurrentIndex(m_status->findText(copy.status));
     m_supplier->setEditText(copy.supplier);
     m_price->setText(copy.price.toString());
     m_author->setText(copy.author);

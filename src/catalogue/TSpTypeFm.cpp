@@ -9,6 +9,7 @@ TSpTypeFm::TSpTypeFm(const LoginContext& login, QWidget* parent)
     addMoneyField(QStringLiteral("押金"), QStringLiteral("押金"));
     for (const char* column : {"名称", "每日租金", "押金"})
         setRequired(QString::fromUtf8(column), QStringLiteral("请填写完整！"));
+    setListSelectableWhileEditing(true);
     load();
 }
 

@@ -73,6 +73,26 @@ TEST_P(ReferenceWindowsTest, GoodsTypesNeedAllThreeEntriesAndKeepTheOrdinaryType
     EXPECT_EQ(count(QStringLiteral("商品类型")), 1);
 }
 
+TEST_P(ReferenceWindowsTest, BrowsingTheGoodsTypesWhileEditingSavesTheEditedRow) {
+    execOk(QStringLiteral("insert into 商品类型(名称,每日租金,押金) values(?,?,?)"),
+           {QStringLiteral("漫画"), QVariant::fromValue(Money::fromInt(1)),
+            QVariant::fromValue(Money::fromInt(5))});
+    TSpTypeFm w(login);
+    ASSERT_TRUE(w.grid()->locate(QStringLiteral("名称"), QStringLiteral("漫画")));
+    w.tool(Tool::Modify)->trigger();
+    fill(w, {{"押金", QStringLiteral("8")}});
+    EXPECT_TRUE(w.grid()->view()->isEnabled());
+    ASSERT_TRUE(w.grid()->locate(QStringLiteral("名称"), QStringLiteral("普通")));
+    EXPECT_EQ(box(w, "押金")->text(), QStringLiteral("8"));
+    w.tool(Tool::Save)->trigger();
+    EXPECT_EQ(count(QStringLiteral("商品类型"), QStringLiteral("名称 = ? and 押金 = ?"),
+                    {QStringLiteral("漫画"), QVariant::fromValue(Money::fromInt(8))}),
+              1);
+    EXPECT_EQ(count(QStringLiteral("商品类型"), QStringLiteral("名称 = ? and 押金 = ?"),
+                    {QStringLiteral("普通"), QVariant::fromValue(Money::fromInt(10))}),
+              1);
+}
+
 TEST_P(ReferenceWindowsTest, TheLastLocationOrMediumStays) {
     for (int which = 0; which < 2; ++which) {
         std::unique_ptr<ReferenceListWindow> w;
