@@ -36,7 +36,7 @@ QStringList choices(const QComboBox* box) {
 } // namespace
 
 class ReferenceWindowsTest : public WindowTest {};
-SHOP_WINDOWS_ON_SQLITE(ReferenceWindowsTest);
+SHOP_ON_BOTH_ENGINES(ReferenceWindowsTest);
 
 TEST_P(ReferenceWindowsTest, GoodsTypesNeedAllThreeEntriesAndKeepTheOrdinaryType) {
     TSpTypeFm w(login);

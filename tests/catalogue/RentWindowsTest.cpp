@@ -50,7 +50,7 @@ protected:
         w.placeBox()->setCurrentIndex(0);
     }
 };
-SHOP_WINDOWS_ON_SQLITE(RentWindowsTest);
+SHOP_ON_BOTH_ENGINES(RentWindowsTest);
 
 TEST_P(RentWindowsTest, ASetOfThreeWithAPictureIsSavedOnce) {
     TRentAddFm w(login);

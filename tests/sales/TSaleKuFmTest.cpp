@@ -42,7 +42,7 @@ protected:
         return s.ok() ? s.value().value_or(-1) : -1;
     }
 };
-SHOP_WINDOWS_ON_SQLITE(SaleCatalogueWindowsTest);
+SHOP_ON_BOTH_ENGINES(SaleCatalogueWindowsTest);
 
 TEST_P(SaleCatalogueWindowsTest, TheAddWindowsBoxesFollowOneAnother) {
     TSaleAddFm w(login);

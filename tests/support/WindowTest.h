@@ -37,6 +37,3 @@ inline void typeInto(QWidget* widget, const QString& text) {
         QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
 }
-
-#define SHOP_WINDOWS_ON_SQLITE(Suite)                                                              \
-    INSTANTIATE_TEST_SUITE_P(Windows, Suite, ::testing::Values(Engine::Sqlite), engineName)
