@@ -129,6 +129,14 @@ Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited) {
                             edited.synopsis,
                             pictureValue(edited.picture)};
         if (edited.status != asRead.status) {
+            // withdrawn or released by hand only as last seen: a copy rented
+            // or returned at a counter meanwhile keeps what the counter set
+            auto now = find(db, asRead.barcode);
+            if (!now)
+                return Error{now.error()};
+            if (now.value() && now.value()->status != asRead.status)
+                return Error{
+                    QStringLiteral("该商品的状态已变为: %1,请重新编辑!").arg(now.value()->status)};
             sql += QStringLiteral(", 状态 = ?");
             params << edited.status;
         }

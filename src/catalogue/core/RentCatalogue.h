@@ -69,7 +69,8 @@ Result<std::optional<RentCopy>> find(const Db& db, const QString& barcode);
 // Saves the edit window's fields of the copy read as asRead: barcode,
 // title, goods type, place, publisher, supplier, price, author, synopsis,
 // picture, and the status when it was changed here ("待租" / "停租"); a
-// status set meanwhile by a counter is kept otherwise. The search code,
+// status set meanwhile by a counter is kept, and changing it here is then
+// refused. The search code,
 // times lent and registration stay. A copy out on rent keeps its barcode:
 // its open rent record is found by it.
 Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited);

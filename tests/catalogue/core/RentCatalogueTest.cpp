@@ -177,7 +177,13 @@ TEST_P(RentCatalogueTest, SavingAnEditKeepsTheSearchCodeAndAStatusSetMeanwhile) 
     EXPECT_EQ(saved.status, QStringLiteral("C001"));
     EXPECT_EQ(saved.timesLent, 1);
 
-    // withdrawn by hand
+    // withdrawn by hand: not over a rent booked since the edit began
+    RentCopy late = asRead;
+    late.status = QStringLiteral("停租");
+    Status refused = RentCatalogue::save(db, asRead, late);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error(), QStringLiteral("该商品的状态已变为: C001,请重新编辑!"));
+    EXPECT_EQ(copy(QStringLiteral("A100")).status, QStringLiteral("C001"));
     RentCopy withdrawn = saved;
     withdrawn.status = QStringLiteral("停租");
     ASSERT_TRUE(RentCatalogue::save(db, saved, withdrawn).ok());
