@@ -1,5 +1,7 @@
 #include "ui/ReferenceListWindow.h"
 
+#include "ui/TextLimits.h"
+
 #include "store/Db.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -78,6 +80,7 @@ void ReferenceListWindow::addPanel(QWidget* panel) {
 
 QLineEdit* ReferenceListWindow::addTextField(const QString& caption, const QString& column) {
     auto* edit = new QLineEdit(m_formArea);
+    limitToColumn(edit, m_table, column);
     bindField(caption, edit, column, FieldKind::Text);
     return edit;
 }
