@@ -1,0 +1,14 @@
+#include "finance/TPayFm.h"
+
+#include "finance/core/IncomeExpenseBooking.h"
+#include "finance/core/IncomeExpenseTypes.h"
+
+TPayFm::TPayFm(const LoginContext& login, QWidget* parent)
+    : MoneyEntryFm(login, QStringLiteral("收费"), QStringLiteral("选择收费项目"),
+                   IncomeExpenseTypes::Income, QStringLiteral("罚款"), parent) {}
+
+Result<qint64> TPayFm::book(const Entry& entry) const {
+    return IncomeExpenseBooking::bookIncome(Db(m_login.connectionName),
+                                            {entry.item, entry.amount, entry.name, entry.remark},
+                                            m_login.adminName);
+}
