@@ -9,8 +9,8 @@ class QComboBox;
 class QLineEdit;
 class DataGrid;
 
-// 收支类型: the item names the income and expense windows offer, expense
-// kinds first. Adding with an empty name does nothing.
+// 收支类型: the item names the income and expense windows offer, listed
+// by kind descending. Adding with an empty name does nothing.
 class TShouZhiTypeFm : public QDialog {
     Q_OBJECT
 public:

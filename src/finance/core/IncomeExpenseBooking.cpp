@@ -19,6 +19,11 @@ Result<Money> amountFrom(const QString& typed) {
 
 namespace {
 
+// Texts left empty are stored as empty texts, never as NULL.
+QString stored(const QString& text) {
+    return text.isNull() ? QString(u""_qs) : text;
+}
+
 bool validAmount(Money amount) {
     return amount >= Money::fromInt(1) && amount <= Money::fromInt(MaxAmount);
 }
@@ -45,8 +50,9 @@ Result<qint64> bookIncome(const Db& db, const OtherIncome& income, const QString
     return insertOne(db,
                      QStringLiteral("insert into 收入记录(项目,金额,日期,会员卡号,会员姓名,管理员,"
                                     "说明) values(?,?,?,?,?,?,?)"),
-                     {income.item.trimmed(), QVariant::fromValue(income.amount), Clock::now(),
-                      FeeCard, income.payer.trimmed(), admin, income.remark});
+                     {stored(income.item.trimmed()), QVariant::fromValue(income.amount),
+                      Clock::now(), FeeCard, stored(income.payer.trimmed()), stored(admin),
+                      stored(income.remark)});
 }
 
 Result<qint64> bookExpense(const Db& db, const Expense& expense, const QString& admin) {
@@ -57,8 +63,9 @@ Result<qint64> bookExpense(const Db& db, const Expense& expense, const QString& 
     return insertOne(db,
                      QStringLiteral("insert into 支出记录(项目,金额,日期,姓名,管理员,说明) "
                                     "values(?,?,?,?,?,?)"),
-                     {expense.item.trimmed(), QVariant::fromValue(expense.amount), Clock::now(),
-                      expense.payee.trimmed(), admin, expense.remark});
+                     {stored(expense.item.trimmed()), QVariant::fromValue(expense.amount),
+                      Clock::now(), stored(expense.payee.trimmed()), stored(admin),
+                      stored(expense.remark)});
 }
 
 } // namespace IncomeExpenseBooking

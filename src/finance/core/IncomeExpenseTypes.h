@@ -17,7 +17,7 @@ inline const QString Expense = QStringLiteral("支出");
 // The names of one kind, as the table returns them.
 Result<QStringList> names(const Db& db, const QString& kind);
 
-// Every type, expense kinds first ("类型" descending).
+// Every type, ordered by 类型 descending.
 ListQuery listQuery(const QString& connectionName);
 
 // Adds one type with the trimmed name. The kind must be Income or Expense

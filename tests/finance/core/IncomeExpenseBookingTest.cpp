@@ -52,6 +52,7 @@ TEST_P(IncomeExpenseBookingTest, AFineWithOnlyAnAmountIsMarkedAsOtherIncome) {
     EXPECT_EQ(row.dateTime(u("日期")), Now);
     EXPECT_EQ(row.text(u("会员卡号")), u("收费"));
     EXPECT_EQ(row.text(u("会员姓名")), QString());
+    EXPECT_FALSE(row.isNull(u("会员姓名")) || row.isNull(u("说明"))); // empty texts, not NULL
     EXPECT_EQ(row.text(u("管理员")), u("店长"));
     EXPECT_EQ(row.text(u("说明")), QString());
 }
