@@ -7,22 +7,18 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QDateTimeAxis>
+#include <QLineSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-DayTotalsChart::DayTotalsChart(QWidget* parent)
-    : QWidget(parent), m_view(new QChartView(new QChart, this)) {
+DayTotalsChart::DayTotalsChart(QWidget* parent) : QWidget(parent), m_view(new QChartView(this)) {
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(360, 200);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
-    QChart* c = m_view->chart();
-    c->setTitle(QStringLiteral("每日收支"));
-    c->setTitleFont(Fonts::cjkFont(10));
-    c->legend()->setAlignment(Qt::AlignBottom);
-    c->legend()->setFont(Fonts::cjkFont(9));
-    c->setMargins(QMargins(2, 2, 2, 2));
+    setDays({});
 }
 
 QChart* DayTotalsChart::chart() const {
@@ -31,39 +27,74 @@ QChart* DayTotalsChart::chart() const {
 
 void DayTotalsChart::setDays(const QList<StockTaking::DayTotals>& days) {
     m_days = days;
-    QChart* c = m_view->chart();
-    c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes())
-        c->removeAxis(axis);
+    // a fresh chart each time: axes removed from a shown chart leave labels behind
+    auto* c = new QChart;
+    c->setTitle(QStringLiteral("每日收支"));
+    c->setTitleFont(Fonts::cjkFont(10));
+    c->legend()->setAlignment(Qt::AlignBottom);
+    c->legend()->setFont(Fonts::cjkFont(9));
+    c->setMargins(QMargins(2, 2, 2, 2));
+    QChart* old = m_view->chart();
+    m_view->setChart(c);
+    delete old;
 
-    auto* income = new QBarSet(QStringLiteral("收入"));
-    auto* expenses = new QBarSet(QStringLiteral("支出"));
-    income->setColor(QColor(0x3a, 0x7d, 0xc9));
-    expenses->setColor(QColor(0xd9, 0x53, 0x4f));
-    QStringList labels;
     double top = 0;
-    for (const StockTaking::DayTotals& day : days) {
-        *income << day.income.toDouble();
-        *expenses << day.expenses.toDouble();
+    for (const StockTaking::DayTotals& day : days)
         top = std::max({top, day.income.toDouble(), day.expenses.toDouble()});
-        labels << day.day.toString(QStringLiteral("MM-dd"));
-    }
-    auto* series = new QBarSeries;
-    series->append(income);
-    series->append(expenses);
-    c->addSeries(series);
-
-    auto* x = new QBarCategoryAxis;
-    x->append(labels);
-    x->setLabelsFont(Fonts::cjkFont(8));
-    if (labels.size() > 14)
-        x->setLabelsAngle(-90);
     auto* y = new QValueAxis;
-    y->setRange(0, top > 0 ? top * 1.1 : 1);
+    y->setRange(0, top > 0 ? top : 1);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%.0f"));
     y->setLabelsFont(Fonts::cjkFont(8));
-    c->addAxis(x, Qt::AlignBottom);
     c->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
+
+    const QString incomeName = QStringLiteral("收入"), expensesName = QStringLiteral("支出");
+    const QColor incomeColor(0x3a, 0x7d, 0xc9), expensesColor(0xd9, 0x53, 0x4f);
+    if (days.size() <= MaxBarDays) {
+        // a bar pair per day, each day named
+        auto* income = new QBarSet(incomeName);
+        auto* expenses = new QBarSet(expensesName);
+        income->setColor(incomeColor);
+        expenses->setColor(expensesColor);
+        QStringList labels;
+        for (const StockTaking::DayTotals& day : days) {
+            *income << day.income.toDouble();
+            *expenses << day.expenses.toDouble();
+            labels << day.day.toString(QStringLiteral("MM-dd"));
+        }
+        auto* series = new QBarSeries;
+        series->append(income);
+        series->append(expenses);
+        c->addSeries(series);
+        auto* x = new QBarCategoryAxis;
+        x->append(labels);
+        x->setLabelsFont(Fonts::cjkFont(8));
+        c->addAxis(x, Qt::AlignBottom);
+        series->attachAxis(x);
+        series->attachAxis(y);
+        return;
+    }
+    // longer periods: a line each over a date axis
+    auto* income = new QLineSeries;
+    auto* expenses = new QLineSeries;
+    income->setName(incomeName);
+    expenses->setName(expensesName);
+    income->setColor(incomeColor);
+    expenses->setColor(expensesColor);
+    for (const StockTaking::DayTotals& day : days) {
+        const qreal at = QDateTime(day.day, QTime(12, 0)).toMSecsSinceEpoch();
+        income->append(at, day.income.toDouble());
+        expenses->append(at, day.expenses.toDouble());
+    }
+    c->addSeries(income);
+    c->addSeries(expenses);
+    auto* x = new QDateTimeAxis;
+    x->setFormat(QStringLiteral("MM-dd"));
+    x->setTickCount(6);
+    x->setLabelsFont(Fonts::cjkFont(8));
+    c->addAxis(x, Qt::AlignBottom);
+    for (QLineSeries* series : {income, expenses}) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
 }

@@ -7,11 +7,14 @@
 class QChart;
 class QChartView;
 
-// Bars of income and expenses per day. It only draws what it is given.
+// Income and expenses per day: a pair of bars a day for up to two weeks,
+// two lines over longer periods. It only draws what it is given.
 class DayTotalsChart : public QWidget {
     Q_OBJECT
 public:
     explicit DayTotalsChart(QWidget* parent = nullptr);
+
+    static constexpr int MaxBarDays = 14;
 
     void setDays(const QList<StockTaking::DayTotals>& days);
     const QList<StockTaking::DayTotals>& days() const { return m_days; }

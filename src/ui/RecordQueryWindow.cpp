@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -21,6 +23,7 @@ QDateEdit* picker(const QDate& day, QWidget* parent) {
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
     edit->setEnabled(false);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 40);
     return edit;
 }
 
@@ -115,6 +118,9 @@ bool RecordQueryWindow::showList(const ListQuery& query) {
         Prompt::error(this, ran.error());
         return false;
     }
+    // whole dates and names in view, starting from the first column
+    m_grid->view()->resizeColumnsToContents();
+    m_grid->view()->horizontalScrollBar()->setValue(0);
     return true;
 }
 
