@@ -86,3 +86,15 @@ TEST_P(MoneyEntryFmTest, AnExpenseNeedsAnItemFromItsOwnList) {
                     {u("房租"), u("房东"), u("三月\n房租"), u("店长")}),
               1);
 }
+
+TEST_P(MoneyEntryFmTest, AFailedBookingSaysWhyAndKeepsTheWindowOpen) {
+    failInsertsInto(u("收入记录"));
+    TPayFm fm(login);
+    QSignalSpy closed(&fm, &QDialog::accepted);
+    QTest::keyClicks(fm.amountBox(), QStringLiteral("5"));
+    EXPECT_FALSE(fm.confirm());
+    ASSERT_EQ(prompts->shown().size(), 1);
+    EXPECT_EQ(prompts->shown()[0].kind, PromptRecorder::Kind::Error);
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_EQ(fm.amountBox()->text(), u("5"));
+}

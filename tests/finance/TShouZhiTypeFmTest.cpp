@@ -65,3 +65,12 @@ TEST_P(TShouZhiTypeFmTest, DeleteAsksByNameAndNoKeepsTheRow) {
     fm.deleteTool()->trigger(); // empty list: nothing
     EXPECT_TRUE(prompts->shown().isEmpty());
 }
+
+TEST_P(TShouZhiTypeFmTest, AFailedAddSaysErrorAndAddsNothing) {
+    failInsertsInto(u("收支类型"));
+    TShouZhiTypeFm fm(login);
+    fm.nameBox()->setText(u("罚款"));
+    EXPECT_FALSE(fm.add());
+    EXPECT_EQ(prompts->texts(), QStringList{u("错误")});
+    EXPECT_EQ(count(u("收支类型")), 0);
+}
