@@ -97,7 +97,7 @@ TDataCheckFm::TDataCheckFm(const LoginContext& login, QWidget* parent)
     layout->addWidget(c, 2, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    // period first, then the stock, as the figures were always computed
+    // the period figures first, then the stock
     search();
     showStock();
 }
