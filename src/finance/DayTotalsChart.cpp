@@ -29,7 +29,10 @@ void DayTotalsChart::setDays(const QList<StockTaking::DayTotals>& days) {
     m_days = days;
     // a fresh chart each time: axes removed from a shown chart leave labels behind
     auto* c = new QChart;
-    c->setTitle(QStringLiteral("每日收支"));
+    // a longer period shows its last days only, and says so
+    c->setTitle(days.size() < StockTaking::MaxChartDays
+                    ? QStringLiteral("每日收支")
+                    : QStringLiteral("每日收支(最近%1天)").arg(StockTaking::MaxChartDays));
     c->setTitleFont(Fonts::cjkFont(10));
     c->legend()->setAlignment(Qt::AlignBottom);
     c->legend()->setFont(Fonts::cjkFont(9));
