@@ -32,8 +32,7 @@ Status add(const Db& db, const QString& kind, const QString& name) {
 
 Result<qint64> remove(const Db& db, const QString& kind, const QString& name) {
     // The table has no key: the engine's row identity picks one of equal rows.
-    const QString rowId =
-        db.engine() == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    const QString rowId = db.dialect().rowIdentity();
     qint64 removed = 0;
     Status done = db.inTransaction([&]() -> Status {
         auto deleted = db.exec(QStringLiteral("delete from 收支类型 where %1 = (select %1 from "
