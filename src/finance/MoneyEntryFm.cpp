@@ -4,6 +4,7 @@
 #include "finance/core/IncomeExpenseTypes.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -15,7 +16,8 @@
 
 MoneyEntryFm::MoneyEntryFm(const LoginContext& login, const QString& title,
                            const QString& itemCaption, const QString& kind,
-                           const QString& initialItem, QWidget* parent)
+                           const QString& initialItem, const QString& table,
+                           const QString& nameColumn, QWidget* parent)
     : QDialog(parent), m_login(login), m_item(new QComboBox(this)), m_name(new QLineEdit(this)),
       m_remark(new QPlainTextEdit(this)), m_amount(new NumberEdit(NumberEdit::Kind::Digits, this)),
       m_ok(new QPushButton(QStringLiteral("确定"), this)),
@@ -26,6 +28,8 @@ MoneyEntryFm::MoneyEntryFm(const LoginContext& login, const QString& title,
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(80);
     m_amount->setMaxLength(9);
+    limitToColumn(m_item, table, QStringLiteral("项目"));
+    limitToColumn(m_name, table, nameColumn);
     QFont big = m_amount->font();
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);

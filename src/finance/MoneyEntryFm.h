@@ -36,10 +36,11 @@ protected:
         QString name;
         QString remark;
     };
-    // title, the item box's caption, the kind of types it lists and the
-    // item it starts with.
+    // title, the item box's caption, the kind of types it lists, the item
+    // it starts with, and the table and name column the row goes to.
     MoneyEntryFm(const LoginContext& login, const QString& title, const QString& itemCaption,
-                 const QString& kind, const QString& initialItem, QWidget* parent);
+                 const QString& kind, const QString& initialItem, const QString& table,
+                 const QString& nameColumn, QWidget* parent);
 
     // A refusal checked before the amount (empty: none).
     virtual QString refusal() const { return {}; }

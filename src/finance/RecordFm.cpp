@@ -2,6 +2,7 @@
 
 #include "output/ListOutput.h"
 #include "store/Clock.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -54,6 +55,8 @@ RecordFm::RecordFm(RecordKind kind, const LoginContext& login, QWidget* parent)
     for (const auto& [column, caption] : c.captions)
         grid()->setCaption(column, caption);
     grid()->setFooter(c.countColumn, c.sumColumns);
+    for (int i = 0; i < c.texts.size(); ++i)
+        limitToColumn(textBox(i), c.table, c.texts.at(i).column);
     if (QLineEdit* barcode = textBoxFor(QStringLiteral("条形码")))
         barcode->setFocus();
     showList(RecordQueries::initialQuery(kind, Clock::today(), login.connectionName));

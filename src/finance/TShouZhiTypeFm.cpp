@@ -3,6 +3,7 @@
 #include "finance/core/IncomeExpenseTypes.h"
 #include "ui/DataGrid.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,6 +29,7 @@ TShouZhiTypeFm::TShouZhiTypeFm(const LoginContext& login, QWidget* parent)
     // Only the two kinds the booking windows list can be chosen.
     m_kind->addItems({IncomeExpenseTypes::Income, IncomeExpenseTypes::Expense});
     m_kind->setCurrentIndex(0);
+    limitToColumn(m_name, QStringLiteral("收支类型"), QStringLiteral("名称"));
     auto* fields = new QHBoxLayout;
     fields->addWidget(m_kind);
     fields->addWidget(new QLabel(QStringLiteral("名称"), this));

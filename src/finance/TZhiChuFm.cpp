@@ -7,7 +7,8 @@
 
 TZhiChuFm::TZhiChuFm(const LoginContext& login, QWidget* parent)
     : MoneyEntryFm(login, QStringLiteral("支出"), QStringLiteral("选择项目"),
-                   IncomeExpenseTypes::Expense, QString(), parent) {}
+                   IncomeExpenseTypes::Expense, QString(), QStringLiteral("支出记录"),
+                   QStringLiteral("姓名"), parent) {}
 
 QString TZhiChuFm::refusal() const {
     return itemBox()->currentText().trimmed().isEmpty() ? IncomeExpenseBooking::NoItem : QString();

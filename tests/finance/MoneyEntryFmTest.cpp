@@ -1,6 +1,7 @@
 #include "FinanceWindowFixture.h"
 #include "finance/TPayFm.h"
 #include "finance/TZhiChuFm.h"
+#include "store/Schema.h"
 #include "ui/NumberEdit.h"
 
 #include <QComboBox>
@@ -43,6 +44,7 @@ TEST_P(MoneyEntryFmTest, AChargeWithOnlyAnAmountBooksAFineAndCloses) {
 
 TEST_P(MoneyEntryFmTest, ZeroOrNoAmountIsRefusedAndOneIsAccepted) {
     TPayFm fm(login);
+    EXPECT_EQ(fm.nameBox()->maxLength(), Schema::textLength(u("收入记录"), u("会员姓名")));
     QSignalSpy closed(&fm, &QDialog::accepted);
     typeText(fm.nameBox(), u(" 王五 "));
     QTest::mouseClick(fm.okButton(), Qt::LeftButton);
