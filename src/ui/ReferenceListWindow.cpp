@@ -1,5 +1,7 @@
 #include "ui/ReferenceListWindow.h"
 
+#include "ui/TextLimits.h"
+
 #include "store/Db.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -69,6 +71,7 @@ void ReferenceListWindow::bindField(const QString& caption, QWidget* widget, con
 
 QLineEdit* ReferenceListWindow::addTextField(const QString& caption, const QString& column) {
     auto* edit = new QLineEdit(m_formArea);
+    limitToColumn(edit, m_table, column);
     bindField(caption, edit, column, FieldKind::Text);
     return edit;
 }
