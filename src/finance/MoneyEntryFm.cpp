@@ -30,6 +30,7 @@ MoneyEntryFm::MoneyEntryFm(const LoginContext& login, const QString& title,
     m_amount->setMaxLength(9);
     limitToColumn(m_item, table, QStringLiteral("项目"));
     limitToColumn(m_name, table, nameColumn);
+    limitToColumn(m_remark, table, QStringLiteral("说明"));
     QFont big = m_amount->font();
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);
