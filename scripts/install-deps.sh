@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
+  qt6-charts-dev libqt6opengl6-dev
   libxlsxwriter-dev libsodium-dev fonts-noto-cjk fonts-liberation2 qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   postgresql

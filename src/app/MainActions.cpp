@@ -13,6 +13,16 @@
 #include "catalogue/TProvideComFm.h"
 #include "catalogue/TRentKuFm.h"
 #include "catalogue/TSpTypeFm.h"
+#include "finance/TDataCheckFm.h"
+#include "finance/TInComeStatFm.h"
+#include "finance/TPayFm.h"
+#include "finance/TPurchaseRecordFm.h"
+#include "finance/TRefundStatFm.h"
+#include "finance/TRentDetailFm.h"
+#include "finance/TSaleDetailFm.h"
+#include "finance/TShouZhiTypeFm.h"
+#include "finance/TZhiChuFm.h"
+#include "finance/TZhiChuStatFm.h"
 #include "members/THyChongZhiFm.h"
 #include "members/THyKuFm.h"
 #include "members/THyTypeFm.h"
@@ -60,21 +70,21 @@ const QList<MainAction>& mainActions() {
         {M::Business, QStringLiteral("归还"), open, {}, openWindow<TReturnFm>},
         {M::Business, QStringLiteral("销售"), open, {}, openWindow<TSaleFm>},
         {M::Business, QStringLiteral("会员充值"), open, {}, openWindow<THyChongZhiFm>},
-        {M::Business, QStringLiteral("收费"), open, {}, notYetAvailable},
-        {M::Business, QStringLiteral("支出"), open, {}, notYetAvailable},
+        {M::Business, QStringLiteral("收费"), open, {}, openWindow<TPayFm>},
+        {M::Business, QStringLiteral("支出"), open, {}, openWindow<TZhiChuFm>},
         {M::Business, QStringLiteral("顾客退货"), P::CustomerRefund, NoRights, openWindow<TCustomerRefundFm>},
         {M::Reference, QStringLiteral("存放位置"), open, {}, openWindow<TPlaceFm>},
         {M::Reference, QStringLiteral("会员类型"), P::MemberTypes, NoRights, openWindow<THyTypeFm>},
         {M::Reference, QStringLiteral("商品类型"), P::GoodsTypes, NoRights, openWindow<TSpTypeFm>},
         {M::Reference, QStringLiteral("介质"), open, {}, openWindow<TMediumFm>},
-        {M::Reference, QStringLiteral("收支类型"), open, {}, notYetAvailable},
-        {M::Queries, QStringLiteral("出租记录"), open, {}, notYetAvailable},
-        {M::Queries, QStringLiteral("销售记录"), open, {}, notYetAvailable},
-        {M::Queries, QStringLiteral("进货记录"), open, {}, notYetAvailable},
-        {M::Queries, QStringLiteral("退货记录"), open, {}, notYetAvailable},
-        {M::Queries, QStringLiteral("收入统计"), P::IncomeStatistics, NoRights, notYetAvailable},
-        {M::Queries, QStringLiteral("支出统计"), open, {}, notYetAvailable},
-        {M::Queries, QStringLiteral("数据盘点"), open, {}, notYetAvailable},
+        {M::Reference, QStringLiteral("收支类型"), open, {}, openWindow<TShouZhiTypeFm>},
+        {M::Queries, QStringLiteral("出租记录"), open, {}, openWindow<TRentDetailFm>},
+        {M::Queries, QStringLiteral("销售记录"), open, {}, openWindow<TSaleDetailFm>},
+        {M::Queries, QStringLiteral("进货记录"), open, {}, openWindow<TPurchaseRecordFm>},
+        {M::Queries, QStringLiteral("退货记录"), open, {}, openWindow<TRefundStatFm>},
+        {M::Queries, QStringLiteral("收入统计"), P::IncomeStatistics, NoRights, openWindow<TInComeStatFm>},
+        {M::Queries, QStringLiteral("支出统计"), open, {}, openWindow<TZhiChuStatFm>},
+        {M::Queries, QStringLiteral("数据盘点"), open, {}, openWindow<TDataCheckFm>},
         {M::Stores, QStringLiteral("会员库"), P::MemberView, NoRights, openWindow<THyKuFm>},
         {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, openWindow<TRentKuFm>},
         {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, openWindow<TSaleKuFm>},
