@@ -2,6 +2,8 @@
 
 #include "store/Clock.h"
 
+#include <QHash>
+#include <QPointer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -20,15 +22,15 @@ QString errorText(const QSqlError& error) {
 // ---- Rows ----------------------------------------------------------------
 
 QVariant Rows::value(const QString& column) const {
-    return m_query.value(column);
+    return m_query->value(column);
 }
 
 bool Rows::isNull(const QString& column) const {
-    return m_query.isNull(column);
+    return m_query->isNull(column);
 }
 
 QString Rows::text(const QString& column) const {
-    const QVariant v = m_query.value(column);
+    const QVariant v = m_query->value(column);
     if (v.isNull())
         return {};
     switch (v.typeId()) {
@@ -42,15 +44,15 @@ QString Rows::text(const QString& column) const {
 }
 
 qint64 Rows::integer(const QString& column) const {
-    return m_query.value(column).toLongLong();
+    return m_query->value(column).toLongLong();
 }
 
 Money Rows::money(const QString& column) const {
-    return Db::moneyFrom(m_engine, m_query.value(column));
+    return Db::moneyFrom(m_engine, m_query->value(column));
 }
 
 QDateTime Rows::dateTime(const QString& column) const {
-    const QVariant v = m_query.value(column);
+    const QVariant v = m_query->value(column);
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime();
     if (v.typeId() == QMetaType::QDate)
@@ -63,7 +65,7 @@ QDate Rows::date(const QString& column) const {
 }
 
 bool Rows::yesNo(const QString& column) const {
-    const QVariant v = m_query.value(column);
+    const QVariant v = m_query->value(column);
     if (v.typeId() == QMetaType::QString)
         return v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
                v.toString() == QLatin1String("1");
@@ -71,7 +73,7 @@ bool Rows::yesNo(const QString& column) const {
 }
 
 QByteArray Rows::bytes(const QString& column) const {
-    return m_query.value(column).toByteArray();
+    return m_query->value(column).toByteArray();
 }
 
 // ---- Db ------------------------------------------------------------------
@@ -143,41 +145,133 @@ Money Db::moneyFrom(const QVariant& stored) const {
     return moneyFrom(engine(), stored);
 }
 
-Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const {
+namespace {
+
+struct CachedStatement {
+    QSqlQuery query;
+    bool busy = false;
+    quint64 lastUse = 0;
+};
+
+struct ConnectionStatements {
+    QPointer<QSqlDriver> driver;
+    QHash<QString, std::shared_ptr<CachedStatement>> byText;
+    quint64 uses = 0;
+};
+
+constexpr int MaxCachedStatements = 64;
+
+// A connection is used only by the thread that opened it.
+thread_local QHash<QString, ConnectionStatements> t_statements;
+
+ConnectionStatements& statementsOf(const QString& name, QSqlDriver* driver) {
+    ConnectionStatements& statements = t_statements[name];
+    if (statements.driver != driver) {
+        // another connection under the same name
+        statements.byText.clear();
+        statements.driver = driver;
+    }
+    return statements;
+}
+
+void keepAtMost(ConnectionStatements& statements, int count) {
+    while (statements.byText.size() > count) {
+        auto oldest = statements.byText.end();
+        for (auto it = statements.byText.begin(); it != statements.byText.end(); ++it) {
+            if (!it.value()->busy && (oldest == statements.byText.end() ||
+                                      it.value()->lastUse < oldest.value()->lastUse))
+                oldest = it;
+        }
+        if (oldest == statements.byText.end())
+            return;
+        statements.byText.erase(oldest);
+    }
+}
+
+std::shared_ptr<QSqlQuery> freshQuery(const QSqlDatabase& db) {
+    auto query = std::make_shared<QSqlQuery>(db);
+    query->setForwardOnly(true);
+    query->setNumericalPrecisionPolicy(QSql::HighPrecision);
+    return query;
+}
+
+} // namespace
+
+void Db::forgetStatements(const QString& connectionName) {
+    t_statements.remove(connectionName);
+}
+
+int Db::cachedStatementCount(const QString& connectionName) {
+    const auto it = t_statements.constFind(connectionName);
+    return it == t_statements.cend() ? 0 : int(it->byText.size());
+}
+
+Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantList& params) const {
     QSqlDatabase db = handle();
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (params.isEmpty()) {
         // Statements without values run as they are (PostgreSQL cannot
         // prepare BEGIN, COMMIT or SET).
-        if (!query.exec(sql))
-            return Error{errorText(query.lastError())};
+        auto query = freshQuery(db);
+        if (!query->exec(sql))
+            return Error{errorText(query->lastError())};
         return query;
     }
-    if (!query.prepare(sql))
-        return Error{errorText(query.lastError())};
-    for (const QVariant& param : params)
-        query.addBindValue(toSql(param));
-    if (!query.exec())
-        return Error{errorText(query.lastError())};
-    return query;
+    auto bindAndRun = [&](QSqlQuery& query) {
+        for (int i = 0; i < params.size(); ++i)
+            query.bindValue(i, toSql(params[i]));
+        return query.exec();
+    };
+    ConnectionStatements& statements = statementsOf(m_name, db.driver());
+    std::shared_ptr<CachedStatement> cached = statements.byText.value(sql);
+    if (cached && cached->busy) {
+        // the same statement is still being read (a nested lookup): a
+        // statement of its own for this one
+        auto query = freshQuery(db);
+        if (!query->prepare(sql) || !bindAndRun(*query))
+            return Error{errorText(query->lastError())};
+        return query;
+    }
+    QString firstError;
+    if (cached) {
+        if (!bindAndRun(cached->query)) {
+            // A kept statement can have gone stale (the connection was
+            // reopened, the table changed): prepared afresh once.
+            firstError = errorText(cached->query.lastError());
+            statements.byText.remove(sql);
+            cached.reset();
+        }
+    }
+    if (!cached) {
+        cached = std::make_shared<CachedStatement>();
+        cached->query = std::move(*freshQuery(db));
+        if (!cached->query.prepare(sql) || !bindAndRun(cached->query))
+            return Error{firstError.isEmpty() ? errorText(cached->query.lastError()) : firstError};
+        statements.byText.insert(sql, cached);
+        keepAtMost(statements, MaxCachedStatements);
+    }
+    cached->busy = true;
+    cached->lastUse = ++statements.uses;
+    // Handed back finished, so that no read stays open on the connection.
+    return std::shared_ptr<QSqlQuery>(&cached->query, [cached](QSqlQuery* query) {
+        query->finish();
+        cached->busy = false;
+    });
 }
 
 Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return Rows(std::move(query.value()), engine());
+    return Rows(query.value(), engine());
 }
 
 Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return qint64(query.value().numRowsAffected());
+    return qint64(query.value()->numRowsAffected());
 }
 
 Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
@@ -186,14 +280,14 @@ Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
         auto query = run(sql + QStringLiteral(" RETURNING ") + quoted(identityColumn), params);
         if (!query)
             return Error{query.error()};
-        if (!query.value().next())
+        if (!query.value()->next())
             return Error{QStringLiteral("插入没有返回新行")};
-        return query.value().value(0).toLongLong();
+        return query.value()->value(0).toLongLong();
     }
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return query.value().lastInsertId().toLongLong();
+    return query.value()->lastInsertId().toLongLong();
 }
 
 Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
@@ -201,18 +295,18 @@ Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    if (!query.value().next() || query.value().isNull(0))
+    if (!query.value()->next() || query.value()->isNull(0))
         return std::optional<qint64>();
-    return std::optional<qint64>(query.value().value(0).toLongLong());
+    return std::optional<qint64>(query.value()->value(0).toLongLong());
 }
 
 Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    if (!query.value().next())
+    if (!query.value()->next())
         return Money();
-    return moneyFrom(query.value().value(0));
+    return moneyFrom(query.value()->value(0));
 }
 
 Result<qint64> Db::addTo(const QString& table, const QString& column, const QVariant& delta,

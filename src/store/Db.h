@@ -13,6 +13,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 
 class Db;
 
@@ -21,7 +22,7 @@ class Db;
 // zero amount, no, an invalid date or empty bytes.
 class Rows {
 public:
-    bool next() { return m_query.next(); }
+    bool next() { return m_query->next(); }
     bool isNull(const QString& column) const;
     QVariant value(const QString& column) const;
     QString text(const QString& column) const;
@@ -32,14 +33,17 @@ public:
     bool yesNo(const QString& column) const;
     QByteArray bytes(const QString& column) const;
 
-    QSqlRecord record() const { return m_query.record(); }
-    QSqlQuery& query() { return m_query; }
+    QSqlRecord record() const { return m_query->record(); }
+    QSqlQuery& query() { return *m_query; }
     Engine engine() const { return m_engine; }
 
 private:
     friend class Db;
-    Rows(QSqlQuery query, Engine engine) : m_query(std::move(query)), m_engine(engine) {}
-    QSqlQuery m_query;
+    Rows(std::shared_ptr<QSqlQuery> query, Engine engine)
+        : m_query(std::move(query)), m_engine(engine) {}
+    // May be a statement of the connection's cache: then it is finished and
+    // handed back when the rows are gone.
+    std::shared_ptr<QSqlQuery> m_query;
     Engine m_engine;
 };
 
@@ -95,8 +99,16 @@ public:
     // when it fails (and then nothing of it is written).
     Status inTransaction(const std::function<Status()>& work) const;
 
+    // Statements with values are prepared once per connection and reused
+    // (a small cache keyed by statement text, per thread, since a
+    // connection lives in the thread that opened it). Connection::close
+    // drops the connection's statements.
+    static void forgetStatements(const QString& connectionName);
+    // Statements kept for the named connection (for tests and benchmarks).
+    static int cachedStatementCount(const QString& connectionName);
+
 private:
-    Result<QSqlQuery> run(const QString& sql, const QVariantList& params) const;
+    Result<std::shared_ptr<QSqlQuery>> run(const QString& sql, const QVariantList& params) const;
     QString m_name;
 };
 
