@@ -5,6 +5,7 @@
 #include "sales/TSalePriceXiuGaiFm.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
+#include "store/TextSearch.h"
 #include "ui/Fonts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -274,9 +275,10 @@ void TSaleFm::SpFind() {
     if (!typedDiscount)
         return;
 
-    const QString where = QStringLiteral(" from 销售库 where 库存 > 0 and ") +
-                          m_db.containsCondition(Db::quoted(QStringLiteral("条形码")));
-    const QVariantList params{Db::containsPattern(m_barcode->text().trimmed())};
+    const TextSearch::Condition contains = TextSearch::contains(
+        m_db, QStringLiteral("销售库"), QStringLiteral("条形码"), m_barcode->text().trimmed());
+    const QString where = QStringLiteral(" from 销售库 where 库存 > 0 and ") + contains.sql;
+    const QVariantList params = contains.params;
     auto found =
         m_db.select(QStringLiteral("select 商品id") + where + QStringLiteral(" limit 2"), params);
     if (!found) {
