@@ -7,16 +7,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
-#include <QSqlError>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
-
-QString databaseError(const QSqlError& error) {
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("数据库出错") : text;
-}
 
 QString wrapped(const QString& sql) {
     return QStringLiteral("(%1) as t").arg(sql);
@@ -34,7 +29,7 @@ QString orderedSql(const QString& sql, const QString& column, Qt::SortOrder orde
 
 // ---------------------------------------------------------------- GridModel
 
-GridModel::GridModel(QObject* parent) : QSqlQueryModel(parent) {}
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 Status GridModel::setListQuery(const ListQuery& query) {
     const QString previousSort = m_sortColumn;
@@ -44,7 +39,6 @@ Status GridModel::setListQuery(const ListQuery& query) {
         m_sortColumn = previousSort;
         return ran;
     }
-    m_query = query;
     return {};
 }
 
@@ -54,23 +48,131 @@ ListQuery GridModel::sortedQuery() const {
     return sorted;
 }
 
+Result<QList<QVariantList>> GridModel::readPage(const ListQuery& query, int page,
+                                                QSqlRecord* columns) const {
+    const Db db(query.connectionName);
+    const QString sql = orderedSql(query.sql, m_sortColumn, m_sortOrder);
+    // the same text for every page: the connection keeps it prepared
+    auto rows = db.select(QStringLiteral("select * from %1 limit ? offset ?").arg(wrapped(sql)),
+                          query.params + QVariantList{PageSize, qint64(page) * PageSize});
+    if (!rows)
+        return Error{rows.error()};
+    QSqlQuery& q = rows.value().query();
+    if (columns)
+        *columns = q.record();
+    const int width = q.record().count();
+    QList<QVariantList> values;
+    values.reserve(PageSize);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(width);
+        for (int c = 0; c < width; ++c)
+            row << q.value(c);
+        values << row;
+    }
+    return values;
+}
+
 Status GridModel::run(const ListQuery& query) {
     const Db db(query.connectionName);
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
-    QSqlQuery q(db.handle());
-    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!q.prepare(orderedSql(query.sql, m_sortColumn, m_sortOrder)))
-        return Error{databaseError(q.lastError())};
-    for (const QVariant& param : query.params)
-        q.addBindValue(db.toSql(param));
-    if (!q.exec())
-        return Error{databaseError(q.lastError())};
+    QSqlRecord columns;
+    auto first = readPage(query, 0, &columns);
+    if (!first)
+        return Error{first.error()};
+    beginResetModel();
+    m_query = query;
     m_engine = db.engine();
-    setQuery(std::move(q));
-    if (lastError().isValid())
-        return Error{databaseError(lastError())};
+    m_columns = columns;
+    m_columns.clearValues();
+    m_pages.clear();
+    m_pages.insert(0, Page{first.value(), ++m_uses});
+    m_rows = int(first.value().size());
+    // a full first page: more may follow, counted when needed
+    m_totalKnown = m_rows < PageSize;
+    endResetModel();
     return {};
+}
+
+void GridModel::setRowTotal(qint64 rows) {
+    const int total = int(qMin<qint64>(rows, std::numeric_limits<int>::max()));
+    if (m_totalKnown && total == m_rows)
+        return;
+    if (total > m_rows) {
+        beginInsertRows({}, m_rows, total - 1);
+        m_rows = total;
+        m_totalKnown = true;
+        endInsertRows();
+    } else if (total < m_rows) {
+        beginRemoveRows({}, total, m_rows - 1);
+        m_rows = total;
+        m_totalKnown = true;
+        endRemoveRows();
+    } else {
+        m_totalKnown = true;
+    }
+}
+
+int GridModel::keptRowCount() const {
+    int kept = 0;
+    for (const Page& page : m_pages)
+        kept += int(page.rows.size());
+    return kept;
+}
+
+const QVariantList* GridModel::rowValues(int row) const {
+    if (row < 0 || row >= m_rows)
+        return nullptr;
+    const int number = row / PageSize;
+    auto it = m_pages.find(number);
+    if (it == m_pages.end()) {
+        auto read = readPage(m_query, number);
+        if (!read)
+            return nullptr;
+        if (m_pages.size() >= KeptPages) {
+            auto oldest = m_pages.begin();
+            for (auto p = m_pages.begin(); p != m_pages.end(); ++p)
+                if (p->lastUse < oldest->lastUse)
+                    oldest = p;
+            m_pages.erase(oldest);
+        }
+        it = m_pages.insert(number, Page{read.value(), 0});
+    }
+    it->lastUse = ++m_uses;
+    const int within = row % PageSize;
+    return within < it->rows.size() ? &it->rows[within] : nullptr;
+}
+
+QSqlRecord GridModel::record(int row) const {
+    QSqlRecord values = m_columns;
+    if (const QVariantList* stored = rowValues(row)) {
+        for (int c = 0; c < stored->size() && c < values.count(); ++c)
+            values.setValue(c, stored->at(c));
+    }
+    return values;
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_columns.count();
+}
+
+bool GridModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !m_totalKnown && !m_query.sql.isEmpty();
+}
+
+void GridModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    const Db db(m_query.connectionName);
+    auto counted = db.scalarInteger(
+        QStringLiteral("select count(*) from %1").arg(wrapped(m_query.sql)), m_query.params);
+    if (counted)
+        setRowTotal(counted.value().value_or(0));
 }
 
 void GridModel::sort(int column, Qt::SortOrder order) {
@@ -80,10 +182,16 @@ void GridModel::sort(int column, Qt::SortOrder order) {
     m_sortOrder = order;
     if (m_query.sql.isEmpty())
         return;
+    const int rows = m_rows;
+    const bool known = m_totalKnown;
     if (!run(m_query)) {
         m_sortColumn = previous;
         m_sortOrder = previousOrder;
+        return;
     }
+    // the same rows in another order: the count stays
+    if (known)
+        setRowTotal(rows);
 }
 
 QString GridModel::displayText(const QString& column, const QVariant& stored) const {
@@ -113,20 +221,21 @@ QString GridModel::displayText(const QString& column, const QVariant& stored) co
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
+    if (!index.isValid() ||
+        (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::TextAlignmentRole))
         return {};
-    if (role == Qt::DisplayRole) {
-        const QVariant stored = QSqlQueryModel::data(index, Qt::DisplayRole);
-        return displayText(columnName(index.column()), stored);
-    }
+    const QString name = columnName(index.column());
     if (role == Qt::TextAlignmentRole) {
-        if (m_money.contains(columnName(index.column())))
+        if (m_money.contains(name))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         return {};
     }
+    const QVariantList* stored = rowValues(index.row());
+    if (!stored || index.column() >= stored->size())
+        return {};
     if (role == Qt::EditRole)
-        return QSqlQueryModel::data(index, Qt::DisplayRole);
-    return QSqlQueryModel::data(index, role);
+        return stored->at(index.column());
+    return displayText(name, stored->at(index.column()));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -134,7 +243,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         const QString name = columnName(section);
         return m_captions.value(name, name);
     }
-    return QSqlQueryModel::headerData(section, orientation, role);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 // ----------------------------------------------------------------- DataGrid
@@ -201,7 +310,7 @@ Status DataGrid::setQuery(const ListQuery& query) {
     if (!ran)
         return ran;
     afterQuery();
-    return computeFooter();
+    return {};
 }
 
 Status DataGrid::reload() {
@@ -217,13 +326,24 @@ Status DataGrid::reload() {
     if (section >= 0 && section < m_model->columnCount())
         m_model->sort(section, order);
     afterQuery();
-    return computeFooter();
+    return {};
 }
 
 void DataGrid::afterQuery() {
     applyColumns();
     if (m_model->rowCount() > 0)
         setCurrentRow(0);
+    scheduleFooter();
+}
+
+void DataGrid::scheduleFooter() {
+    m_footerPending = true;
+    for (QLabel* label : std::as_const(m_footerLabels))
+        label->clear();
+    QTimer::singleShot(0, this, [this] {
+        if (m_footerPending)
+            (void)computeFooter();
+    });
 }
 
 void DataGrid::setMoneyColumns(const QStringList& columns) {
@@ -284,10 +404,11 @@ void DataGrid::setFooter(const QString& countColumn, const QStringList& sumColum
     }
     m_footer->setVisible(!columns.isEmpty());
     if (!m_model->listQuery().sql.isEmpty())
-        (void)computeFooter();
+        scheduleFooter();
 }
 
-Status DataGrid::computeFooter() {
+Status DataGrid::computeFooter() const {
+    m_footerPending = false;
     m_footerCount = 0;
     m_footerSums.clear();
     if (m_countColumn.isEmpty() && m_sumColumns.isEmpty())
@@ -313,14 +434,30 @@ Status DataGrid::computeFooter() {
                                    : sum.isNull()                 ? Money{}
                                                   : Money::fromInt(sum.toLongLong());
         }
+        // the grid's rows are the footer's count
+        if (!m_countColumn.isEmpty())
+            m_model->setRowTotal(m_footerCount);
     }
     for (auto it = m_footerLabels.cbegin(); it != m_footerLabels.cend(); ++it)
         it.value()->setText(footerText(it.key()));
-    layoutFooter();
     return outcome;
 }
 
+qint64 DataGrid::footerCount() const {
+    if (m_footerPending)
+        (void)computeFooter();
+    return m_footerCount;
+}
+
+Money DataGrid::footerSum(const QString& column) const {
+    if (m_footerPending)
+        (void)computeFooter();
+    return m_footerSums.value(column);
+}
+
 QString DataGrid::footerText(const QString& column) const {
+    if (m_footerPending)
+        (void)computeFooter();
     if (column == m_countColumn)
         return QStringLiteral("共%1条").arg(m_footerCount);
     if (m_sumColumns.contains(column))
@@ -400,7 +537,7 @@ bool DataGrid::locate(const QString& column, const QVariant& wanted) {
             if (row >= m_model->rowCount())
                 return false;
         }
-        if (m_model->record(row).value(index).toString() == wantedText)
+        if (m_model->index(row, index).data(Qt::EditRole).toString() == wantedText)
             return setCurrentRow(row);
     }
 }
