@@ -64,10 +64,12 @@ Result<std::optional<MemberType>> memberType(const Db& db, const QString& name) 
 Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int maxRows) {
     const TextSearch::Condition found =
         TextSearch::contains(db, QStringLiteral("出租库"), QStringLiteral("条形码"), fragment);
-    // "+状态": the status index would drive the search through most copies
-    auto rows = db.select(QStringLiteral("select * from 出租库 where ") + found.sql +
-                              QStringLiteral(" and +状态 = ? order by 条形码 limit ?"),
-                          found.params + QVariantList{Available, maxRows + 1});
+    // the status index would drive the search through most copies
+    auto rows =
+        db.select(QStringLiteral("select * from 出租库 where ") + found.sql +
+                      QStringLiteral(" and %1 = ? order by 条形码 limit ?")
+                          .arg(TextSearch::withoutIndex(db, Db::quoted(QStringLiteral("状态")))),
+                  found.params + QVariantList{Available, maxRows + 1});
     if (!rows)
         return Error{rows.error()};
     QList<Copy> copies;

@@ -91,4 +91,8 @@ Condition contains(const Db& db, const QString& table, const QString& column,
             {QVariant(u'%' + typed + u'%'), plain.params.first()}};
 }
 
+QString withoutIndex(const Db& db, const QString& quotedColumn) {
+    return db.engine() == Engine::Sqlite ? u'+' + quotedColumn : quotedColumn;
+}
+
 } // namespace TextSearch

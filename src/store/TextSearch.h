@@ -39,4 +39,9 @@ struct Condition {
 };
 Condition contains(const Db& db, const QString& table, const QString& column, const QString& typed);
 
+// A column in a condition that must not drive the plan (SQLite: "+col",
+// which keeps its index out; PostgreSQL's planner weighs its indexes by
+// their statistics).
+QString withoutIndex(const Db& db, const QString& quotedColumn);
+
 } // namespace TextSearch

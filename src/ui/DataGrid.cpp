@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -17,12 +18,17 @@ QString wrapped(const QString& sql) {
     return QStringLiteral("(%1) as t").arg(sql);
 }
 
-QString orderedSql(const QString& sql, const QString& column, Qt::SortOrder order) {
+// Ordered by the column, ties by every column in turn: pages read with
+// limit and offset must see one fixed order (a sort with a limit may order
+// ties differently from one without).
+QString orderedSql(const QString& sql, const QString& column, Qt::SortOrder order, int columns) {
     if (column.isEmpty())
         return sql;
-    return QStringLiteral("select * from %1 order by %2 %3")
-        .arg(wrapped(sql), Db::quoted(column),
-             order == Qt::AscendingOrder ? QStringLiteral("asc") : QStringLiteral("desc"));
+    QString keys = Db::quoted(column) +
+                   (order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc"));
+    for (int c = 1; c <= columns; ++c)
+        keys += QStringLiteral(", %1").arg(c);
+    return QStringLiteral("select * from %1 order by %2").arg(wrapped(sql), keys);
 }
 
 } // namespace
@@ -44,14 +50,14 @@ Status GridModel::setListQuery(const ListQuery& query) {
 
 ListQuery GridModel::sortedQuery() const {
     ListQuery sorted = m_query;
-    sorted.sql = orderedSql(m_query.sql, m_sortColumn, m_sortOrder);
+    sorted.sql = orderedSql(m_query.sql, m_sortColumn, m_sortOrder, m_columns.count());
     return sorted;
 }
 
 Result<QList<QVariantList>> GridModel::readPage(const ListQuery& query, int page,
                                                 QSqlRecord* columns) const {
     const Db db(query.connectionName);
-    const QString sql = orderedSql(query.sql, m_sortColumn, m_sortOrder);
+    const QString sql = orderedSql(query.sql, m_sortColumn, m_sortOrder, m_columns.count());
     // the same text for every page: the connection keeps it prepared
     auto rows = db.select(QStringLiteral("select * from %1 limit ? offset ?").arg(wrapped(sql)),
                           query.params + QVariantList{PageSize, qint64(page) * PageSize});
@@ -241,7 +247,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
         const QString name = columnName(section);
-        return m_captions.value(name, name);
+        const QString caption = m_captions.value(name, name);
+        return m_filtered.contains(name) ? caption + QStringLiteral(" (筛选)") : caption;
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -287,6 +294,8 @@ DataGrid::DataGrid(QWidget* parent)
             Q_EMIT currentRowChanged(-1);
     });
     QHeaderView* header = m_view->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this, &DataGrid::showValueMenu);
     connect(header, &QHeaderView::sectionResized, this, &DataGrid::layoutFooter);
     connect(header, &QHeaderView::sectionMoved, this, &DataGrid::layoutFooter);
     connect(header, &QHeaderView::geometriesChanged, this, &DataGrid::layoutFooter);
@@ -309,24 +318,124 @@ Status DataGrid::setQuery(const ListQuery& query) {
     Status ran = m_model->setListQuery(query);
     if (!ran)
         return ran;
+    m_base = query;
+    m_filters.clear();
+    m_model->setFilteredColumns({});
     afterQuery();
     return {};
 }
 
 Status DataGrid::reload() {
-    ListQuery base = m_model->listQuery();
-    if (base.sql.isEmpty())
+    if (m_base.sql.isEmpty())
         return {};
+    return applyFilters();
+}
+
+ListQuery DataGrid::filteredQuery(const QString& except) const {
+    ListQuery filtered = m_base;
+    QStringList conditions;
+    for (const auto& [column, value] : m_filters) {
+        if (column == except)
+            continue;
+        if (value.isNull()) {
+            conditions << QStringLiteral("%1 is null").arg(Db::quoted(column));
+        } else {
+            conditions << QStringLiteral("%1 = ?").arg(Db::quoted(column));
+            filtered.params << value;
+        }
+    }
+    if (!conditions.isEmpty())
+        filtered.sql = QStringLiteral("select * from %1 where %2")
+                           .arg(wrapped(m_base.sql), conditions.join(QStringLiteral(" and ")));
+    return filtered;
+}
+
+Status DataGrid::applyFilters() {
     // keep the sort the header shows
     const int section = m_view->horizontalHeader()->sortIndicatorSection();
     const Qt::SortOrder order = m_view->horizontalHeader()->sortIndicatorOrder();
-    Status ran = m_model->setListQuery(base);
+    Status ran = m_model->setListQuery(filteredQuery());
     if (!ran)
         return ran;
     if (section >= 0 && section < m_model->columnCount())
         m_model->sort(section, order);
+    QStringList columns;
+    for (const auto& filter : std::as_const(m_filters))
+        columns << filter.first;
+    m_model->setFilteredColumns(columns);
     afterQuery();
     return {};
+}
+
+Status DataGrid::setValueFilter(const QString& column, const QVariant& value) {
+    if (m_model->columnIndex(column) < 0)
+        return Error{QStringLiteral("没有这个字段: %1").arg(column)};
+    const auto previous = m_filters;
+    (void)clearValueFilter(column);
+    m_filters.append({column, value});
+    Status ran = applyFilters();
+    if (!ran) {
+        m_filters = previous;
+        (void)applyFilters();
+    }
+    return ran;
+}
+
+Status DataGrid::clearValueFilter(const QString& column) {
+    const qsizetype before = m_filters.size();
+    m_filters.removeIf(
+        [&](const auto& filter) { return column.isEmpty() || filter.first == column; });
+    if (m_filters.size() == before || m_base.sql.isEmpty())
+        return {};
+    return applyFilters();
+}
+
+bool DataGrid::hasValueFilter(const QString& column) const {
+    for (const auto& filter : m_filters)
+        if (filter.first == column)
+            return true;
+    return false;
+}
+
+Result<QVariantList> DataGrid::filterValues(const QString& column, int max) const {
+    if (m_model->columnIndex(column) < 0)
+        return Error{QStringLiteral("没有这个字段: %1").arg(column)};
+    const ListQuery others = filteredQuery(column);
+    const Db db(others.connectionName);
+    auto rows = db.select(QStringLiteral("select distinct %1 from %2 order by %1 limit ?")
+                              .arg(Db::quoted(column), wrapped(others.sql)),
+                          others.params + QVariantList{max + 1});
+    if (!rows)
+        return Error{rows.error()};
+    QVariantList values;
+    while (rows.value().next())
+        values << rows.value().query().value(0);
+    return values;
+}
+
+void DataGrid::showValueMenu(const QPoint& position) {
+    QHeaderView* header = m_view->horizontalHeader();
+    const QString column = m_model->columnName(header->logicalIndexAt(position));
+    if (column.isEmpty())
+        return;
+    constexpr int Offered = 200;
+    auto values = filterValues(column, Offered);
+    if (!values)
+        return;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("(全部)"), this,
+                   [this, column] { (void)clearValueFilter(column); });
+    menu.addSeparator();
+    for (int i = 0; i < values.value().size() && i < Offered; ++i) {
+        const QVariant value = values.value().at(i);
+        const QString text =
+            value.isNull() ? QStringLiteral("(空)") : m_model->displayText(column, value);
+        menu.addAction(text.isEmpty() ? QStringLiteral("(空白)") : text, this,
+                       [this, column, value] { (void)setValueFilter(column, value); });
+    }
+    if (values.value().size() > Offered)
+        menu.addAction(QStringLiteral("……"))->setEnabled(false);
+    menu.exec(header->mapToGlobal(position));
 }
 
 void DataGrid::afterQuery() {
@@ -403,7 +512,7 @@ void DataGrid::setFooter(const QString& countColumn, const QStringList& sumColum
         m_footerLabels.insert(column, label);
     }
     m_footer->setVisible(!columns.isEmpty());
-    if (!m_model->listQuery().sql.isEmpty())
+    if (!m_base.sql.isEmpty())
         scheduleFooter();
 }
 

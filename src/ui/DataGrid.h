@@ -50,6 +50,12 @@ public:
     }
     bool isMoneyColumn(const QString& column) const { return m_money.contains(column); }
     void setCaption(const QString& column, const QString& caption) { m_captions[column] = caption; }
+    // Columns narrowed by the header's value filter: their caption says so.
+    void setFilteredColumns(const QStringList& columns) {
+        m_filtered = QSet<QString>(columns.begin(), columns.end());
+        if (columnCount() > 0)
+            Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    }
 
     int columnIndex(const QString& column) const { return m_columns.indexOf(column); }
     QString columnName(int column) const { return m_columns.fieldName(column); }
@@ -98,6 +104,7 @@ private:
     mutable quint64 m_uses = 0;
     QSet<QString> m_money;
     QSet<QString> m_yesNo;
+    QSet<QString> m_filtered;
     QHash<QString, QString> m_captions;
 };
 
@@ -120,8 +127,22 @@ public:
     Status reload();
     // The statement as set, and as shown (with the header sort applied):
     // export and printing read currentQuery().
-    const ListQuery& query() const { return m_model->listQuery(); }
+    const ListQuery& query() const { return m_base; }
     ListQuery currentQuery() const { return m_model->sortedQuery(); }
+
+    // The value filter of the column headers (right click on a header): the
+    // rows whose column holds value (a null value: holds none), on top of
+    // the statement as set, by a bound condition; the footer follows.
+    // Filters of several columns add up; a new statement clears them.
+    Status setValueFilter(const QString& column, const QVariant& value);
+    // Without a column: every filter.
+    Status clearValueFilter(const QString& column = {});
+    bool hasValueFilter(const QString& column) const;
+    // The values offered for a column's filter: the distinct stored values
+    // of the rows as the other filters leave them, in order, at most max
+    // of them (one statement that stops after max + 1 values, so that a
+    // million rows with an index on the column answer at once).
+    Result<QVariantList> filterValues(const QString& column, int max = 200) const;
 
     // Column set-up by column name; kept across queries.
     void setMoneyColumns(const QStringList& columns);
@@ -171,6 +192,11 @@ protected:
 private:
     void afterQuery();
     void applyColumns();
+    // The statement as set narrowed by the value filters (but the one of
+    // except), and the grid's rows re-read from it keeping the sort.
+    ListQuery filteredQuery(const QString& except = {}) const;
+    Status applyFilters();
+    void showValueMenu(const QPoint& position);
     // The footer is computed after the first screen: scheduled here, run by
     // a zero timer or by the first reader of a footer figure.
     void scheduleFooter();
@@ -180,6 +206,8 @@ private:
     GridModel* m_model;
     QTableView* m_view;
     QWidget* m_footer;
+    ListQuery m_base;
+    QList<QPair<QString, QVariant>> m_filters;
     QStringList m_hidden;
     QStringList m_order;
     QString m_countColumn;

@@ -82,6 +82,45 @@ TEST_P(DataGridTest, FooterEqualsTheDatabasesOwnCountAndSumOnAFilteredList) {
     EXPECT_TRUE(grid.value(QStringLiteral("会员卡号")).isNull());
 }
 
+TEST_P(DataGridTest, HeaderValueFilterNarrowsTheListAndTheFooterFollows) {
+    DataGrid grid;
+    QAbstractItemModelTester tester(grid.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    setUpMemberGrid(grid);
+    ASSERT_TRUE(grid.setQuery({QStringLiteral("select * from 会员库"), {}}).ok());
+    auto types = grid.filterValues(QStringLiteral("会员类型"));
+    ASSERT_TRUE(types.ok()) << types.error().toStdString();
+    EXPECT_EQ(types.value(), (QVariantList{QStringLiteral("普通会员"), QStringLiteral("金卡")}));
+
+    ASSERT_TRUE(grid.setValueFilter(QStringLiteral("会员类型"), QStringLiteral("金卡")).ok());
+    EXPECT_EQ(grid.footerCount(), 2);
+    EXPECT_EQ(grid.footerText(QStringLiteral("卡内金额")), QStringLiteral("97.5"));
+    EXPECT_EQ(grid.model()->headerData(column(grid, "会员类型"), Qt::Horizontal).toString(),
+              QStringLiteral("会员类型 (筛选)"));
+    // a stored amount offered by the header narrows by its stored form
+    auto points = grid.filterValues(QStringLiteral("会员积分"));
+    ASSERT_TRUE(points.ok());
+    ASSERT_EQ(points.value().size(), 2);
+    ASSERT_TRUE(grid.setValueFilter(QStringLiteral("会员积分"), points.value().last()).ok());
+    EXPECT_EQ(grid.footerCount(), 1);
+    EXPECT_EQ(grid.text(QStringLiteral("会员卡号")), QStringLiteral("A003"));
+    // export reads the rows as filtered
+    const ListQuery shown = grid.currentQuery();
+    auto exported = db.scalarInteger(
+        QStringLiteral("select count(*) from (%1) as x").arg(shown.sql), shown.params);
+    ASSERT_TRUE(exported.ok());
+    EXPECT_EQ(exported.value(), 1);
+    // typed text is a bound value, never part of the statement
+    ASSERT_TRUE(
+        grid.setValueFilter(QStringLiteral("会员类型"), QStringLiteral("x' or '1'='1")).ok());
+    EXPECT_EQ(grid.footerCount(), 0);
+    EXPECT_FALSE(grid.setValueFilter(QStringLiteral("没有的列"), 1).ok());
+
+    ASSERT_TRUE(grid.clearValueFilter().ok());
+    EXPECT_EQ(grid.footerCount(), 5);
+    EXPECT_FALSE(grid.hasValueFilter(QStringLiteral("会员类型")));
+}
+
 TEST_P(DataGridTest, ShowsTypedValuesAndReadsTheCurrentRow) {
     DataGrid grid;
     QAbstractItemModelTester tester(grid.model(),
