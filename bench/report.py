@@ -33,7 +33,7 @@ def main():
         context = context or data.get("context", {})
         for b in data["benchmarks"]:
             if b.get("run_type", "iteration") == "iteration":
-                runs[b["name"]] = b
+                runs[b["name"].split("/iterations:")[0]] = b
 
     def ms(b):
         # CPU time: the machine is shared, so wall time mostly measures the
