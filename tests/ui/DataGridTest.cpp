@@ -341,7 +341,12 @@ TEST_P(LazyGridTest, ALongListIsReadInPagesAndLeavesNoReadOpenForABooking) {
     ASSERT_TRUE(grid.setQuery({QStringLiteral("select * from 存放位置"), {}}).ok());
     grid.resize(400, 300);
     grid.show();
-    QCoreApplication::processEvents(); // the footer follows the first screen
+    // the footer follows the first screen
+    auto* footer = grid.findChild<QLabel*>(QStringLiteral("footer:名称"));
+    ASSERT_NE(footer, nullptr);
+    EXPECT_EQ(footer->text(), QString());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(footer->text(), QStringLiteral("共5001条"));
     EXPECT_EQ(grid.loadedRowCount(), total + 1);
     EXPECT_FALSE(grid.model()->canFetchMore());
     grid.view()->scrollToBottom();
