@@ -108,8 +108,13 @@ bool ListWindow::search() {
             this, QStringLiteral("没有这个查找字段: %1").arg(m_field->currentText().trimmed()));
         return false;
     }
+    const QString typed = m_search->text().trimmed();
+    if (Status fits = Db::checkSearchText(typed); !fits) {
+        Prompt::warning(this, fits.error());
+        return false;
+    }
     const TextSearch::Condition contains =
-        TextSearch::contains(Db(m_connection), m_table, column, m_search->text().trimmed());
+        TextSearch::contains(Db(m_connection), m_table, column, typed);
     return runQuery(
         {QStringLiteral("select * from %1 where %2").arg(Db::quoted(m_table), contains.sql),
          contains.params, m_connection});
