@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
   libxlsxwriter-dev fonts-noto-cjk fonts-liberation2 qt6-translations-l10n
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev python3
   postgresql
   xvfb xauth imagemagick poppler-utils unzip
 )
