@@ -130,10 +130,12 @@ void BM_SaleScan(benchmark::State& state) {
     const Db& db = Shop::instance().db();
     qint64 i = 0;
     for (auto _ : state) {
-        const auto found = TextSearch::contains(db, QStringLiteral("销售库"),
-                                                QStringLiteral("条形码"), saleFragment(state, i++));
-        auto rows = db.select(QStringLiteral("select 商品id from 销售库 where 库存 > 0 and ") +
-                                  found.sql + QStringLiteral(" limit 2"),
+        // the probe of the sale counter: one match or several
+        const auto found = TextSearch::containing(
+            db, QStringLiteral("销售库"), QStringLiteral("条形码"), saleFragment(state, i++));
+        auto rows = db.select(QStringLiteral("select \"销售库\".\"商品id\" from %1 where "
+                                             "\"销售库\".\"库存\" > 0 and %2 limit 2")
+                                  .arg(found.from, found.where),
                               found.params);
         int n = 0;
         while (rows && rows.value().next())

@@ -279,8 +279,14 @@ void TSaleFm::SpFind() {
         m_db, QStringLiteral("销售库"), QStringLiteral("条形码"), m_barcode->text().trimmed());
     const QString where = QStringLiteral(" from 销售库 where 库存 > 0 and ") + contains.sql;
     const QVariantList params = contains.params;
-    auto found =
-        m_db.select(QStringLiteral("select 商品id") + where + QStringLiteral(" limit 2"), params);
+    // one or several: the first two matches, found through the index
+    const TextSearch::Source source = TextSearch::containing(
+        m_db, QStringLiteral("销售库"), QStringLiteral("条形码"), m_barcode->text().trimmed());
+    auto found = m_db.select(
+        QStringLiteral(
+            "select \"销售库\".\"商品id\" from %1 where \"销售库\".\"库存\" > 0 and %2 limit 2")
+            .arg(source.from, source.where),
+        source.params);
     if (!found) {
         Prompt::error(this, found.error());
         return;

@@ -91,6 +91,21 @@ Condition contains(const Db& db, const QString& table, const QString& column,
             {QVariant(u'%' + typed + u'%'), plain.params.first()}};
 }
 
+Source containing(const Db& db, const QString& table, const QString& column, const QString& typed) {
+    const QString base = Db::quoted(table);
+    const QString qualified = base + u'.' + Db::quoted(column);
+    const Condition plain{db.containsCondition(qualified), {Db::containsPattern(typed)}};
+    const Condition through = contains(db, table, column, typed);
+    if (through.params.size() == 1) // no index for this one: a scan
+        return {base, plain.sql, plain.params};
+    const QString fts = Db::quoted(ftsTable(table));
+    // CROSS JOIN keeps SQLite's planner from reordering: the index drives
+    return {QStringLiteral("%1 CROSS JOIN %2").arg(fts, base),
+            QStringLiteral("%1.%2 LIKE ? AND %3.rowid = %1.rowid AND %4")
+                .arg(fts, Db::quoted(column), base, plain.sql),
+            {through.params.first(), plain.params.first()}};
+}
+
 QString withoutIndex(const Db& db, const QString& quotedColumn) {
     return db.engine() == Engine::Sqlite ? u'+' + quotedColumn : quotedColumn;
 }

@@ -22,9 +22,23 @@ protected:
         for (const QString& column : {QStringLiteral("条形码"), QStringLiteral("商品名称")}) {
             const TextSearch::Condition plain{db.containsCondition(Db::quoted(column)),
                                               {Db::containsPattern(typed)}};
+            const QStringList expected = found(plain);
             EXPECT_EQ(found(TextSearch::contains(db, QStringLiteral("出租库"), column, typed)),
-                      found(plain))
+                      expected)
                 << column.toStdString() << " contains " << typed.toStdString();
+            // the join form
+            const auto source = TextSearch::containing(db, QStringLiteral("出租库"), column, typed);
+            auto rows =
+                db.select(QStringLiteral("select \"出租库\".\"条形码\" as b from %1 where %2 "
+                                         "order by \"出租库\".\"条形码\"")
+                              .arg(source.from, source.where),
+                          source.params);
+            ASSERT_TRUE(rows.ok()) << rows.error().toStdString();
+            QStringList joined;
+            while (rows.value().next())
+                joined << rows.value().text(QStringLiteral("b"));
+            EXPECT_EQ(joined, expected)
+                << column.toStdString() << " joined " << typed.toStdString();
         }
     }
 };
