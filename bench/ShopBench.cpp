@@ -4,7 +4,8 @@
 // operation on the same data: BM_X is ours, BM_BareX the floor. The SQLite
 // file is made once in SHOP_BENCH_DATA (default build/bench-data) and kept
 // for later runs. Counter peak_MB is the process's high-water mark.
-#include "rental/RentalLookup.h"
+#include "rental/core/RentalLookup.h"
+#include "sales/core/SaleLookup.h"
 #include "store/Connection.h"
 #include "store/LargeSample.h"
 #include "store/Schema.h"
@@ -131,16 +132,8 @@ void BM_SaleScan(benchmark::State& state) {
     qint64 i = 0;
     for (auto _ : state) {
         // the probe of the sale counter: one match or several
-        const auto found = TextSearch::containing(
-            db, QStringLiteral("销售库"), QStringLiteral("条形码"), saleFragment(state, i++));
-        auto rows = db.select(QStringLiteral("select \"销售库\".\"商品id\" from %1 where "
-                                             "\"销售库\".\"库存\" > 0 and %2 limit 2")
-                                  .arg(found.from, found.where),
-                              found.params);
-        int n = 0;
-        while (rows && rows.value().next())
-            ++n;
-        benchmark::DoNotOptimize(n);
+        auto rows = SaleLookup::itemsInStock(db, saleFragment(state, i++), 2);
+        benchmark::DoNotOptimize(rows);
     }
     finish(state);
 }
@@ -150,7 +143,8 @@ void BM_BareSaleScan(benchmark::State& state) {
     QSqlQuery q(Shop::instance().handle());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select t.商品id from 销售库_查找 f cross join 销售库 t on "
-                             "t.rowid = f.rowid where f.条形码 like ? and t.库存 > 0 limit 2"));
+                             "t.rowid = f.rowid where f.条形码 like ? and t.库存 > 0 "
+                             "order by t.商品id limit 2"));
     qint64 i = 0;
     for (auto _ : state) {
         q.bindValue(0, QString(u'%' + saleFragment(state, i++) + u'%'));

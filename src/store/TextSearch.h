@@ -39,22 +39,4 @@ struct Condition {
 };
 Condition contains(const Db& db, const QString& table, const QString& column, const QString& typed);
 
-// The same search written as a join that starts from the index, for a
-// statement that wants its first few matches at once (`limit 2` without an
-// order): the condition form above collects every match first. The
-// statement reads `select <table qualified columns> from <from> where
-// <where> ...` and qualifies every column of table ("销售库"."库存"): the
-// index table has columns of the same names.
-struct Source {
-    QString from;
-    QString where;
-    QVariantList params;
-};
-Source containing(const Db& db, const QString& table, const QString& column, const QString& typed);
-
-// A column in a condition that must not drive the plan (SQLite: "+col",
-// which keeps its index out; PostgreSQL's planner weighs its indexes by
-// their statistics).
-QString withoutIndex(const Db& db, const QString& quotedColumn);
-
 } // namespace TextSearch

@@ -89,7 +89,7 @@ Status GridModel::run(const ListQuery& query) {
         return Error{first.error()};
     beginResetModel();
     m_query = query;
-    m_engine = db.engine();
+    m_dialect = &db.dialect();
     m_columns = columns;
     m_columns.clearValues();
     m_pages.clear();
@@ -204,7 +204,7 @@ QString GridModel::displayText(const QString& column, const QVariant& stored) co
     if (stored.isNull())
         return {};
     if (m_money.contains(column))
-        return Db::moneyFrom(m_engine, stored).toString();
+        return m_dialect->decodeMoney(stored).toString();
     if (m_yesNo.contains(column) || stored.typeId() == QMetaType::Bool) {
         const bool yes =
             stored.typeId() == QMetaType::QString
@@ -630,7 +630,7 @@ QString DataGrid::text(const QString& column) const {
 }
 
 Money DataGrid::money(const QString& column) const {
-    return Db::moneyFrom(m_model->engine(), value(column));
+    return m_model->dialect().decodeMoney(value(column));
 }
 
 qint64 DataGrid::integer(const QString& column) const {
