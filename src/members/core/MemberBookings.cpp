@@ -18,6 +18,15 @@ QVariant dateTimeOrNull(const QDateTime& moment) {
 }
 
 Status updateFields(const Db& db, const Member& asRead, const Member& edited) {
+    if (edited.card != asRead.card) {
+        // the open rents carry the old number: they could never be returned
+        auto open = MemberLookup::openRentCount(db, asRead.card);
+        if (!open)
+            return Error{open.error()};
+        if (open.value() > 0)
+            return Error{
+                QStringLiteral("该会员还有 %1 件商品未还, 不能修改会员卡号.").arg(open.value())};
+    }
     auto done =
         db.exec(QStringLiteral("update 会员库 set 会员卡号 = ?, 会员姓名 = ?, 会员类型 = ?, "
                                "会员性别 = ?, 单位部门 = ?, 证件号码 = ?, 联系方式 = ?, "

@@ -29,9 +29,8 @@ Result<ReturnReceipt> bookReturn(const Db& db, const ReturnOrder& order) {
             if (!freed)
                 return Error{freed.error()};
             if (order.payment == Payment::Card) {
-                auto paid = CardAccount::change(db, line.card, -line.rent, std::nullopt);
-                if (!paid)
-                    return Error{paid.error()};
+                if (Status paid = CardAccount::payFromCard(db, line.card, line.rent); !paid)
+                    return paid;
             } else {
                 auto income = db.insert(
                     QStringLiteral(

@@ -16,6 +16,8 @@ QVariant money(Money amount) {
 Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
     if (order.lines.isEmpty())
         return Error{QStringLiteral("没有要销售的商品")};
+    if (order.paymentMode != PayCash && order.paymentMode != PayFromCard)
+        return Error{QStringLiteral("支付方式只能是\"%1\"或\"%2\".").arg(PayCash, PayFromCard)};
     Money total;
     for (const SaleLine& line : order.lines) {
         if (line.quantity < 1)
@@ -58,9 +60,9 @@ Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
                 return Error{income.error()};
         }
 
-        return CardAccount::changeIfMember(
-            db, order.memberCard,
-            order.paymentMode == PayFromCard ? std::optional<Money>(-total) : std::nullopt, total);
+        if (order.paymentMode == PayFromCard)
+            return CardAccount::payFromCard(db, order.memberCard, total, total);
+        return CardAccount::changeIfMember(db, order.memberCard, std::nullopt, total);
     });
     if (!booked)
         return Error{booked.error()};
