@@ -169,12 +169,12 @@ void BM_MemberLookup(benchmark::State& state) {
     qint64 i = 0;
     for (auto _ : state) {
         const QString c = card(i++);
-        auto member = RentalLookup::member(db, c);
+        auto member = MemberLookup::member(db, c);
         if (!member || !member.value()) {
             state.SkipWithError("member not found");
             break;
         }
-        auto type = RentalLookup::memberType(db, member.value()->type);
+        auto type = MemberLookup::memberType(db, member.value()->type);
         auto open = RentalLookup::openRents(db, c);
         benchmark::DoNotOptimize(type);
         benchmark::DoNotOptimize(open);
