@@ -1,5 +1,7 @@
 #include "ui/ReferenceListWindow.h"
 
+#include "ui/TextLimits.h"
+
 #include "store/Db.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -69,6 +71,7 @@ void ReferenceListWindow::bindField(const QString& caption, QWidget* widget, con
 
 QLineEdit* ReferenceListWindow::addTextField(const QString& caption, const QString& column) {
     auto* edit = new QLineEdit(m_formArea);
+    limitToColumn(edit, m_table, column);
     bindField(caption, edit, column, FieldKind::Text);
     return edit;
 }
@@ -141,8 +144,8 @@ void ReferenceListWindow::setEditing(bool editing) {
     m_tools[Tool::Cancel]->setEnabled(editing);
     for (const Binding& b : m_bindings)
         b.widget->setEnabled(editing);
-    // one pending row at a time: the list cannot move while it is edited
-    m_grid->setEnabled(!editing);
+    // one pending row at a time, kept by its key while the list is browsed
+    m_grid->setEnabled(!editing || m_listWhileEditing);
 }
 
 ReferenceListWindow::Row ReferenceListWindow::currentRow() const {

@@ -1,6 +1,7 @@
 #include "members/core/MemberBookings.h"
 
 #include "customers/CardAccount.h"
+#include "store/AdminLog.h"
 #include "store/Clock.h"
 
 namespace {
@@ -99,13 +100,7 @@ Status correct(const Db& db, const Member& asRead, const Member& edited, const Q
             pointsChange.isZero() ? std::nullopt : std::optional<Money>(pointsChange));
         if (!changed)
             return Error{changed.error()};
-        auto log = db.exec(QStringLiteral("insert into 管理员日志(事件,日期,管理员,说明) "
-                                          "values(?,?,?,?)"),
-                           {QStringLiteral("修改会员卡内金额和积分"), Clock::now(), admin,
-                            QString(QStringLiteral("条形码:") + edited.card)});
-        if (!log)
-            return Error{log.error()};
-        return {};
+        return AdminLog::write(db, QStringLiteral("修改会员卡内金额和积分"), admin, edited.card);
     });
 }
 
