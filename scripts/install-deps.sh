@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
   qt6-charts-dev libqt6opengl6-dev
   libxlsxwriter-dev libsodium-dev fonts-noto-cjk fonts-liberation2 qt6-translations-l10n
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev python3
   postgresql
   xvfb xauth imagemagick poppler-utils unzip
 )

@@ -1,9 +1,9 @@
 #include "catalogue/TPlaceFm.h"
 
-#include <QSqlQueryModel>
+#include "ui/DataGrid.h"
 
 QString refuseDeletingTheLastRow(const ReferenceListWindow& window) {
-    QSqlQueryModel* rows = window.grid()->model();
+    GridModel* rows = window.grid()->model();
     while (rows->canFetchMore())
         rows->fetchMore();
     if (rows->rowCount() == 1)

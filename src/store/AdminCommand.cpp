@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/Db.h"
 #include "store/IniFile.h"
+#include "store/LargeSample.h"
 #include "store/SampleData.h"
 #include "store/Schema.h"
 #include "store/ShopConfig.h"
@@ -17,6 +18,10 @@ void usage(QTextStream& err) {
     err << "用法:\n"
            "  shop-admin init CONNECTION-STRING    建立数据表和初始数据\n"
            "  shop-admin sample CONNECTION-STRING  填入示例商店数据\n"
+           "  shop-admin sample CONNECTION-STRING --scale N\n"
+           "                                       填入大量数据 (N=1: "
+           "一百万件出租商品、一百万会员、\n"
+           "                                       一千万条出租记录; N=0.01 为其百分之一)\n"
            "  shop-admin check [CONNECTION-STRING] 显示数据库版本和各表行数\n"
            "连接字符串示例:\n"
            "  \"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.db\"\n"
@@ -49,7 +54,16 @@ int check(const Db& db, QTextStream& out, QTextStream& err) {
 
 namespace AdminCommand {
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int run(const QStringList& given, QTextStream& out, QTextStream& err) {
+    QStringList arguments = given;
+    double scale = 0;
+    if (const int at = arguments.indexOf(QStringLiteral("--scale")); at >= 0) {
+        bool number = false;
+        scale = at + 1 < arguments.size() ? arguments.at(at + 1).toDouble(&number) : 0;
+        if (!number || !(scale > 0) || scale > 10)
+            return fail(err, QStringLiteral("--scale 后应为 0 到 10 之间的数"));
+        arguments.remove(at, 2);
+    }
     if (arguments.isEmpty()) {
         usage(err);
         return 2;
@@ -87,7 +101,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
                 out << "已建立数据表和初始数据 (版本 " << Schema::CurrentVersion << ")\n";
         } else if (command == QLatin1String("sample")) {
             Status ready = Schema::openOrCreate(db);
-            if (ready)
+            if (ready && scale > 0)
+                ready = LargeSample::fill(db, scale, [&](const QString& table, qint64 rows) {
+                    out << table << ": " << rows << '\n';
+                    out.flush();
+                });
+            else if (ready)
                 ready = SampleData::fill(db);
             if (!ready)
                 status = fail(err, ready.error());

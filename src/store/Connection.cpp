@@ -1,5 +1,7 @@
 #include "store/Connection.h"
 
+#include "store/Db.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -130,6 +132,8 @@ Status open(const ConnectionSpec& target, const QString& name, const Options& op
 }
 
 void close(const QString& name) {
+    // the connection's kept statements go first
+    Db::forgetStatements(name);
     if (!QSqlDatabase::contains(name))
         return;
     {

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -77,15 +78,15 @@ const QString Db::AmountOutOfRange = QStringLiteral("金额超出范围, 不能�
 // ---- Rows ----------------------------------------------------------------
 
 QVariant Rows::value(const QString& column) const {
-    return m_query.value(column);
+    return m_query->value(column);
 }
 
 bool Rows::isNull(const QString& column) const {
-    return m_query.isNull(column);
+    return m_query->isNull(column);
 }
 
 QString Rows::text(const QString& column) const {
-    const QVariant v = m_query.value(column);
+    const QVariant v = m_query->value(column);
     if (v.isNull())
         return {};
     switch (v.typeId()) {
@@ -99,15 +100,15 @@ QString Rows::text(const QString& column) const {
 }
 
 qint64 Rows::integer(const QString& column) const {
-    return m_query.value(column).toLongLong();
+    return m_query->value(column).toLongLong();
 }
 
 Money Rows::money(const QString& column) const {
-    return m_dialect->decodeMoney(m_query.value(column));
+    return m_dialect->decodeMoney(m_query->value(column));
 }
 
 QDateTime Rows::dateTime(const QString& column) const {
-    const QVariant v = m_query.value(column);
+    const QVariant v = m_query->value(column);
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime();
     if (v.typeId() == QMetaType::QDate)
@@ -120,7 +121,7 @@ QDate Rows::date(const QString& column) const {
 }
 
 bool Rows::yesNo(const QString& column) const {
-    const QVariant v = m_query.value(column);
+    const QVariant v = m_query->value(column);
     if (v.typeId() == QMetaType::QString)
         return v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
                v.toString() == QLatin1String("1");
@@ -128,7 +129,7 @@ bool Rows::yesNo(const QString& column) const {
 }
 
 QByteArray Rows::bytes(const QString& column) const {
-    return m_query.value(column).toByteArray();
+    return m_query->value(column).toByteArray();
 }
 
 // ---- Db ------------------------------------------------------------------
@@ -167,7 +168,68 @@ Status Db::checkStorable(const QVariant& value) {
     return {};
 }
 
-Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const {
+namespace {
+
+struct CachedStatement {
+    QSqlQuery query;
+    bool busy = false;
+    quint64 lastUse = 0;
+};
+
+struct ConnectionStatements {
+    QPointer<QSqlDriver> driver;
+    QHash<QString, std::shared_ptr<CachedStatement>> byText;
+    quint64 uses = 0;
+};
+
+constexpr int MaxCachedStatements = 64;
+
+// A connection is used only by the thread that opened it.
+thread_local QHash<QString, ConnectionStatements> t_statements;
+
+ConnectionStatements& statementsOf(const QString& name, QSqlDriver* driver) {
+    ConnectionStatements& statements = t_statements[name];
+    if (statements.driver != driver) {
+        // another connection under the same name
+        statements.byText.clear();
+        statements.driver = driver;
+    }
+    return statements;
+}
+
+void keepAtMost(ConnectionStatements& statements, int count) {
+    while (statements.byText.size() > count) {
+        auto oldest = statements.byText.end();
+        for (auto it = statements.byText.begin(); it != statements.byText.end(); ++it) {
+            if (!it.value()->busy && (oldest == statements.byText.end() ||
+                                      it.value()->lastUse < oldest.value()->lastUse))
+                oldest = it;
+        }
+        if (oldest == statements.byText.end())
+            return;
+        statements.byText.erase(oldest);
+    }
+}
+
+std::shared_ptr<QSqlQuery> freshQuery(const QSqlDatabase& db) {
+    auto query = std::make_shared<QSqlQuery>(db);
+    query->setForwardOnly(true);
+    query->setNumericalPrecisionPolicy(QSql::HighPrecision);
+    return query;
+}
+
+} // namespace
+
+void Db::forgetStatements(const QString& connectionName) {
+    t_statements.remove(connectionName);
+}
+
+int Db::cachedStatementCount(const QString& connectionName) {
+    const auto it = t_statements.constFind(connectionName);
+    return it == t_statements.cend() ? 0 : int(it->byText.size());
+}
+
+Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantList& params) const {
     QSqlDatabase db = handle();
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
@@ -177,42 +239,72 @@ Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const 
             return Error{storable.error()};
         }
     }
-    auto failed = [&](const QSqlError& error) -> Result<QSqlQuery> {
+    auto failed = [&](const QSqlError& error) -> Result<std::shared_ptr<QSqlQuery>> {
         const QString text = errorText(error);
         noteFailure(m_name, text, dialect().isRetryable(error));
         return Error{text};
     };
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (params.isEmpty()) {
         // Statements without values run as they are (PostgreSQL cannot
         // prepare BEGIN, COMMIT or SET).
-        if (!query.exec(sql))
-            return failed(query.lastError());
+        auto query = freshQuery(db);
+        if (!query->exec(sql))
+            return failed(query->lastError());
         return query;
     }
-    if (!query.prepare(sql))
-        return failed(query.lastError());
-    for (const QVariant& param : params)
-        query.addBindValue(toSql(param));
-    if (!query.exec())
-        return failed(query.lastError());
-    return query;
+    auto bindAndRun = [&](QSqlQuery& query) {
+        for (int i = 0; i < params.size(); ++i)
+            query.bindValue(i, toSql(params[i]));
+        return query.exec();
+    };
+    ConnectionStatements& statements = statementsOf(m_name, db.driver());
+    std::shared_ptr<CachedStatement> cached = statements.byText.value(sql);
+    if (cached && cached->busy) {
+        // the same statement is still being read (a nested lookup): a
+        // statement of its own for this one
+        auto query = freshQuery(db);
+        if (!query->prepare(sql) || !bindAndRun(*query))
+            return failed(query->lastError());
+        return query;
+    }
+    std::optional<QSqlError> firstError;
+    if (cached && !bindAndRun(cached->query)) {
+        // A kept statement can have gone stale (the connection was reopened,
+        // the table changed): prepared afresh once. A statement that failed
+        // changed nothing, so running it again is safe.
+        firstError = cached->query.lastError();
+        statements.byText.remove(sql);
+        cached.reset();
+    }
+    if (!cached) {
+        cached = std::make_shared<CachedStatement>();
+        cached->query = std::move(*freshQuery(db));
+        if (!cached->query.prepare(sql) || !bindAndRun(cached->query))
+            return failed(firstError ? *firstError : cached->query.lastError());
+        statements.byText.insert(sql, cached);
+        keepAtMost(statements, MaxCachedStatements);
+    }
+    cached->busy = true;
+    cached->lastUse = ++statements.uses;
+    // Handed back finished, so that no read stays open on the connection.
+    return std::shared_ptr<QSqlQuery>(&cached->query, [cached](QSqlQuery* query) {
+        query->finish();
+        cached->busy = false;
+    });
 }
 
 Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return Rows(std::move(query.value()), dialect());
+    return Rows(query.value(), dialect());
 }
 
 Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return qint64(query.value().numRowsAffected());
+    return qint64(query.value()->numRowsAffected());
 }
 
 Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
@@ -221,14 +313,14 @@ Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
         auto query = run(sql + returning, params);
         if (!query)
             return Error{query.error()};
-        if (!query.value().next())
+        if (!query.value()->next())
             return Error{QStringLiteral("插入没有返回新行")};
-        return query.value().value(0).toLongLong();
+        return query.value()->value(0).toLongLong();
     }
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return query.value().lastInsertId().toLongLong();
+    return query.value()->lastInsertId().toLongLong();
 }
 
 Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
@@ -236,18 +328,18 @@ Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    if (!query.value().next() || query.value().isNull(0))
+    if (!query.value()->next() || query.value()->isNull(0))
         return std::optional<qint64>();
-    return std::optional<qint64>(query.value().value(0).toLongLong());
+    return std::optional<qint64>(query.value()->value(0).toLongLong());
 }
 
 Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    if (!query.value().next())
+    if (!query.value()->next())
         return Money();
-    return moneyFrom(query.value().value(0));
+    return moneyFrom(query.value()->value(0));
 }
 
 Result<qint64> Db::addTo(const QString& table, const QString& column, const QVariant& delta,

@@ -14,6 +14,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 
 class Db;
 
@@ -22,7 +23,7 @@ class Db;
 // zero amount, no, an invalid date or empty bytes.
 class Rows {
 public:
-    bool next() { return m_query.next(); }
+    bool next() { return m_query->next(); }
     bool isNull(const QString& column) const;
     QVariant value(const QString& column) const;
     QString text(const QString& column) const;
@@ -33,15 +34,17 @@ public:
     bool yesNo(const QString& column) const;
     QByteArray bytes(const QString& column) const;
 
-    QSqlRecord record() const { return m_query.record(); }
-    QSqlQuery& query() { return m_query; }
+    QSqlRecord record() const { return m_query->record(); }
+    QSqlQuery& query() { return *m_query; }
     const Dialect& dialect() const { return *m_dialect; }
 
 private:
     friend class Db;
-    Rows(QSqlQuery query, const Dialect& dialect)
+    Rows(std::shared_ptr<QSqlQuery> query, const Dialect& dialect)
         : m_query(std::move(query)), m_dialect(&dialect) {}
-    QSqlQuery m_query;
+    // May be a statement of the connection's cache: then it is finished and
+    // handed back when the rows are gone.
+    std::shared_ptr<QSqlQuery> m_query;
     const Dialect* m_dialect;
 };
 
@@ -114,8 +117,16 @@ public:
     static const QString UnstorableText;
     static const QString AmountOutOfRange;
 
+    // Statements with values are prepared once per connection and reused
+    // (a small cache keyed by statement text, per thread, since a
+    // connection lives in the thread that opened it). Connection::close
+    // drops the connection's statements.
+    static void forgetStatements(const QString& connectionName);
+    // Statements kept for the named connection (for tests and benchmarks).
+    static int cachedStatementCount(const QString& connectionName);
+
 private:
-    Result<QSqlQuery> run(const QString& sql, const QVariantList& params) const;
+    Result<std::shared_ptr<QSqlQuery>> run(const QString& sql, const QVariantList& params) const;
     QString m_name;
 };
 

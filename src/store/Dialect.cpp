@@ -70,6 +70,62 @@ QString Dialect::containsPattern(const QString& typed) {
     return u'%' + escaped + u'%';
 }
 
+namespace {
+QString quote(const QString& identifier) {
+    QString inner = identifier;
+    inner.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + inner + u'"';
+}
+} // namespace
+
+QStringList Dialect::trigramIndex(const QString& table, const QStringList& columns,
+                                  const QString& fts) const {
+    QStringList statements;
+    const QString base = quote(table);
+    if (m_engine == Engine::Postgres) {
+        statements << QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm");
+        for (const QString& column : columns)
+            statements << QStringLiteral("CREATE INDEX %1 ON %2 USING gin (%3 gin_trgm_ops)")
+                              .arg(quote(table + u'_' + column + u"_trgm"), base, quote(column));
+        return statements;
+    }
+    const QString index = quote(fts);
+    QStringList quoted;
+    QStringList newValues;
+    QStringList oldValues;
+    for (const QString& column : columns) {
+        quoted << quote(column);
+        newValues << QStringLiteral("new.") + quote(column);
+        oldValues << QStringLiteral("old.") + quote(column);
+    }
+    const QString list = quoted.join(u", ");
+    const QString insertNew = QStringLiteral("INSERT INTO %1(rowid, %2) VALUES (new.rowid, %3);")
+                                  .arg(index, list, newValues.join(u", "));
+    const QString deleteOld =
+        QStringLiteral("INSERT INTO %1(%1, rowid, %2) VALUES ('delete', old.rowid, %3);")
+            .arg(index, list, oldValues.join(u", "));
+    statements << QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(%2, content=%3, "
+                                 "content_rowid='rowid', tokenize='trigram')")
+                      .arg(index, list, base)
+               << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN %3 END")
+                      .arg(quote(fts + QStringLiteral("_新增")), base, insertNew)
+               << QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN %3 END")
+                      .arg(quote(fts + QStringLiteral("_删除")), base, deleteOld)
+               // a change of status, stock or anything else leaves the index alone
+               << QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %2 ON %3 BEGIN %4 %5 END")
+                      .arg(quote(fts + QStringLiteral("_修改")), list, base, deleteOld, insertNew)
+               << QStringLiteral("INSERT INTO %1(%1) VALUES ('rebuild')").arg(index);
+    return statements;
+}
+
+bool Dialect::searchesThroughTrigramTable() const {
+    return m_engine == Engine::Sqlite;
+}
+
+QString Dialect::withoutIndex(const QString& quotedColumn) const {
+    return m_engine == Engine::Sqlite ? u'+' + quotedColumn : quotedColumn;
+}
+
 QString Dialect::rowIdentity() const {
     return m_engine == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
 }

@@ -4,6 +4,7 @@
 #include "store/Money.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QSqlError;
@@ -46,6 +47,20 @@ public:
     // second workstation starting at once waits ("" where BEGIN already
     // locks the database).
     QString schemaLock() const;
+
+    // "Contains" searches through a trigram index. The statements that
+    // build one over table's columns (and fill it from the rows there):
+    // SQLite an FTS5 trigram table named fts over the table's rowids, kept
+    // fresh by triggers that fire only when an indexed column changes;
+    // PostgreSQL pg_trgm GIN indexes.
+    QStringList trigramIndex(const QString& table, const QStringList& columns,
+                             const QString& fts) const;
+    // Whether a search must name the FTS5 table to use the index (SQLite);
+    // otherwise containsCondition takes the index by itself (PostgreSQL).
+    bool searchesThroughTrigramTable() const;
+    // A column in a condition that must not drive the plan (SQLite "+col";
+    // PostgreSQL weighs its indexes by their statistics).
+    QString withoutIndex(const QString& quotedColumn) const;
 
     // ---- values ----
     // The stored form of a parameter: Money is INTEGER ten-thousandths in

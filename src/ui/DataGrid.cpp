@@ -6,35 +6,36 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollBar>
-#include <QSqlError>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
-
-QString databaseError(const QSqlError& error) {
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("数据库出错") : text;
-}
 
 QString wrapped(const QString& sql) {
     return QStringLiteral("(%1) as t").arg(sql);
 }
 
-QString orderedSql(const QString& sql, const QString& column, Qt::SortOrder order) {
+// Ordered by the column, ties by every column in turn: pages read with
+// limit and offset must see one fixed order (a sort with a limit may order
+// ties differently from one without).
+QString orderedSql(const QString& sql, const QString& column, Qt::SortOrder order, int columns) {
     if (column.isEmpty())
         return sql;
-    return QStringLiteral("select * from %1 order by %2 %3")
-        .arg(wrapped(sql), Db::quoted(column),
-             order == Qt::AscendingOrder ? QStringLiteral("asc") : QStringLiteral("desc"));
+    QString keys = Db::quoted(column) +
+                   (order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc"));
+    for (int c = 1; c <= columns; ++c)
+        keys += QStringLiteral(", %1").arg(c);
+    return QStringLiteral("select * from %1 order by %2").arg(wrapped(sql), keys);
 }
 
 } // namespace
 
 // ---------------------------------------------------------------- GridModel
 
-GridModel::GridModel(QObject* parent) : QSqlQueryModel(parent) {}
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 Status GridModel::setListQuery(const ListQuery& query) {
     const QString previousSort = m_sortColumn;
@@ -44,33 +45,140 @@ Status GridModel::setListQuery(const ListQuery& query) {
         m_sortColumn = previousSort;
         return ran;
     }
-    m_query = query;
     return {};
 }
 
 ListQuery GridModel::sortedQuery() const {
     ListQuery sorted = m_query;
-    sorted.sql = orderedSql(m_query.sql, m_sortColumn, m_sortOrder);
+    sorted.sql = orderedSql(m_query.sql, m_sortColumn, m_sortOrder, m_columns.count());
     return sorted;
+}
+
+Result<QList<QVariantList>> GridModel::readPage(const ListQuery& query, int page,
+                                                QSqlRecord* columns) const {
+    const Db db(query.connectionName);
+    const QString sql = orderedSql(query.sql, m_sortColumn, m_sortOrder, m_columns.count());
+    // the same text for every page: the connection keeps it prepared
+    auto rows = db.select(QStringLiteral("select * from %1 limit ? offset ?").arg(wrapped(sql)),
+                          query.params + QVariantList{PageSize, qint64(page) * PageSize});
+    if (!rows)
+        return Error{rows.error()};
+    QSqlQuery& q = rows.value().query();
+    if (columns)
+        *columns = q.record();
+    const int width = q.record().count();
+    QList<QVariantList> values;
+    values.reserve(PageSize);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(width);
+        for (int c = 0; c < width; ++c)
+            row << q.value(c);
+        values << row;
+    }
+    return values;
 }
 
 Status GridModel::run(const ListQuery& query) {
     const Db db(query.connectionName);
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
-    QSqlQuery q(db.handle());
-    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!q.prepare(orderedSql(query.sql, m_sortColumn, m_sortOrder)))
-        return Error{databaseError(q.lastError())};
-    for (const QVariant& param : query.params)
-        q.addBindValue(db.toSql(param));
-    if (!q.exec())
-        return Error{databaseError(q.lastError())};
+    QSqlRecord columns;
+    auto first = readPage(query, 0, &columns);
+    if (!first)
+        return Error{first.error()};
+    beginResetModel();
+    m_query = query;
     m_dialect = &db.dialect();
-    setQuery(std::move(q));
-    if (lastError().isValid())
-        return Error{databaseError(lastError())};
+    m_columns = columns;
+    m_columns.clearValues();
+    m_pages.clear();
+    m_pages.insert(0, Page{first.value(), ++m_uses});
+    m_rows = int(first.value().size());
+    // a full first page: more may follow, counted when needed
+    m_totalKnown = m_rows < PageSize;
+    endResetModel();
     return {};
+}
+
+void GridModel::setRowTotal(qint64 rows) {
+    const int total = int(qMin<qint64>(rows, std::numeric_limits<int>::max()));
+    if (m_totalKnown && total == m_rows)
+        return;
+    if (total > m_rows) {
+        beginInsertRows({}, m_rows, total - 1);
+        m_rows = total;
+        m_totalKnown = true;
+        endInsertRows();
+    } else if (total < m_rows) {
+        beginRemoveRows({}, total, m_rows - 1);
+        m_rows = total;
+        m_totalKnown = true;
+        endRemoveRows();
+    } else {
+        m_totalKnown = true;
+    }
+}
+
+int GridModel::keptRowCount() const {
+    int kept = 0;
+    for (const Page& page : m_pages)
+        kept += int(page.rows.size());
+    return kept;
+}
+
+const QVariantList* GridModel::rowValues(int row) const {
+    if (row < 0 || row >= m_rows)
+        return nullptr;
+    const int number = row / PageSize;
+    auto it = m_pages.find(number);
+    if (it == m_pages.end()) {
+        auto read = readPage(m_query, number);
+        if (!read)
+            return nullptr;
+        if (m_pages.size() >= KeptPages) {
+            auto oldest = m_pages.begin();
+            for (auto p = m_pages.begin(); p != m_pages.end(); ++p)
+                if (p->lastUse < oldest->lastUse)
+                    oldest = p;
+            m_pages.erase(oldest);
+        }
+        it = m_pages.insert(number, Page{read.value(), 0});
+    }
+    it->lastUse = ++m_uses;
+    const int within = row % PageSize;
+    return within < it->rows.size() ? &it->rows[within] : nullptr;
+}
+
+QSqlRecord GridModel::record(int row) const {
+    QSqlRecord values = m_columns;
+    if (const QVariantList* stored = rowValues(row)) {
+        for (int c = 0; c < stored->size() && c < values.count(); ++c)
+            values.setValue(c, stored->at(c));
+    }
+    return values;
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_columns.count();
+}
+
+bool GridModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !m_totalKnown && !m_query.sql.isEmpty();
+}
+
+void GridModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    const Db db(m_query.connectionName);
+    auto counted = db.scalarInteger(
+        QStringLiteral("select count(*) from %1").arg(wrapped(m_query.sql)), m_query.params);
+    if (counted)
+        setRowTotal(counted.value().value_or(0));
 }
 
 void GridModel::sort(int column, Qt::SortOrder order) {
@@ -80,10 +188,16 @@ void GridModel::sort(int column, Qt::SortOrder order) {
     m_sortOrder = order;
     if (m_query.sql.isEmpty())
         return;
+    const int rows = m_rows;
+    const bool known = m_totalKnown;
     if (!run(m_query)) {
         m_sortColumn = previous;
         m_sortOrder = previousOrder;
+        return;
     }
+    // the same rows in another order: the count stays
+    if (known)
+        setRowTotal(rows);
 }
 
 QString GridModel::displayText(const QString& column, const QVariant& stored) const {
@@ -113,28 +227,30 @@ QString GridModel::displayText(const QString& column, const QVariant& stored) co
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
+    if (!index.isValid() ||
+        (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::TextAlignmentRole))
         return {};
-    if (role == Qt::DisplayRole) {
-        const QVariant stored = QSqlQueryModel::data(index, Qt::DisplayRole);
-        return displayText(columnName(index.column()), stored);
-    }
+    const QString name = columnName(index.column());
     if (role == Qt::TextAlignmentRole) {
-        if (m_money.contains(columnName(index.column())))
+        if (m_money.contains(name))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         return {};
     }
+    const QVariantList* stored = rowValues(index.row());
+    if (!stored || index.column() >= stored->size())
+        return {};
     if (role == Qt::EditRole)
-        return QSqlQueryModel::data(index, Qt::DisplayRole);
-    return QSqlQueryModel::data(index, role);
+        return stored->at(index.column());
+    return displayText(name, stored->at(index.column()));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
         const QString name = columnName(section);
-        return m_captions.value(name, name);
+        const QString caption = m_captions.value(name, name);
+        return m_filtered.contains(name) ? caption + QStringLiteral(" (筛选)") : caption;
     }
-    return QSqlQueryModel::headerData(section, orientation, role);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 // ----------------------------------------------------------------- DataGrid
@@ -178,6 +294,8 @@ DataGrid::DataGrid(QWidget* parent)
             Q_EMIT currentRowChanged(-1);
     });
     QHeaderView* header = m_view->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this, &DataGrid::showValueMenu);
     connect(header, &QHeaderView::sectionResized, this, &DataGrid::layoutFooter);
     connect(header, &QHeaderView::sectionMoved, this, &DataGrid::layoutFooter);
     connect(header, &QHeaderView::geometriesChanged, this, &DataGrid::layoutFooter);
@@ -204,30 +322,141 @@ Status DataGrid::setQuery(const ListQuery& query) {
     Status ran = m_model->setListQuery(query);
     if (!ran)
         return ran;
+    m_base = query;
+    m_filters.clear();
+    m_model->setFilteredColumns({});
     afterQuery();
-    return computeFooter();
+    return {};
 }
 
 Status DataGrid::reload() {
-    ListQuery base = m_model->listQuery();
-    if (base.sql.isEmpty())
+    if (m_base.sql.isEmpty())
         return {};
+    return applyFilters();
+}
+
+ListQuery DataGrid::filteredQuery(const QString& except) const {
+    ListQuery filtered = m_base;
+    QStringList conditions;
+    for (const auto& [column, value] : m_filters) {
+        if (column == except)
+            continue;
+        if (value.isNull()) {
+            conditions << QStringLiteral("%1 is null").arg(Db::quoted(column));
+        } else {
+            conditions << QStringLiteral("%1 = ?").arg(Db::quoted(column));
+            filtered.params << value;
+        }
+    }
+    if (!conditions.isEmpty())
+        filtered.sql = QStringLiteral("select * from %1 where %2")
+                           .arg(wrapped(m_base.sql), conditions.join(QStringLiteral(" and ")));
+    return filtered;
+}
+
+Status DataGrid::applyFilters() {
     // keep the sort the header shows
     const int section = m_view->horizontalHeader()->sortIndicatorSection();
     const Qt::SortOrder order = m_view->horizontalHeader()->sortIndicatorOrder();
-    Status ran = m_model->setListQuery(base);
+    Status ran = m_model->setListQuery(filteredQuery());
     if (!ran)
         return ran;
     if (section >= 0 && section < m_model->columnCount())
         m_model->sort(section, order);
+    QStringList columns;
+    for (const auto& filter : std::as_const(m_filters))
+        columns << filter.first;
+    m_model->setFilteredColumns(columns);
     afterQuery();
-    return computeFooter();
+    return {};
+}
+
+Status DataGrid::setValueFilter(const QString& column, const QVariant& value) {
+    if (m_model->columnIndex(column) < 0)
+        return Error{QStringLiteral("没有这个字段: %1").arg(column)};
+    const auto previous = m_filters;
+    (void)clearValueFilter(column);
+    m_filters.append({column, value});
+    Status ran = applyFilters();
+    if (!ran) {
+        m_filters = previous;
+        (void)applyFilters();
+    }
+    return ran;
+}
+
+Status DataGrid::clearValueFilter(const QString& column) {
+    const qsizetype before = m_filters.size();
+    m_filters.removeIf(
+        [&](const auto& filter) { return column.isEmpty() || filter.first == column; });
+    if (m_filters.size() == before || m_base.sql.isEmpty())
+        return {};
+    return applyFilters();
+}
+
+bool DataGrid::hasValueFilter(const QString& column) const {
+    for (const auto& filter : m_filters)
+        if (filter.first == column)
+            return true;
+    return false;
+}
+
+Result<QVariantList> DataGrid::filterValues(const QString& column, int max) const {
+    if (m_model->columnIndex(column) < 0)
+        return Error{QStringLiteral("没有这个字段: %1").arg(column)};
+    const ListQuery others = filteredQuery(column);
+    const Db db(others.connectionName);
+    auto rows = db.select(QStringLiteral("select distinct %1 from %2 order by %1 limit ?")
+                              .arg(Db::quoted(column), wrapped(others.sql)),
+                          others.params + QVariantList{max + 1});
+    if (!rows)
+        return Error{rows.error()};
+    QVariantList values;
+    while (rows.value().next())
+        values << rows.value().query().value(0);
+    return values;
+}
+
+void DataGrid::showValueMenu(const QPoint& position) {
+    QHeaderView* header = m_view->horizontalHeader();
+    const QString column = m_model->columnName(header->logicalIndexAt(position));
+    if (column.isEmpty())
+        return;
+    constexpr int Offered = 200;
+    auto values = filterValues(column, Offered);
+    if (!values)
+        return;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("(全部)"), this,
+                   [this, column] { (void)clearValueFilter(column); });
+    menu.addSeparator();
+    for (int i = 0; i < values.value().size() && i < Offered; ++i) {
+        const QVariant value = values.value().at(i);
+        const QString text =
+            value.isNull() ? QStringLiteral("(空)") : m_model->displayText(column, value);
+        menu.addAction(text.isEmpty() ? QStringLiteral("(空白)") : text, this,
+                       [this, column, value] { (void)setValueFilter(column, value); });
+    }
+    if (values.value().size() > Offered)
+        menu.addAction(QStringLiteral("……"))->setEnabled(false);
+    menu.exec(header->mapToGlobal(position));
 }
 
 void DataGrid::afterQuery() {
     applyColumns();
     if (m_model->rowCount() > 0)
         setCurrentRow(0);
+    scheduleFooter();
+}
+
+void DataGrid::scheduleFooter() {
+    m_footerPending = true;
+    for (QLabel* label : std::as_const(m_footerLabels))
+        label->clear();
+    QTimer::singleShot(0, this, [this] {
+        if (m_footerPending)
+            (void)computeFooter();
+    });
 }
 
 void DataGrid::setMoneyColumns(const QStringList& columns) {
@@ -287,11 +516,12 @@ void DataGrid::setFooter(const QString& countColumn, const QStringList& sumColum
         m_footerLabels.insert(column, label);
     }
     m_footer->setVisible(!columns.isEmpty());
-    if (!m_model->listQuery().sql.isEmpty())
-        (void)computeFooter();
+    if (!m_base.sql.isEmpty())
+        scheduleFooter();
 }
 
-Status DataGrid::computeFooter() {
+Status DataGrid::computeFooter() const {
+    m_footerPending = false;
     m_footerCount = 0;
     m_footerSums.clear();
     if (m_countColumn.isEmpty() && m_sumColumns.isEmpty())
@@ -317,14 +547,30 @@ Status DataGrid::computeFooter() {
                                    : sum.isNull()                 ? Money{}
                                                   : Money::fromInt(sum.toLongLong());
         }
+        // the grid's rows are the footer's count
+        if (!m_countColumn.isEmpty())
+            m_model->setRowTotal(m_footerCount);
     }
     for (auto it = m_footerLabels.cbegin(); it != m_footerLabels.cend(); ++it)
         it.value()->setText(footerText(it.key()));
-    layoutFooter();
     return outcome;
 }
 
+qint64 DataGrid::footerCount() const {
+    if (m_footerPending)
+        (void)computeFooter();
+    return m_footerCount;
+}
+
+Money DataGrid::footerSum(const QString& column) const {
+    if (m_footerPending)
+        (void)computeFooter();
+    return m_footerSums.value(column);
+}
+
 QString DataGrid::footerText(const QString& column) const {
+    if (m_footerPending)
+        (void)computeFooter();
     if (column == m_countColumn)
         return QStringLiteral("共%1条").arg(m_footerCount);
     if (m_sumColumns.contains(column))
@@ -404,7 +650,7 @@ bool DataGrid::locate(const QString& column, const QVariant& wanted) {
             if (row >= m_model->rowCount())
                 return false;
         }
-        if (m_model->record(row).value(index).toString() == wantedText)
+        if (m_model->index(row, index).data(Qt::EditRole).toString() == wantedText)
             return setCurrentRow(row);
     }
 }

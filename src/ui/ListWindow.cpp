@@ -1,6 +1,7 @@
 #include "ui/ListWindow.h"
 
 #include "store/Db.h"
+#include "store/TextSearch.h"
 #include "ui/Prompt.h"
 
 #include <QAction>
@@ -118,10 +119,11 @@ bool ListWindow::search() {
         Prompt::warning(this, fits.error());
         return false;
     }
-    const Db db(m_connection);
-    const QString sql = QStringLiteral("select * from %1 where %2")
-                            .arg(Db::quoted(m_table), db.containsCondition(Db::quoted(column)));
-    return runQuery({sql, {Db::containsPattern(typed)}, m_connection});
+    const TextSearch::Condition contains =
+        TextSearch::contains(Db(m_connection), m_table, column, typed);
+    return runQuery(
+        {QStringLiteral("select * from %1 where %2").arg(Db::quoted(m_table), contains.sql),
+         contains.params, m_connection});
 }
 
 bool ListWindow::refresh() {

@@ -29,9 +29,9 @@ const QHash<QString, Cells::Kind>& namedKinds() {
     return kinds;
 }
 
-// The stored forms "yyyy-MM-dd" and "yyyy-MM-dd hh:mm:ss" read directly
-// (long lists hold many); anything else goes through Clock.
-QDateTime parseStored(const QString& text) {
+// The stored forms "yyyy-MM-dd" and "yyyy-MM-dd hh:mm:ss" read from their
+// digits (long lists hold many); anything else goes through Clock.
+bool parseStored(const QString& text, QDate& day, QTime& time) {
     auto digits = [&](int at, int n) {
         int value = 0;
         for (int i = at; i < at + n; ++i) {
@@ -43,16 +43,20 @@ QDateTime parseStored(const QString& text) {
         return value;
     };
     if ((text.size() == 10 || text.size() == 19) && text[4] == u'-' && text[7] == u'-') {
-        const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
+        day = QDate(digits(0, 4), digits(5, 2), digits(8, 2));
+        time = QTime(0, 0);
         if (day.isValid() && text.size() == 10)
-            return day.startOfDay();
+            return true;
         if (day.isValid() && text[10] == u' ' && text[13] == u':' && text[16] == u':') {
-            const QTime time(digits(11, 2), digits(14, 2), digits(17, 2));
+            time = QTime(digits(11, 2), digits(14, 2), digits(17, 2));
             if (time.isValid())
-                return QDateTime(day, time);
+                return true;
         }
     }
-    return Clock::parseDateTime(text);
+    const QDateTime moment = Clock::parseDateTime(text);
+    day = moment.date();
+    time = moment.time();
+    return moment.isValid();
 }
 
 bool isInteger(int typeId) {
@@ -106,18 +110,25 @@ Value read(const QVariant& stored, Kind kind, Engine engine) {
         break;
     case Kind::Date:
     case Kind::DateTime: {
-        QDateTime moment;
-        if (type == QMetaType::QDateTime)
-            moment = stored.toDateTime();
-        else if (type == QMetaType::QDate)
-            moment = stored.toDate().startOfDay();
-        else if (type == QMetaType::QString)
-            moment = parseStored(stored.toString());
-        if (moment.isValid()) {
+        bool valid = false;
+        if (type == QMetaType::QDateTime) {
+            const QDateTime moment = stored.toDateTime();
+            v.day = moment.date();
+            v.time = moment.time();
+            valid = moment.isValid();
+        } else if (type == QMetaType::QDate) {
+            v.day = stored.toDate();
+            v.time = QTime(0, 0);
+            valid = v.day.isValid();
+        } else if (type == QMetaType::QString) {
+            valid = parseStored(stored.toString(), v.day, v.time);
+        }
+        if (valid) {
             v.type = kind == Kind::Date ? Value::Date : Value::DateTime;
-            v.moment = moment;
             return v;
         }
+        v.day = {};
+        v.time = {};
         break;
     }
     case Kind::YesNo:
@@ -162,9 +173,10 @@ QString displayText(const Value& value) {
     case Value::Amount:
         return value.amount.toString();
     case Value::Date:
-        return Clock::formatDate(value.moment.date());
+        return Clock::formatDate(value.day);
     case Value::DateTime:
-        return Clock::formatDateTime(value.moment);
+        return Clock::formatDate(value.day) + u' ' +
+               value.time.toString(QStringLiteral("hh:mm:ss"));
     case Value::Boolean:
         return value.yes ? QStringLiteral("是") : QStringLiteral("否");
     }

@@ -30,8 +30,11 @@ struct Value {
     QString text;      // Text
     double number = 0; // Number
     Money amount;      // Amount
-    QDateTime moment;  // Date (time 00:00), DateTime
-    bool yes = false;  // Boolean
+    // Date, DateTime: the stored digits, read without the local-time
+    // library (a long export holds millions of them)
+    QDate day;
+    QTime time;       // 00:00 for a Date
+    bool yes = false; // Boolean
 };
 
 // One stored value read as what it means; NULL and pictures are Empty.

@@ -136,8 +136,8 @@ private:
         case Cells::Value::Date:
         case Cells::Value::DateTime: {
             const bool day = v.type == Cells::Value::Date;
-            const QDate d = v.moment.date();
-            const QTime t = v.moment.time();
+            const QDate& d = v.day;
+            const QTime& t = v.time;
             lxw_datetime when{d.year(),
                               d.month(),
                               d.day(),

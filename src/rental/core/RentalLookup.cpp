@@ -1,5 +1,7 @@
 #include "rental/core/RentalLookup.h"
 
+#include "store/TextSearch.h"
+
 namespace RentalLookup {
 
 namespace {
@@ -34,10 +36,14 @@ Result<QList<OpenRent>> openRentsWhere(const Db& db, const QString& condition,
 } // namespace
 
 Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int maxRows) {
-    auto rows = db.select(QStringLiteral("select * from 出租库 where ") +
-                              db.containsCondition(Db::quoted(QStringLiteral("条形码"))) +
-                              QStringLiteral(" and 状态 = ? order by 条形码 limit ?"),
-                          {Db::containsPattern(fragment), Available, maxRows + 1});
+    const TextSearch::Condition found =
+        TextSearch::contains(db, QStringLiteral("出租库"), QStringLiteral("条形码"), fragment);
+    // the status index would drive the search through most copies
+    auto rows =
+        db.select(QStringLiteral("select * from 出租库 where ") + found.sql +
+                      QStringLiteral(" and %1 = ? order by 条形码 limit ?")
+                          .arg(db.dialect().withoutIndex(Db::quoted(QStringLiteral("状态")))),
+                  found.params + QVariantList{Available, maxRows + 1});
     if (!rows)
         return Error{rows.error()};
     QList<Copy> copies;

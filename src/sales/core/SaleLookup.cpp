@@ -1,20 +1,27 @@
 #include "sales/core/SaleLookup.h"
 
+#include "store/TextSearch.h"
+
 namespace SaleLookup {
 
 namespace {
 
-QString inStockWhere(const Db& db) {
-    return QStringLiteral(" from 销售库 where 库存 > 0 and ") +
-           db.containsCondition(Db::quoted(QStringLiteral("条形码")));
+// The items in stock whose barcode contains fragment, through the trigram
+// index.
+TextSearch::Condition inStock(const Db& db, const QString& fragment) {
+    TextSearch::Condition found =
+        TextSearch::contains(db, QStringLiteral("销售库"), QStringLiteral("条形码"), fragment);
+    found.sql = QStringLiteral(" from 销售库 where 库存 > 0 and ") + found.sql;
+    return found;
 }
 
 } // namespace
 
 Result<QList<qint64>> itemsInStock(const Db& db, const QString& fragment, int limit) {
-    auto rows = db.select(QStringLiteral("select 商品id") + inStockWhere(db) +
+    const TextSearch::Condition found = inStock(db, fragment);
+    auto rows = db.select(QStringLiteral("select 商品id") + found.sql +
                               QStringLiteral(" order by 商品id limit ?"),
-                          {Db::containsPattern(fragment), limit});
+                          found.params + QVariantList{limit});
     if (!rows)
         return Error{rows.error()};
     QList<qint64> ids;
@@ -24,10 +31,9 @@ Result<QList<qint64>> itemsInStock(const Db& db, const QString& fragment, int li
 }
 
 ListQuery itemsInStockList(const QString& fragment, const QString& connectionName) {
-    return {QStringLiteral("select *") + inStockWhere(Db(connectionName)) +
-                QStringLiteral(" order by 商品id"),
-            {Db::containsPattern(fragment)},
-            connectionName};
+    const TextSearch::Condition found = inStock(Db(connectionName), fragment);
+    return {QStringLiteral("select *") + found.sql + QStringLiteral(" order by 商品id"),
+            found.params, connectionName};
 }
 
 Result<std::optional<Item>> item(const Db& db, qint64 itemId) {
