@@ -101,6 +101,8 @@ TEST_P(RecordFmTest, AFailedSearchKeepsTheLastGoodResult) {
     TZhiChuStatFm fm(login);
     EXPECT_EQ(fm.windowTitle(), u("支出统计"));
     EXPECT_EQ(shown(fm, "项目"), QStringList{u("房租")});
+    EXPECT_EQ(fm.grid()->footerSum(u("金额")),
+              Money::fromInt(800)); // the footer of the first screen
     execOk(u("alter table 支出记录 rename to 支出旧"));
     typeText(fm.textBoxFor(u("姓名")), u("房东"));
     fm.tool(u("查询"))->trigger();
