@@ -46,6 +46,9 @@ void DayTotalsChart::setDays(const QList<StockTaking::DayTotals>& days) {
         top = std::max({top, day.income.toDouble(), day.expenses.toDouble()});
     auto* y = new QValueAxis;
     y->setRange(0, top > 0 ? top : 1);
+    // a period without money has no amounts to read off the axis (its
+    // labels would only show as elided dots)
+    y->setLabelsVisible(top > 0);
     y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%.0f"));
     y->setLabelsFont(Fonts::cjkFont(8));
