@@ -93,9 +93,9 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     connect(m_title, &QLineEdit::textChanged, this,
             [this](const QString& title) { m_py = PinyinCode(title); });
     connect(m_isSet, &QCheckBox::toggled, m_count, &QWidget::setEnabled);
-    connect(m_choosePicture, &QPushButton::clicked, this, &TRentAddFm::XuanZeTuPian);
-    connect(m_picture, &PictureBox::clicked, this, &TRentAddFm::XuanZeTuPian);
-    connect(m_save, &QPushButton::clicked, this, &TRentAddFm::BaoCun);
+    connect(m_choosePicture, &QPushButton::clicked, this, &TRentAddFm::choosePicture);
+    connect(m_picture, &PictureBox::clicked, this, &TRentAddFm::choosePicture);
+    connect(m_save, &QPushButton::clicked, this, &TRentAddFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(640, 360);
@@ -130,12 +130,12 @@ void TRentAddFm::fillChoices() {
     }
 }
 
-void TRentAddFm::XuanZeTuPian() {
+void TRentAddFm::choosePicture() {
     if (auto bitmap = Picture::choose(this))
         m_picture->setPicture(*bitmap);
 }
 
-void TRentAddFm::BaoCun() {
+void TRentAddFm::save() {
     NewRentCopy entry;
     entry.barcode = m_barcode->text();
     entry.title = m_title->text();

@@ -40,8 +40,8 @@ public:
     const QString& searchCode() const { return m_py; }
 
     void InitialData();
-    void XuanZeTuPian(); // "选择图片"
-    void BaoCun();       // "保存"
+    void choosePicture(); // "选择图片"
+    void save();          // "保存"
 
 Q_SIGNALS:
     void copiesAdded(const QStringList& barcodes);

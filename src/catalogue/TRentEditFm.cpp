@@ -90,10 +90,10 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    connect(m_save, &QPushButton::clicked, this, &TRentEditFm::BaoCun);
+    connect(m_save, &QPushButton::clicked, this, &TRentEditFm::save);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_changePicture, &QPushButton::clicked, this, &TRentEditFm::GengGaiTuPian);
-    connect(m_enlarge, &QPushButton::clicked, this, &TRentEditFm::FangDa);
+    connect(m_changePicture, &QPushButton::clicked, this, &TRentEditFm::changePicture);
+    connect(m_enlarge, &QPushButton::clicked, this, &TRentEditFm::enlargePicture);
     resize(660, 340);
 
     const Db db(m_login.connectionName);
@@ -143,7 +143,7 @@ std::optional<RentCopy> TRentEditFm::edited() const {
     return c;
 }
 
-void TRentEditFm::BaoCun() {
+void TRentEditFm::save() {
     const auto copy = edited();
     if (!copy)
         return;
@@ -155,11 +155,11 @@ void TRentEditFm::BaoCun() {
     accept();
 }
 
-void TRentEditFm::GengGaiTuPian() {
+void TRentEditFm::changePicture() {
     if (auto bitmap = Picture::choose(this))
         m_picture->setPicture(*bitmap);
 }
 
-void TRentEditFm::FangDa() {
+void TRentEditFm::enlargePicture() {
     m_viewer.open([this] { return new TRentEditPicFm(m_picture->picture(), this); });
 }

@@ -45,9 +45,9 @@ public:
     // price is malformed.
     std::optional<RentCopy> edited() const;
 
-    void BaoCun();        // "保存"
-    void GengGaiTuPian(); // "更改图片"
-    void FangDa();        // "放大"
+    void save();           // "保存"
+    void changePicture();  // "更改图片"
+    void enlargePicture(); // "放大"
 
 private:
     const LoginContext& m_login;

@@ -17,17 +17,18 @@ TRentKuFm::TRentKuFm(const LoginContext& login, QWidget* parent)
     : ListWindow(QStringLiteral("出租库"), parent, login.connectionName), m_login(login) {
     setWindowTitle(QStringLiteral("出租库"));
     setWindowState(windowState() | Qt::WindowMaximized);
-    connect(addTool(QStringLiteral("新增商品")), &QAction::triggered, this, &TRentKuFm::XinZeng);
-    connect(addTool(QStringLiteral("编辑")), &QAction::triggered, this, &TRentKuFm::BianJi);
-    connect(addTool(QStringLiteral("删除")), &QAction::triggered, this, &TRentKuFm::ShanChu);
+    connect(addTool(QStringLiteral("新增商品")), &QAction::triggered, this, &TRentKuFm::addNew);
+    connect(addTool(QStringLiteral("编辑")), &QAction::triggered, this, &TRentKuFm::edit);
+    connect(addTool(QStringLiteral("删除")), &QAction::triggered, this, &TRentKuFm::remove);
     addShowAllTool();
-    connect(addTool(QStringLiteral("EXCEL")), &QAction::triggered, this, &TRentKuFm::Excel);
-    connect(addTool(QStringLiteral("打印")), &QAction::triggered, this, &TRentKuFm::DaYin);
+    connect(addTool(QStringLiteral("EXCEL")), &QAction::triggered, this, &TRentKuFm::exportExcel);
+    connect(addTool(QStringLiteral("打印")), &QAction::triggered, this, &TRentKuFm::print);
     connect(addTool(QStringLiteral("转入销售库")), &QAction::triggered, this,
-            &TRentKuFm::ZhuanXiaoShou);
-    connect(addTool(QStringLiteral("打印条码")), &QAction::triggered, this, &TRentKuFm::TiaoMa);
+            &TRentKuFm::copyToSale);
+    connect(addTool(QStringLiteral("打印条码")), &QAction::triggered, this,
+            &TRentKuFm::printLabels);
     connect(addTool(QStringLiteral("显示图片")), &QAction::triggered, this,
-            &TRentKuFm::XianShiTuPian);
+            &TRentKuFm::showPicture);
     addCloseTool();
 
     setSearchFields({Barcode, QStringLiteral("商品名称"), QStringLiteral("商品类型")},
@@ -47,12 +48,12 @@ TRentKuFm::TRentKuFm(const LoginContext& login, QWidget* parent)
 
 TRentKuFm::~TRentKuFm() = default;
 
-void TRentKuFm::XinZeng() {
+void TRentKuFm::addNew() {
     // new copies show after "显示全部" or "查找"
     m_add.open([this] { return new TRentAddFm(m_login, this); });
 }
 
-void TRentKuFm::BianJi() {
+void TRentKuFm::edit() {
     if (!m_login.may(Permission::RentEdit)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -81,7 +82,7 @@ void TRentKuFm::BianJi() {
     grid()->locate(Barcode, shown);
 }
 
-void TRentKuFm::ShanChu() {
+void TRentKuFm::remove() {
     if (!m_login.may(Permission::RentDelete)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -103,15 +104,15 @@ void TRentKuFm::ShanChu() {
     grid()->setCurrentRow(qMin(row, grid()->loadedRowCount() - 1));
 }
 
-void TRentKuFm::Excel() {
+void TRentKuFm::exportExcel() {
     ListOutput::exportToExcel(this, currentQuery(), QStringLiteral("出租库"));
 }
 
-void TRentKuFm::DaYin() {
+void TRentKuFm::print() {
     ListOutput::printList(this, ReportTemplate::RentCatalogue, currentQuery());
 }
 
-void TRentKuFm::ZhuanXiaoShou() {
+void TRentKuFm::copyToSale() {
     if (!m_login.may(Permission::CatalogueTransfer)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -131,11 +132,11 @@ void TRentKuFm::ZhuanXiaoShou() {
     Prompt::information(this, QStringLiteral("转移成功,请自行根据需要删除本库的记录!"));
 }
 
-void TRentKuFm::TiaoMa() {
+void TRentKuFm::printLabels() {
     ListOutput::printLabels(this, LabelKind::Items, currentQuery());
 }
 
-void TRentKuFm::XianShiTuPian() {
+void TRentKuFm::showPicture() {
     if (!requireCurrentRow(QStringLiteral("没有选中的商品!")))
         return;
     const QByteArray picture = grid()->value(QStringLiteral("pic")).toByteArray();

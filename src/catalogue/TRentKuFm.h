@@ -16,14 +16,14 @@ public:
     explicit TRentKuFm(const LoginContext& login, QWidget* parent = nullptr);
     ~TRentKuFm() override;
 
-    void XinZeng();       // "新增商品"
-    void BianJi();        // "编辑"
-    void ShanChu();       // "删除"
-    void Excel();         // "EXCEL"
-    void DaYin();         // "打印"
-    void ZhuanXiaoShou(); // "转入销售库"
-    void TiaoMa();        // "打印条码"
-    void XianShiTuPian(); // "显示图片"
+    void addNew();      // "新增商品"
+    void edit();        // "编辑"
+    void remove();      // "删除"
+    void exportExcel(); // "EXCEL"
+    void print();       // "打印"
+    void copyToSale();  // "转入销售库"
+    void printLabels(); // "打印条码"
+    void showPicture(); // "显示图片"
 
 private:
     const LoginContext& m_login;

@@ -85,7 +85,7 @@ TPurchaseFm::TPurchaseFm(const LoginContext& login, const std::optional<SaleItem
     layout->addLayout(buttons);
 
     new PriceBoxes(m_price, m_unitPrice, m_quantity, m_discount, m_total, this);
-    connect(m_ok, &QPushButton::clicked, this, &TPurchaseFm::QueDing);
+    connect(m_ok, &QPushButton::clicked, this, &TPurchaseFm::confirm);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     resize(520, 400);
 
@@ -119,7 +119,7 @@ void TPurchaseFm::FindKey() {
     m_remark->setPlainText(m_item->synopsis);
 }
 
-void TPurchaseFm::QueDing() {
+void TPurchaseFm::confirm() {
     if (!m_item || m_unitPrice->text().trimmed().isEmpty() ||
         m_quantity->text().trimmed().isEmpty()) {
         Prompt::information(this, QStringLiteral("字体加重的项目必须填写!"));

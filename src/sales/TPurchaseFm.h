@@ -38,7 +38,7 @@ public:
 
     void InitialData();
     void FindKey();
-    void QueDing(); // "确定"
+    void confirm(); // "确定"
 
 private:
     const LoginContext& m_login;

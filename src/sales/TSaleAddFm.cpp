@@ -88,8 +88,8 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     new PriceBoxes(m_price, m_unitPrice, m_quantity, m_discount, m_total, this);
     connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString& name) { m_py = PinyinCode(name); });
-    connect(m_barcode, &QLineEdit::returnPressed, this, &TSaleAddFm::TiaoMaHuiChe);
-    connect(m_save, &QPushButton::clicked, this, &TSaleAddFm::BaoCun);
+    connect(m_barcode, &QLineEdit::returnPressed, this, &TSaleAddFm::barcodeEntered);
+    connect(m_save, &QPushButton::clicked, this, &TSaleAddFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     resize(600, 380);
 
@@ -123,7 +123,7 @@ void TSaleAddFm::InitialData() {
         box->setEditText(QString());
 }
 
-void TSaleAddFm::TiaoMaHuiChe() {
+void TSaleAddFm::barcodeEntered() {
     auto found =
         SaleCatalogue::findByBarcode(Db(m_login.connectionName), m_barcode->text().trimmed());
     if (!found) {
@@ -144,7 +144,7 @@ void TSaleAddFm::TiaoMaHuiChe() {
     m_synopsis->setPlainText(item.synopsis);
 }
 
-void TSaleAddFm::BaoCun() {
+void TSaleAddFm::save() {
     NewSaleItem item;
     item.barcode = m_barcode->text();
     item.name = m_name->text();

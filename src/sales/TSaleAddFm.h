@@ -38,8 +38,8 @@ public:
     const QString& searchCode() const { return m_py; }
 
     void InitialData();
-    void TiaoMaHuiChe(); // Enter in the barcode box
-    void BaoCun();       // "保存"
+    void barcodeEntered(); // Enter in the barcode box
+    void save();           // "保存"
 
 Q_SIGNALS:
     void itemAdded(qint64 id);

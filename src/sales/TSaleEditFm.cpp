@@ -73,9 +73,9 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    connect(m_save, &QPushButton::clicked, this, &TSaleEditFm::BaoCun);
+    connect(m_save, &QPushButton::clicked, this, &TSaleEditFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_stockButton, &QPushButton::clicked, this, &TSaleEditFm::XiuGaiKuCun);
+    connect(m_stockButton, &QPushButton::clicked, this, &TSaleEditFm::correctStock);
     resize(560, 300);
 
     const Db db(m_login.connectionName);
@@ -124,7 +124,7 @@ std::optional<SaleItem> TSaleEditFm::edited() const {
     return item;
 }
 
-void TSaleEditFm::BaoCun() {
+void TSaleEditFm::save() {
     const auto item = edited();
     if (!item)
         return;
@@ -136,7 +136,7 @@ void TSaleEditFm::BaoCun() {
     accept();
 }
 
-void TSaleEditFm::XiuGaiKuCun() {
+void TSaleEditFm::correctStock() {
     if (!m_login.may(Permission::SaleStockEdit)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;

@@ -39,8 +39,8 @@ public:
     // price is malformed.
     std::optional<SaleItem> edited() const;
 
-    void BaoCun();      // "保存"
-    void XiuGaiKuCun(); // "修改库存"
+    void save();         // "保存"
+    void correctStock(); // "修改库存"
 
 private:
     void showItem(const SaleItem& item);

@@ -17,16 +17,17 @@ const QString Barcode = QStringLiteral("条形码");
 TSaleKuFm::TSaleKuFm(const LoginContext& login, QWidget* parent)
     : ListWindow(QStringLiteral("销售库"), parent, login.connectionName), m_login(login) {
     setWindowTitle(QStringLiteral("销售库"));
-    connect(addTool(QStringLiteral("新增商品")), &QAction::triggered, this, &TSaleKuFm::XinZeng);
-    connect(addTool(QStringLiteral("商品进货")), &QAction::triggered, this, &TSaleKuFm::JinHuo);
-    connect(addTool(QStringLiteral("编辑")), &QAction::triggered, this, &TSaleKuFm::BianJi);
-    connect(addTool(QStringLiteral("删除")), &QAction::triggered, this, &TSaleKuFm::ShanChu);
+    connect(addTool(QStringLiteral("新增商品")), &QAction::triggered, this, &TSaleKuFm::addNew);
+    connect(addTool(QStringLiteral("商品进货")), &QAction::triggered, this, &TSaleKuFm::purchase);
+    connect(addTool(QStringLiteral("编辑")), &QAction::triggered, this, &TSaleKuFm::edit);
+    connect(addTool(QStringLiteral("删除")), &QAction::triggered, this, &TSaleKuFm::remove);
     addShowAllTool();
-    connect(addTool(QStringLiteral("EXCEL")), &QAction::triggered, this, &TSaleKuFm::Excel);
-    connect(addTool(QStringLiteral("打印")), &QAction::triggered, this, &TSaleKuFm::DaYin);
+    connect(addTool(QStringLiteral("EXCEL")), &QAction::triggered, this, &TSaleKuFm::exportExcel);
+    connect(addTool(QStringLiteral("打印")), &QAction::triggered, this, &TSaleKuFm::print);
     connect(addTool(QStringLiteral("转入出租库")), &QAction::triggered, this,
-            &TSaleKuFm::ZhuanChuZu);
-    connect(addTool(QStringLiteral("打印条码")), &QAction::triggered, this, &TSaleKuFm::TiaoMa);
+            &TSaleKuFm::copyToRent);
+    connect(addTool(QStringLiteral("打印条码")), &QAction::triggered, this,
+            &TSaleKuFm::printLabels);
     addCloseTool();
 
     setSearchFields({Barcode, QStringLiteral("商品名称"), QStringLiteral("商品类型")},
@@ -51,7 +52,7 @@ void TSaleKuFm::showItem(qint64 id) {
     grid()->locate(Id, id);
 }
 
-void TSaleKuFm::XinZeng() {
+void TSaleKuFm::addNew() {
     m_add.open([this] {
         auto* add = new TSaleAddFm(m_login, this);
         // a new item shows in the list at once
@@ -60,7 +61,7 @@ void TSaleKuFm::XinZeng() {
     });
 }
 
-void TSaleKuFm::JinHuo() {
+void TSaleKuFm::purchase() {
     std::optional<SaleItem> item;
     if (grid()->hasCurrentRow()) {
         auto found = SaleCatalogue::find(Db(m_login.connectionName), grid()->integer(Id));
@@ -76,7 +77,7 @@ void TSaleKuFm::JinHuo() {
         showItem(item->id);
 }
 
-void TSaleKuFm::BianJi() {
+void TSaleKuFm::edit() {
     if (!m_login.may(Permission::SaleEdit)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -98,7 +99,7 @@ void TSaleKuFm::BianJi() {
     showItem(id);
 }
 
-void TSaleKuFm::ShanChu() {
+void TSaleKuFm::remove() {
     if (!m_login.may(Permission::SaleDelete)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -119,15 +120,15 @@ void TSaleKuFm::ShanChu() {
     grid()->setCurrentRow(qMin(row, grid()->loadedRowCount() - 1));
 }
 
-void TSaleKuFm::Excel() {
+void TSaleKuFm::exportExcel() {
     ListOutput::exportToExcel(this, currentQuery(), QStringLiteral("销售库"));
 }
 
-void TSaleKuFm::DaYin() {
+void TSaleKuFm::print() {
     ListOutput::printList(this, ReportTemplate::SaleCatalogue, currentQuery());
 }
 
-void TSaleKuFm::ZhuanChuZu() {
+void TSaleKuFm::copyToRent() {
     if (!m_login.may(Permission::CatalogueTransfer)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -146,6 +147,6 @@ void TSaleKuFm::ZhuanChuZu() {
     Prompt::information(this, QStringLiteral("转移成功,请自行根据需要删除本库的记录!"));
 }
 
-void TSaleKuFm::TiaoMa() {
+void TSaleKuFm::printLabels() {
     ListOutput::printLabels(this, LabelKind::Items, currentQuery());
 }

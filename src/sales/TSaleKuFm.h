@@ -17,14 +17,14 @@ public:
     explicit TSaleKuFm(const LoginContext& login, QWidget* parent = nullptr);
     ~TSaleKuFm() override;
 
-    void XinZeng();    // "新增商品"
-    void JinHuo();     // "商品进货"
-    void BianJi();     // "编辑"
-    void ShanChu();    // "删除"
-    void Excel();      // "EXCEL"
-    void DaYin();      // "打印"
-    void ZhuanChuZu(); // "转入出租库"
-    void TiaoMa();     // "打印条码"
+    void addNew();      // "新增商品"
+    void purchase();    // "商品进货"
+    void edit();        // "编辑"
+    void remove();      // "删除"
+    void exportExcel(); // "EXCEL"
+    void print();       // "打印"
+    void copyToRent();  // "转入出租库"
+    void printLabels(); // "打印条码"
 
 private:
     void showItem(qint64 id);

@@ -35,12 +35,12 @@ TSaleStockModifyFm::TSaleStockModifyFm(const LoginContext& login, const SaleItem
     layout->addLayout(form);
     layout->addLayout(buttons);
 
-    connect(m_ok, &QPushButton::clicked, this, &TSaleStockModifyFm::QueDing);
+    connect(m_ok, &QPushButton::clicked, this, &TSaleStockModifyFm::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(260, 100);
 }
 
-void TSaleStockModifyFm::QueDing() {
+void TSaleStockModifyFm::confirm() {
     if (m_stock->text().trimmed().isEmpty()) {
         Prompt::information(this, QStringLiteral("填写数量!"));
         return;

@@ -21,7 +21,7 @@ public:
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
 
-    void QueDing(); // "确定"
+    void confirm(); // "确定"
 
 private:
     const LoginContext& m_login;

@@ -82,12 +82,12 @@ TEST_P(RentWindowsTest, ASetOfThreeWithAPictureIsSavedOnce) {
 TEST_P(RentWindowsTest, APictureOfTwoMegabytesIsTakenAndOneByteMoreIsNot) {
     TRentAddFm w(login);
     prompts->setNextFileName(pictureFile(database->folder(), 2097152));
-    w.XuanZeTuPian();
+    w.choosePicture();
     EXPECT_TRUE(prompts->texts().filter(QStringLiteral("添加失败")).isEmpty());
     const QByteArray taken = w.pictureBox()->picture();
     EXPECT_TRUE(taken.startsWith("BM"));
     prompts->setNextFileName(pictureFile(database->folder(), 2097153));
-    w.XuanZeTuPian();
+    w.choosePicture();
     EXPECT_EQ(prompts->lastText(),
               QStringLiteral("添加失败:图片文件不能超过2MB,您选择的文件大小为:2.00MB"));
     EXPECT_EQ(w.pictureBox()->picture(), taken);
@@ -112,7 +112,7 @@ TEST_P(RentWindowsTest, ClearingAfterSaveKeepsTheChoiceListsAndThePicture) {
     w.clearAfterSaveBox()->setChecked(true);
     fillRequired(w, QStringLiteral("C1"));
     prompts->setNextFileName(pictureFile(database->folder(), 500));
-    w.XuanZeTuPian();
+    w.choosePicture();
     const int types = w.typeBox()->count();
     w.saveButton()->click();
     ASSERT_EQ(prompts->lastText(), QStringLiteral("保存成功!"));
@@ -157,7 +157,7 @@ TEST_P(RentWindowsTest, GatesAndAnEmptyListRefuseTheListActions) {
     execOk(QStringLiteral("delete from 出租库"));
     TRentKuFm empty(login);
     prompts->clear();
-    empty.BianJi();
+    empty.edit();
     EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("没有可编辑的商品!")});
 }
 

@@ -130,7 +130,7 @@ TEST_P(SaleCatalogueWindowsTest, APurchaseWithNoItemIsRefused) {
         w->okButton()->click();
         d->reject();
     });
-    list.JinHuo();
+    list.purchase();
     EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("字体加重的项目必须填写!")});
     EXPECT_EQ(count(QStringLiteral("进货记录")), 0);
 }
