@@ -24,10 +24,13 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     : QDialog(parent), m_login(login) {
     setWindowTitle(QStringLiteral("新增商品-出租库"));
     m_barcode = new QLineEdit;
+    limitToColumn(m_barcode, QStringLiteral("出租库"), QStringLiteral("条形码"));
     m_title = new QLineEdit;
+    limitToColumn(m_title, QStringLiteral("出租库"), QStringLiteral("商品名称"));
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
     m_author = new QLineEdit;
+    limitToColumn(m_author, QStringLiteral("出租库"), QStringLiteral("作者"));
     m_place = FormParts::choiceBox();
     m_publisher = FormParts::choiceBox();
     m_type = FormParts::choiceBox();

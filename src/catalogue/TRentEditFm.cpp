@@ -24,7 +24,10 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     m_barcode = new QLineEdit;
+
+    limitToColumn(m_barcode, QStringLiteral("出租库"), QStringLiteral("条形码"));
     m_title = new QLineEdit;
+    limitToColumn(m_title, QStringLiteral("出租库"), QStringLiteral("商品名称"));
     m_py = new QLineEdit;
     m_py->setEnabled(false);
     m_type = FormParts::choiceBox();
@@ -39,6 +42,7 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
     m_author = new QLineEdit;
+    limitToColumn(m_author, QStringLiteral("出租库"), QStringLiteral("作者"));
     m_synopsis = new QPlainTextEdit;
     limitToColumn(m_synopsis, QStringLiteral("出租库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);

@@ -25,7 +25,9 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     : QDialog(parent), m_login(login) {
     setWindowTitle(QStringLiteral("新增商品-销售库"));
     m_barcode = new QLineEdit;
+    limitToColumn(m_barcode, QStringLiteral("销售库"), QStringLiteral("条形码"));
     m_name = new QLineEdit;
+    limitToColumn(m_name, QStringLiteral("销售库"), QStringLiteral("商品名称"));
     m_type = FormParts::choiceBox();
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
@@ -37,6 +39,7 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     m_discount->setFieldName(QStringLiteral("折扣"));
     m_place = FormParts::choiceBox();
     m_author = new QLineEdit;
+    limitToColumn(m_author, QStringLiteral("销售库"), QStringLiteral("作者"));
     m_publisher = FormParts::choiceBox();
     m_medium = FormParts::choiceBox();
     m_supplier = FormParts::choiceBox();

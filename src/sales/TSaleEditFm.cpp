@@ -23,7 +23,9 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     // left through "保存" or "关闭" only
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     m_barcode = new QLineEdit;
+    limitToColumn(m_barcode, QStringLiteral("销售库"), QStringLiteral("条形码"));
     m_name = new QLineEdit;
+    limitToColumn(m_name, QStringLiteral("销售库"), QStringLiteral("商品名称"));
     m_type = FormParts::choiceBox();
     m_py = new QLineEdit;
     m_py->setReadOnly(true);
@@ -32,6 +34,7 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     m_place = FormParts::choiceBox();
     m_publisher = FormParts::choiceBox();
     m_author = new QLineEdit;
+    limitToColumn(m_author, QStringLiteral("销售库"), QStringLiteral("作者"));
     m_medium = FormParts::choiceBox();
     m_stock = new QLineEdit;
     m_stock->setReadOnly(true);

@@ -105,6 +105,9 @@ TEST_P(RentWindowsTest, TheSearchCodeFollowsTheTitle) {
         typeInto(w.titleEdit(), title);
         EXPECT_EQ(w.searchCode(), code) << title.toStdString();
     }
+    // the boxes take no more than their columns hold
+    for (QLineEdit* box : {w.barcodeEdit(), w.titleEdit(), w.authorEdit()})
+        EXPECT_EQ(box->maxLength(), 255);
 }
 
 TEST_P(RentWindowsTest, ClearingAfterSaveKeepsTheChoiceListsAndThePicture) {
