@@ -65,7 +65,8 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
         doc.m_encoding = Encoding::Utf16Be;
         start = Utf16BeBom.size();
     } else {
-        QStringDecoder utf8(QStringDecoder::Utf8);
+        // stateless, so that a file ending inside a character counts as no UTF-8
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString probe = utf8.decode(bytes); // decoding happens on conversion
         doc.m_encoding = utf8.hasError() ? Encoding::Gb18030 : Encoding::Utf8;
     }
@@ -219,10 +220,16 @@ Status IniFile::write(const QString& section, const QString& key, const QString&
     IniDocument doc = load();
     if (Status set = doc.setValue(section, key, value); !set)
         return set;
+    // A file cut inside a character may read back otherwise once a line is
+    // added: never report a value as written that would not be read back.
+    const QByteArray bytes = doc.toBytes();
+    if (IniDocument::fromBytes(bytes).value(section, key, {}) != value)
+        return Error{
+            QStringLiteral("不能写入 %1: 文件的编码已损坏, 写入后读不回 %2").arg(m_path, key)};
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
-    file.write(doc.toBytes());
+    file.write(bytes);
     if (!file.commit())
         return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
     return {};

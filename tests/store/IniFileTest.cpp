@@ -138,6 +138,22 @@ TEST(IniFile, MixedLineEndsAndUndecodableBytesOnOtherLinesStayAsTheyWere) {
     EXPECT_EQ(readFile(path), QByteArray("; \x81\x20 odd\r[part1]\r\nabc=s\ntel=1\r\n"));
 }
 
+TEST(IniFile, AFileCutInsideACharacterNeverLosesAWriteSilently) {
+    for (const QByteArray& cut :
+         {QByteArray("[part1]\na=1\xf0"), QByteArray("\xFF\xFE[\0p\0a\0r\0t\0001\0]\0\n", 19)}) {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, cut);
+        IniFile ini(path);
+        const Status written =
+            ini.write(QStringLiteral("part1"), QStringLiteral("tel"), QStringLiteral("123"));
+        if (written)
+            EXPECT_EQ(ini.read(QStringLiteral("part1"), QStringLiteral("tel"), {}),
+                      QStringLiteral("123"));
+        else
+            EXPECT_EQ(readFile(path), cut) << "a refused write leaves the file as it was";
+    }
+}
+
 TEST(IniFile, ValueWithALineBreakIsRefusedAndNothingWritten) {
     QTemporaryDir dir;
     const QString path = writeFile(dir, "[part1]\nsoftname=a\n");
