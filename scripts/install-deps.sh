@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
   libxlsxwriter-dev fonts-noto-cjk fonts-liberation2
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libsqlite3-dev
+  clang libclang-rt-14-dev
   postgresql
   xvfb xauth imagemagick poppler-utils unzip
 )

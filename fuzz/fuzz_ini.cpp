@@ -1,0 +1,46 @@
+#include "FuzzInput.h"
+#include "store/IniFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+// Any de.ini is read without harm, and writing a key then reading it gives
+// the value back, whatever else the file holds.
+namespace {
+
+QTemporaryDir* folder = nullptr;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static QCoreApplication app(*argc, *argv);
+    folder = new QTemporaryDir;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString path = QDir(folder->path()).filePath(QStringLiteral("de.ini"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        file.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    IniFile ini(path);
+    for (const char* key : {"abc", "csAccess", "csSql", "softname", "Company"})
+        (void)ini.read(QStringLiteral("part1"), QString::fromLatin1(key), QStringLiteral("-"));
+    (void)ini.read(QStringLiteral("part2"), QStringLiteral("HyGuiHuanShiTiShi"), {});
+
+    const QString value = QStringLiteral("Provider=SQLOLEDB.1;Data Source=主机;");
+    if (ini.write(QStringLiteral("part1"), QStringLiteral("csSql"), value)) {
+        FUZZ_CHECK(ini.read(QStringLiteral("part1"), QStringLiteral("csSql"), {}) == value);
+        FUZZ_CHECK(ini.write(QStringLiteral("fuzz"), QStringLiteral("k"), QStringLiteral("v")));
+        FUZZ_CHECK(ini.read(QStringLiteral("fuzz"), QStringLiteral("k"), {}) == u"v");
+        FUZZ_CHECK(ini.read(QStringLiteral("part1"), QStringLiteral("csSql"), {}) == value);
+    }
+    return 0;
+}
