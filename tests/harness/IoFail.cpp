@@ -58,6 +58,7 @@ int iofail(qint64 maxN) {
         {FaultyVfs::Mode::Once, QStringLiteral("once")},
         {FaultyVfs::Mode::FromThenOn, QStringLiteral("from then on")}};
 
+    const Db db;
     qint64 tries = 0, injected = 0, reportedErrors = 0, absorbed = 0, committedDespiteError = 0;
     QStringList breaches;
     QSet<QString> texts;
@@ -67,17 +68,17 @@ int iofail(qint64 maxN) {
             for (const auto& [mode, modeName] : modes) {
                 bool completed = false;
                 for (qint64 n = 1; n <= maxN && !completed; ++n) {
-                    for (const QString& suffix : {u"", u"-wal", u"-shm"})
-                        QFile::remove(work + suffix);
+                    for (const char* suffix : {"", "-wal", "-shm"})
+                        QFile::remove(work + QLatin1String(suffix));
                     if (!QFile::copy(base, work))
                         return fail(QStringLiteral("cannot copy the database"));
                     if (Status s = Connection::open(cs(work)); !s)
                         return fail(s.error());
-                    auto before = Ledger::read(Db());
+                    auto before = Ledger::read(db);
                     if (!before)
                         return fail(before.error());
                     QRandomGenerator random(7);
-                    auto planned = Workload::plan(Db(), kind, QStringLiteral("io"), random);
+                    auto planned = Workload::plan(db, kind, QStringLiteral("io"), random);
                     if (!planned)
                         return fail(planned.error());
                     if (!planned.value().book) {
@@ -114,7 +115,8 @@ int iofail(qint64 maxN) {
                     const bool isNone = Ledger::mismatches(before.value(), after.value()).isEmpty();
                     if (booked) {
                         if (!isWhole)
-                            breaches << where + u": reported booked but not all there";
+                            breaches << where + u": reported booked but not all there: " +
+                                            Ledger::mismatches(whole, after.value()).join(u"; ");
                         if (fired == 0)
                             completed = true;
                         else

@@ -1,6 +1,7 @@
 #include "Ledger.h"
 
 #include <QFile>
+#include <functional>
 
 namespace Ledger {
 

@@ -16,9 +16,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -65,9 +67,9 @@ public:
             if (qEnvironmentVariable("SHOP_TEST_PG_HOST").isEmpty())
                 return Error{QStringLiteral("SHOP_TEST_PG_HOST is not set: start a server with "
                                             "scripts/pg-test-server.sh")};
-            m_pgName = QStringLiteral("shopharness_%1").arg(QCoreApplication::applicationPid());
-            if (Status s = maintenance(u"DROP DATABASE IF EXISTS " + m_pgName); !s)
-                return s;
+            m_pgName = QStringLiteral("shopharness_%1_%2")
+                           .arg(QCoreApplication::applicationPid())
+                           .arg(QDateTime::currentMSecsSinceEpoch());
             if (Status s = maintenance(u"CREATE DATABASE " + m_pgName); !s)
                 return s;
             m_cs = pgServerString(m_pgName);
@@ -193,7 +195,7 @@ int load(Engine engine, int processes, qint64 bookings, quint32 seed) {
     }
     const QStringList breaches = check(before.value(), read);
     say(QStringLiteral("load on %1: %2 processes x %3 bookings, %4 committed in %5 s, %6 breaches")
-            .arg(engine == Engine::Sqlite ? u"SQLite" : u"PostgreSQL")
+            .arg(engine == Engine::Sqlite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL"))
             .arg(processes)
             .arg(bookings)
             .arg(commits)
@@ -253,7 +255,7 @@ int crash(Engine engine, int rounds, quint32 seed) {
     }
     say(QStringLiteral("crash on %1: %2 kills survived (booking in flight: %3 committed whole, %4 "
                        "rolled back whole; %5 between bookings), 0 breaches")
-            .arg(engine == Engine::Sqlite ? u"SQLite" : u"PostgreSQL")
+            .arg(engine == Engine::Sqlite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL"))
             .arg(rounds)
             .arg(committedInFlight)
             .arg(rolledBack)
