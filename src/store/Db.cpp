@@ -8,11 +8,47 @@
 
 namespace {
 
-QString errorText(const QSqlError& error) {
+// The engine's text, after a sentence of our own when the failure is not
+// about the statement but about the file, the server or the connection
+// (a failing disk, a lock held too long, a lost connection), so the user
+// learns that nothing was saved.
+QString errorText(const QSqlError& error, Engine engine) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.text().trimmed();
-    return text;
+    const QString code = error.nativeErrorCode();
+    QString plain;
+    if (engine == Engine::Sqlite) {
+        bool isNumber = false;
+        switch (code.toInt(&isNumber) & 0xff) {
+        case 5: // busy
+        case 6: // locked
+            plain = QStringLiteral("数据库正被其他操作占用,本次操作没有完成,请稍后再试");
+            break;
+        case 10: // I/O error
+        case 13: // disk full
+        case 14: // cannot open
+        case 15: // locking protocol
+            plain = QStringLiteral("数据库文件读写失败(磁盘或文件锁出错),本次操作没有完成");
+            break;
+        case 11: // corrupt
+        case 26: // not a database
+            plain = QStringLiteral("数据库文件已损坏,本次操作没有完成");
+            break;
+        default:
+            break;
+        }
+        if (!isNumber)
+            plain.clear();
+    } else if (code.isEmpty() || code.startsWith(u"08") || code.startsWith(u"57P") ||
+               code.startsWith(u"53") || code.startsWith(u"58")) {
+        // no state from the server (the connection is gone), connection
+        // lost, server shut down, out of resources, system error
+        plain = QStringLiteral("与数据库服务器的连接出错,本次操作没有完成");
+    }
+    if (plain.isEmpty())
+        return text;
+    return plain + QStringLiteral("(") + text + QStringLiteral(")");
 }
 
 } // namespace
@@ -154,15 +190,15 @@ Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const 
         // Statements without values run as they are (PostgreSQL cannot
         // prepare BEGIN, COMMIT or SET).
         if (!query.exec(sql))
-            return Error{errorText(query.lastError())};
+            return Error{errorText(query.lastError(), engine())};
         return query;
     }
     if (!query.prepare(sql))
-        return Error{errorText(query.lastError())};
+        return Error{errorText(query.lastError(), engine())};
     for (const QVariant& param : params)
         query.addBindValue(toSql(param));
     if (!query.exec())
-        return Error{errorText(query.lastError())};
+        return Error{errorText(query.lastError(), engine())};
     return query;
 }
 
@@ -249,6 +285,12 @@ QString Db::containsCondition(const QString& quotedColumn) const {
     if (engine() == Engine::Postgres)
         return QStringLiteral("CAST(%1 AS TEXT) ILIKE ? ESCAPE '\\'").arg(quotedColumn);
     return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
+}
+
+QString Db::searchTooLong(const QString& typed) {
+    if (typed.size() <= MaxSearchLength)
+        return {};
+    return QStringLiteral("查找内容太长,最多可输入%1个字符.").arg(MaxSearchLength);
 }
 
 QString Db::containsPattern(const QString& typed) {

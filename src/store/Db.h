@@ -84,6 +84,11 @@ public:
     // containsPattern(text). % and _ typed by the user match themselves.
     QString containsCondition(const QString& quotedColumn) const;
     static QString containsPattern(const QString& typed);
+    // Longest text a "contains" search takes: SQLite refuses longer LIKE
+    // patterns, and no real name or barcode comes near it.
+    static constexpr int MaxSearchLength = 1000;
+    // The refusal of a longer search text; empty when typed is fine.
+    static QString searchTooLong(const QString& typed);
 
     // The engine representation of one parameter value.
     QVariant toSql(const QVariant& value) const;

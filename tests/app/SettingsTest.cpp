@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
-#include "support/TestDatabase.h"
 #include "app/DatabaseChoice.h"
 #include "app/TSetDataFm.h"
 #include "store/IniFile.h"
+#include "support/TestDatabase.h"
 #include "ui/PromptRecorder.h"
 
 #include <QComboBox>

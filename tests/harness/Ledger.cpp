@@ -7,9 +7,9 @@ namespace Ledger {
 
 namespace {
 
-const QStringList RecordTables = {
-    QStringLiteral("销售记录"), QStringLiteral("出租记录"), QStringLiteral("退货记录"),
-    QStringLiteral("收入记录"), QStringLiteral("会员库"),   QStringLiteral("管理员日志")};
+const QStringList RecordTables = {QStringLiteral("销售记录"), QStringLiteral("出租记录"),
+                                  QStringLiteral("退货记录"), QStringLiteral("收入记录"),
+                                  QStringLiteral("会员库"),   QStringLiteral("管理员日志")};
 
 Status readInto(Values& values, const Db& db, const QString& sql,
                 const std::function<void(Values&, Rows&)>& take) {
@@ -25,11 +25,10 @@ Status readInto(Values& values, const Db& db, const QString& sql,
 
 Result<Values> read(const Db& db) {
     Values v;
-    Status s = readInto(v, db, QStringLiteral("select 商品id, 库存 from 销售库"),
-                        [](Values& v, Rows& r) {
-                            v[u"stock:" + r.text(QStringLiteral("商品id"))] =
-                                r.integer(QStringLiteral("库存"));
-                        });
+    Status s =
+        readInto(v, db, QStringLiteral("select 商品id, 库存 from 销售库"), [](Values& v, Rows& r) {
+            v[u"stock:" + r.text(QStringLiteral("商品id"))] = r.integer(QStringLiteral("库存"));
+        });
     if (!s)
         return Error{s.error()};
     s = readInto(v, db, QStringLiteral("select 会员卡号, 卡内金额, 会员积分 from 会员库"),
@@ -119,7 +118,8 @@ Status numbering(const Db& db, QStringList& breaches, const QString& kind, const
         }
         seen[n] = true;
         if (rows.value().integer(QStringLiteral("tags")) > 1)
-            breaches << QStringLiteral("%1 order number %2 used by several bookings").arg(kind).arg(n);
+            breaches
+                << QStringLiteral("%1 order number %2 used by several bookings").arg(kind).arg(n);
     }
     for (qint64 n = 1; n <= last; ++n)
         if (!seen[n])

@@ -43,10 +43,10 @@ bool isMember(const QString& card) {
 } // namespace
 
 QString kindName(Kind kind) {
-    static const QStringList names = {
-        QStringLiteral("rent"),     QStringLiteral("return"),       QStringLiteral("sale"),
-        QStringLiteral("refund"),   QStringLiteral("recharge"),     QStringLiteral("registration"),
-        QStringLiteral("correction")};
+    static const QStringList names = {QStringLiteral("rent"),      QStringLiteral("return"),
+                                      QStringLiteral("sale"),      QStringLiteral("refund"),
+                                      QStringLiteral("recharge"),  QStringLiteral("registration"),
+                                      QStringLiteral("correction")};
     return names[int(kind)];
 }
 
@@ -69,11 +69,11 @@ Status prepare(const Db& db) {
                 return Error{done.error()};
         }
         for (const QString& card : Cards) {
-            auto done = db.exec(QStringLiteral("insert into 会员库(会员卡号,会员姓名,会员类型,"
-                                               "卡内金额,会员积分,状态) values(?,?,'散客',?,?,"
-                                               "'正常')"),
-                                {card, QString(u"会员" + card), money(Money::fromInt(1000)),
-                                 money(Money())});
+            auto done = db.exec(
+                QStringLiteral("insert into 会员库(会员卡号,会员姓名,会员类型,"
+                               "卡内金额,会员积分,状态) values(?,?,'散客',?,?,"
+                               "'正常')"),
+                {card, QString(u"会员" + card), money(Money::fromInt(1000)), money(Money())});
             if (!done)
                 return Error{done.error()};
         }
@@ -101,8 +101,8 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
         const int lines = 1 + random.bounded(qMin(2, int(free.size())));
         for (int i = 0; i < lines; ++i) {
             const QString barcode = free.takeAt(random.bounded(int(free.size())));
-            order.lines << RentLine{barcode, barcode,          barcode,
-                                    {},      someAmount(random), someAmount(random)};
+            order.lines << RentLine{barcode,           barcode, barcode, {}, someAmount(random),
+                                    someAmount(random)};
             d[u"out:" + barcode] = 1;
         }
         d[QStringLiteral("counter:rent")] = 1;
@@ -293,7 +293,8 @@ Result<QString> run(const Db& db, const QString& journalPath, qint64 count, quin
             ++refused;
             // grouped by text, the barcode or card left out
             static const QRegularExpression names(QStringLiteral("\\b[A-Za-z]+[0-9-]+\\b"));
-            ++failures[kindName(kind) + u": " + QString(booked.error()).replace(names, QStringLiteral("…"))];
+            ++failures[kindName(kind) + u": " +
+                       QString(booked.error()).replace(names, QStringLiteral("…"))];
             write(u"R " + booked.error().simplified().left(200));
         }
     }

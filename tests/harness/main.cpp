@@ -108,9 +108,9 @@ QProcess* startWorker(const QString& cs, const QString& journal, qint64 count, q
                       const QString& tag) {
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QCoreApplication::applicationFilePath(),
-                   {QStringLiteral("work"), cs, journal, QString::number(count),
-                    QString::number(seed), tag});
+    process->start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("work"), cs, journal, QString::number(count), QString::number(seed), tag});
     return process;
 }
 
@@ -234,14 +234,17 @@ int crash(Engine engine, int rounds, quint32 seed) {
         w->waitForFinished(-1);
         delete w;
         if (Status s = Connection::open(scratch.connectionString()); !s)
-            return fail(QStringLiteral("round %1: the database does not open: %2").arg(r).arg(s.error()));
+            return fail(
+                QStringLiteral("round %1: the database does not open: %2").arg(r).arg(s.error()));
         auto j = Ledger::readJournal(journal);
         if (!j)
             return fail(j.error());
         bool inFlightCommitted = false;
         const QStringList breaches = check(before.value(), {j.value()}, &inFlightCommitted);
         if (!breaches.isEmpty()) {
-            say(QStringLiteral("round %1 (%2 committed before the kill):").arg(r).arg(j.value().commits));
+            say(QStringLiteral("round %1 (%2 committed before the kill):")
+                    .arg(r)
+                    .arg(j.value().commits));
             for (const QString& b : breaches)
                 say(u"  " + b);
             return fail(QStringLiteral("a booking was not all-or-nothing after a kill"));
@@ -263,8 +266,6 @@ int crash(Engine engine, int rounds, quint32 seed) {
     return 0;
 }
 
-
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -276,7 +277,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("load, crash and I/O-error harnesses"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("load, crash or iofail"));
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("load, crash or iofail"));
     QCommandLineOption engine(QStringLiteral("engine"), QStringLiteral("sqlite or postgres"),
                               QStringLiteral("engine"), QStringLiteral("sqlite"));
     QCommandLineOption processes(QStringLiteral("processes"), QStringLiteral("processes"),
