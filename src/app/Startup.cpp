@@ -8,6 +8,7 @@
 #include "store/IniFile.h"
 #include "store/LoginContext.h"
 #include "store/Schema.h"
+#include "store/Translations.h"
 #include "ui/Fonts.h"
 #include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
@@ -38,6 +39,7 @@ int run(QApplication& app) {
     // The application's name, not its display name: a display name would be
     // appended to every window caption on X11.
     QApplication::setApplicationName(Title);
+    Translations::installQtChinese(app);
     Fonts::applyToApplication();
     // export and printing speak through the program's prompts and modal runner
     TDmFm& output = TDmFm::current();

@@ -75,7 +75,9 @@ void TLgFm::OpenDatabase(const QString& iniPath) {
     if (m_connected)
         return;
     qWarning().noquote() << opened.error();
-    Prompt::warning(this, QStringLiteral("数据库连接失败,选择数据库."));
+    // the system's words, then the driver's reason, so the clerk can tell a
+    // wrong password from a server that is not running
+    Prompt::warning(this, QStringLiteral("数据库连接失败,选择数据库.") + u'\n' + opened.error());
     WindowSlot<TSetDataFm> settings;
     settings.open([&] { return new TSetDataFm(m_login, this); });
 }

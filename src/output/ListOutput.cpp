@@ -7,9 +7,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QScreen>
 
 namespace {
 
@@ -38,7 +40,9 @@ void preview(
     printer.setDocName(caption);
     QPrintPreviewDialog dialog(&printer, parent, Qt::Window);
     dialog.setWindowTitle(caption + QStringLiteral(" - 打印预览"));
-    dialog.resize(900, 1000);
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    dialog.resize(
+        ListOutput::previewSize(screen ? screen->availableGeometry().size() : QSize(900, 1000)));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
         QProgressDialog progress(QStringLiteral("正在准备打印..."), QStringLiteral("取消"), 0,
                                  int(std::min<qint64>(rows, INT_MAX)), &dialog);
@@ -59,6 +63,10 @@ void preview(
 } // namespace
 
 namespace ListOutput {
+
+QSize previewSize(const QSize& available) {
+    return QSize(900, 1000).boundedTo(available);
+}
 
 QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& baseName) {
     TDmFm& dm = TDmFm::current();

@@ -3,6 +3,7 @@
 #include "output/ReportTemplates.h"
 #include "store/ListQuery.h"
 
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -28,5 +29,9 @@ void printList(QWidget* parent, ReportTemplate which, const ListQuery& query);
 
 // "打印条码": one barcode label per row of the list, in a print preview.
 void printLabels(QWidget* parent, LabelKind which, const ListQuery& query);
+
+// The print preview's size on a screen with this much room: 900 × 1000
+// where it fits, never larger than the screen.
+QSize previewSize(const QSize& available);
 
 } // namespace ListOutput

@@ -60,8 +60,8 @@ Result<std::optional<MemberType>> memberType(const Db& db, const QString& name) 
 }
 
 Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int maxRows) {
-    if (const QString tooLong = Db::searchTooLong(fragment); !tooLong.isEmpty())
-        return Error{tooLong};
+    if (Status fits = Db::checkSearchText(fragment); !fits)
+        return Error{fits.error()};
     auto rows = db.select(QStringLiteral("select * from 出租库 where ") +
                               db.containsCondition(Db::quoted(QStringLiteral("条形码"))) +
                               QStringLiteral(" and 状态 = ? order by 条形码 limit ?"),

@@ -31,7 +31,8 @@ namespace Connection {
 inline const QString Shared = QStringLiteral("shop");
 
 struct Options {
-    int timeoutSeconds = 0;        // 0: the driver's own wait
+    int timeoutSeconds =
+        10; // a server that does not answer is given up after this; 0: the driver's own wait
     bool createMissingFile = true; // SQLite: a new file gets created (then empty)
 };
 

@@ -2,9 +2,13 @@
 
 #include "store/Clock.h"
 
+#include <QHash>
+#include <QMutex>
+#include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
+#include <QThread>
 
 namespace {
 
@@ -51,7 +55,67 @@ QString errorText(const QSqlError& error, Engine engine) {
     return plain + QStringLiteral("(") + text + QStringLiteral(")");
 }
 
+// What a connection's open transaction has met so far. Connections are
+// named per thread, so the table is shared between threads.
+struct TransactionState {
+    bool open = false;
+    QString failure;        // the first statement error inside it
+    bool retryable = false; // that error was a deadlock or serialization failure
+};
+
+QMutex stateMutex;
+QHash<QString, TransactionState> states;
+
+TransactionState stateOf(const QString& connection) {
+    QMutexLocker lock(&stateMutex);
+    return states.value(connection);
+}
+
+void setState(const QString& connection, const TransactionState& state) {
+    QMutexLocker lock(&stateMutex);
+    states.insert(connection, state);
+}
+
+void noteFailure(const QString& connection, const QString& text, bool retryable) {
+    QMutexLocker lock(&stateMutex);
+    auto it = states.find(connection);
+    if (it == states.end() || !it->open || !it->failure.isEmpty())
+        return;
+    it->failure = text;
+    it->retryable = retryable;
+}
+
+// PostgreSQL's deadlock_detected and serialization_failure: the same work
+// may well succeed when run again.
+bool isRetryable(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("40P01") || code == QLatin1String("40001");
+}
+
+// NUL ends a text early in the engines' C interfaces and an unpaired
+// surrogate has no encoding: such text would not come back as it was typed.
+bool isStorableText(const QString& text) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isNull())
+            return false;
+        if (c.isHighSurrogate()) {
+            if (i + 1 >= n || !text[i + 1].isLowSurrogate())
+                return false;
+            ++i;
+        } else if (c.isLowSurrogate()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+const QString Db::UnstorableText =
+    QStringLiteral("输入的文字中含有不能保存的字符(空字符或不完整的字符), 请删除后重新输入.");
+const QString Db::AmountOutOfRange = QStringLiteral("金额超出范围, 不能保存.");
 
 // ---- Rows ----------------------------------------------------------------
 
@@ -179,10 +243,29 @@ Money Db::moneyFrom(const QVariant& stored) const {
     return moneyFrom(engine(), stored);
 }
 
+Status Db::checkStorable(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString && !isStorableText(value.toString()))
+        return Error{UnstorableText};
+    if (value.typeId() == qMetaTypeId<Money>() && !value.value<Money>().isValid())
+        return Error{AmountOutOfRange};
+    return {};
+}
+
 Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const {
     QSqlDatabase db = handle();
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
+    for (const QVariant& param : params) {
+        if (Status storable = checkStorable(param); !storable) {
+            noteFailure(m_name, storable.error(), false);
+            return Error{storable.error()};
+        }
+    }
+    auto failed = [&](const QSqlError& error) -> Result<QSqlQuery> {
+        const QString text = errorText(error, engine());
+        noteFailure(m_name, text, isRetryable(error));
+        return Error{text};
+    };
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -190,15 +273,15 @@ Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const 
         // Statements without values run as they are (PostgreSQL cannot
         // prepare BEGIN, COMMIT or SET).
         if (!query.exec(sql))
-            return Error{errorText(query.lastError(), engine())};
+            return failed(query.lastError());
         return query;
     }
     if (!query.prepare(sql))
-        return Error{errorText(query.lastError(), engine())};
+        return failed(query.lastError());
     for (const QVariant& param : params)
         query.addBindValue(toSql(param));
     if (!query.exec())
-        return Error{errorText(query.lastError(), engine())};
+        return failed(query.lastError());
     return query;
 }
 
@@ -254,9 +337,28 @@ Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) co
 Result<qint64> Db::addTo(const QString& table, const QString& column, const QVariant& delta,
                          const QString& keyColumn, const QVariant& keyValue) const {
     const QString c = quoted(column);
-    return exec(QStringLiteral("update %1 set %2 = COALESCE(%2, 0) + ? where %3 = ?")
-                    .arg(quoted(table), c, quoted(keyColumn)),
-                {delta, keyValue});
+    // A sum beyond what an amount can hold is not made: SQLite would turn
+    // it into an inexact real number, and PostgreSQL's numeric(19,4) holds
+    // more than an amount can be read back as.
+    const QString sum = QStringLiteral("COALESCE(%1, 0) + ?").arg(c);
+    const QString inRange = engine() == Engine::Sqlite
+                                ? QStringLiteral("typeof(%1) = 'integer'").arg(sum)
+                                : QStringLiteral("abs(%1) <= 922337203685477.5807").arg(sum);
+    auto changed = exec(QStringLiteral("update %1 set %2 = %3 where %4 = ? and %5")
+                            .arg(quoted(table), c, sum, quoted(keyColumn), inRange),
+                        {delta, keyValue, delta});
+    if (!changed || changed.value() > 0)
+        return changed;
+    auto exists = scalarInteger(QStringLiteral("select count(*) from %1 where %2 = ?")
+                                    .arg(quoted(table), quoted(keyColumn)),
+                                {keyValue});
+    if (!exists)
+        return Error{exists.error()};
+    if (exists.value().value_or(0) > 0) {
+        noteFailure(m_name, AmountOutOfRange, false);
+        return Error{AmountOutOfRange};
+    }
+    return changed;
 }
 
 QString Db::quoted(const QString& identifier) {
@@ -287,10 +389,10 @@ QString Db::containsCondition(const QString& quotedColumn) const {
     return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
 }
 
-QString Db::searchTooLong(const QString& typed) {
-    if (typed.size() <= MaxSearchLength)
-        return {};
-    return QStringLiteral("查找内容太长,最多可输入%1个字符.").arg(MaxSearchLength);
+Status Db::checkSearchText(const QString& typed) {
+    if (typed.size() > MaxSearchLength)
+        return Error{QStringLiteral("查找内容太长, 最多 %1 个字.").arg(MaxSearchLength)};
+    return {};
 }
 
 QString Db::containsPattern(const QString& typed) {
@@ -301,28 +403,50 @@ QString Db::containsPattern(const QString& typed) {
     return u'%' + escaped + u'%';
 }
 
+bool Db::inTransactionNow() const {
+    return stateOf(m_name).open;
+}
+
 Status Db::inTransaction(const std::function<Status()>& work) const {
-    Transaction transaction(*this);
-    if (!transaction.started())
-        return transaction.started();
-    Status outcome = work();
-    if (!outcome) {
-        transaction.rollback();
-        return outcome;
+    for (int attempt = 0;; ++attempt) {
+        bool retryable = false;
+        Status outcome = [&]() -> Status {
+            Transaction transaction(*this);
+            if (!transaction.started())
+                return transaction.started();
+            Status result = work();
+            retryable = stateOf(m_name).retryable;
+            if (!result) {
+                transaction.rollback();
+                return result;
+            }
+            result = transaction.commit();
+            retryable = retryable || transaction.failedRetryably();
+            return result;
+        }();
+        if (outcome || !retryable || attempt >= MaxRetries)
+            return outcome;
+        // let the transaction that won go first, so the two do not meet again
+        QThread::msleep(20 * (attempt + 1) + QRandomGenerator::global()->bounded(20));
     }
-    return transaction.commit();
 }
 
 // ---- Transaction ---------------------------------------------------------
 
 Transaction::Transaction(const Db& db) : m_db(db) {
+    if (stateOf(db.connectionName()).open) {
+        m_started = Error{QStringLiteral("事务不能嵌套: 这个连接上已有一个没有结束的事务")};
+        return;
+    }
     const QString begin =
         db.engine() == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
     auto done = db.exec(begin);
-    if (!done)
+    if (!done) {
         m_started = Error{done.error()};
-    else
-        m_open = true;
+        return;
+    }
+    m_open = true;
+    setState(db.connectionName(), TransactionState{true, {}, false});
 }
 
 Transaction::~Transaction() {
@@ -332,18 +456,33 @@ Transaction::~Transaction() {
 Status Transaction::commit() {
     if (!m_open)
         return Error{QStringLiteral("事务没有开始")};
+    // A statement that failed inside the transaction has, on PostgreSQL,
+    // turned it into one that COMMIT silently rolls back: never report
+    // such a transaction as written.
+    const TransactionState state = stateOf(m_db.connectionName());
+    if (!state.failure.isEmpty()) {
+        m_retryable = state.retryable;
+        rollback();
+        return Error{QStringLiteral("没有保存, 事务中有语句失败: ") + state.failure};
+    }
     auto done = m_db.exec(QStringLiteral("COMMIT"));
     if (!done) {
+        m_retryable = stateOf(m_db.connectionName()).retryable;
         rollback();
         return Error{done.error()};
     }
-    m_open = false;
+    finish();
     return {};
 }
 
 void Transaction::rollback() {
     if (!m_open)
         return;
-    m_open = false;
     (void)m_db.exec(QStringLiteral("ROLLBACK"));
+    finish();
+}
+
+void Transaction::finish() {
+    m_open = false;
+    setState(m_db.connectionName(), TransactionState{});
 }

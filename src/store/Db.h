@@ -84,11 +84,10 @@ public:
     // containsPattern(text). % and _ typed by the user match themselves.
     QString containsCondition(const QString& quotedColumn) const;
     static QString containsPattern(const QString& typed);
-    // Longest text a "contains" search takes: SQLite refuses longer LIKE
-    // patterns, and no real name or barcode comes near it.
-    static constexpr int MaxSearchLength = 1000;
-    // The refusal of a longer search text; empty when typed is fine.
-    static QString searchTooLong(const QString& typed);
+    // A search text longer than this is refused before it reaches "like"
+    // (whose patterns the engines limit), with a message saying so.
+    static constexpr int MaxSearchLength = 200;
+    static Status checkSearchText(const QString& typed);
 
     // The engine representation of one parameter value.
     QVariant toSql(const QVariant& value) const;
@@ -97,8 +96,20 @@ public:
     static Money moneyFrom(Engine engine, const QVariant& stored);
 
     // Runs work in one transaction: committed when it succeeds, rolled back
-    // when it fails (and then nothing of it is written).
+    // when it fails (and then nothing of it is written). Transactions do not
+    // nest: work must not start another. On a deadlock or serialization
+    // failure (PostgreSQL) the whole work runs again, up to MaxRetries
+    // times, so work must set what it reports, never add to it.
     Status inTransaction(const std::function<Status()>& work) const;
+    static constexpr int MaxRetries = 3;
+    bool inTransactionNow() const;
+
+    // Values the engines cannot keep as given are refused before any
+    // statement runs: text holding NUL or an unpaired surrogate, and an
+    // amount that overflowed.
+    static Status checkStorable(const QVariant& value);
+    static const QString UnstorableText;
+    static const QString AmountOutOfRange;
 
 private:
     Result<QSqlQuery> run(const QString& sql, const QVariantList& params) const;
@@ -114,12 +125,19 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    // Refused when another transaction is open on the connection.
     const Status& started() const { return m_started; }
+    // Fails, rolling back, when the COMMIT fails or when a statement failed
+    // inside the transaction (which the server may have rolled back).
     Status commit();
     void rollback();
+    // The failed commit met a deadlock or serialization failure.
+    bool failedRetryably() const { return m_retryable; }
 
 private:
+    void finish();
     const Db& m_db;
     Status m_started;
     bool m_open = false;
+    bool m_retryable = false;
 };

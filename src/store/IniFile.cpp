@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 
@@ -27,54 +28,147 @@ bool isKeyLine(const QString& line, const QString& key, QString* value) {
     return true;
 }
 
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+const QByteArray Utf16LeBom("\xFF\xFE");
+const QByteArray Utf16BeBom("\xFE\xFF");
+
+QStringConverter::Encoding converterOf(IniDocument::Encoding encoding) {
+    switch (encoding) {
+    case IniDocument::Encoding::Utf16Le:
+        return QStringConverter::Utf16LE;
+    case IniDocument::Encoding::Utf16Be:
+        return QStringConverter::Utf16BE;
+    default:
+        return QStringConverter::Utf8;
+    }
+}
+
+QString decode(IniDocument::Encoding encoding, const QByteArray& bytes) {
+    if (encoding == IniDocument::Encoding::Gb18030)
+        return QStringDecoder("GB18030").decode(bytes);
+    QStringDecoder decoder(converterOf(encoding), QStringDecoder::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
 } // namespace
 
-IniFile::IniFile(QString path) : m_path(std::move(path)) {}
-
-QString IniFile::defaultPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("de.ini"));
+IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
+    IniDocument doc;
+    qsizetype start = 0;
+    if (bytes.startsWith(Utf8Bom)) {
+        doc.m_encoding = Encoding::Utf8Bom;
+        start = Utf8Bom.size();
+    } else if (bytes.startsWith(Utf16LeBom)) {
+        doc.m_encoding = Encoding::Utf16Le;
+        start = Utf16LeBom.size();
+    } else if (bytes.startsWith(Utf16BeBom)) {
+        doc.m_encoding = Encoding::Utf16Be;
+        start = Utf16BeBom.size();
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString probe = utf8.decode(bytes); // decoding happens on conversion
+        doc.m_encoding = utf8.hasError() ? Encoding::Gb18030 : Encoding::Utf8;
+    }
+    // Lines are cut on the code units of CR and LF; in UTF-8 and GB18030 no
+    // byte of a longer character has these values.
+    const int unit =
+        doc.m_encoding == Encoding::Utf16Le || doc.m_encoding == Encoding::Utf16Be ? 2 : 1;
+    auto unitAt = [&](qsizetype i) -> char16_t {
+        if (unit == 1)
+            return char16_t(uchar(bytes[i]));
+        const uchar a = uchar(bytes[i]), b = uchar(bytes[i + 1]);
+        return doc.m_encoding == Encoding::Utf16Le ? char16_t(a | (b << 8))
+                                                   : char16_t((a << 8) | b);
+    };
+    const qsizetype end = bytes.size() - (bytes.size() - start) % unit;
+    qsizetype lineStart = start;
+    for (qsizetype i = start; i < end; i += unit) {
+        const char16_t c = unitAt(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        qsizetype next = i + unit;
+        if (c == u'\r' && next < end && unitAt(next) == u'\n')
+            next += unit;
+        const QByteArray lineBytes = bytes.mid(lineStart, i - lineStart);
+        doc.m_lines.append({decode(doc.m_encoding, lineBytes), lineBytes, bytes.mid(i, next - i)});
+        lineStart = next;
+        i = next - unit;
+    }
+    if (lineStart < bytes.size()) {
+        const QByteArray lineBytes = bytes.mid(lineStart);
+        doc.m_lines.append({decode(doc.m_encoding, lineBytes), lineBytes, {}});
+    }
+    return doc;
 }
 
-QStringList IniFile::lines() const {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) // a file saved by a Chinese Windows editor
-        text = QStringDecoder("GB18030").decode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList result = text.split(u'\n');
-    if (!result.isEmpty() && result.last().isEmpty())
-        result.removeLast();
-    return result;
+QByteArray IniDocument::toBytes() const {
+    QByteArray out;
+    switch (m_encoding) {
+    case Encoding::Utf8Bom:
+        out = Utf8Bom;
+        break;
+    case Encoding::Utf16Le:
+        out = Utf16LeBom;
+        break;
+    case Encoding::Utf16Be:
+        out = Utf16BeBom;
+        break;
+    default:
+        break;
+    }
+    for (const Line& line : m_lines)
+        out += line.bytes + line.end;
+    return out;
 }
 
-QString IniFile::read(const QString& section, const QString& key, const QString& fallback) const {
+QByteArray IniDocument::encode(const QString& text) const {
+    if (m_encoding == Encoding::Gb18030)
+        return QStringEncoder("GB18030").encode(text);
+    QStringEncoder encoder(converterOf(m_encoding), QStringEncoder::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+QByteArray IniDocument::newLineEnd() const {
+    // the file's own line end: that of its first line that has one
+    for (const Line& line : m_lines) {
+        if (!line.end.isEmpty())
+            return line.end;
+    }
+    return encode(QStringLiteral("\n"));
+}
+
+void IniDocument::insertLine(qsizetype at, const QString& text) {
+    const QByteArray end = newLineEnd();
+    if (at > 0 && m_lines[at - 1].end.isEmpty())
+        m_lines[at - 1].end = end;
+    m_lines.insert(at, {text, encode(text), end});
+}
+
+QString IniDocument::value(const QString& section, const QString& key,
+                           const QString& fallback) const {
     bool inSection = false;
-    for (const QString& line : lines()) {
-        const QString name = sectionName(line);
+    for (const Line& line : m_lines) {
+        const QString name = sectionName(line.text);
         if (!name.isEmpty()) {
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         QString value;
-        if (inSection && isKeyLine(line, key, &value))
+        if (inSection && isKeyLine(line.text, key, &value))
             return value;
     }
     return fallback;
 }
 
-bool IniFile::write(const QString& section, const QString& key, const QString& value) {
-    QStringList all = lines();
+Status IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
+    if (value.contains(u'\n') || value.contains(u'\r') || key.contains(u'\n') ||
+        key.contains(u'\r'))
+        return Error{QStringLiteral("设置值中不能含有换行: %1").arg(key)};
     const QString newLine = key + u'=' + value;
     qsizetype sectionStart = -1;
-    qsizetype sectionEnd = all.size(); // one past the section's last line
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const QString name = sectionName(all[i]);
+    qsizetype sectionEnd = m_lines.size(); // one past the section's last line
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QString name = sectionName(m_lines[i].text);
         if (name.isEmpty())
             continue;
         if (sectionStart >= 0) {
@@ -84,28 +178,52 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
         if (name.compare(section, Qt::CaseInsensitive) == 0)
             sectionStart = i;
     }
-    bool done = false;
-    if (sectionStart >= 0) {
-        for (qsizetype i = sectionStart + 1; i < sectionEnd; ++i) {
-            if (isKeyLine(all[i], key, nullptr)) {
-                all[i] = newLine;
-                done = true;
-                break;
-            }
-        }
-        if (!done) {
-            // after the section's last non-blank line
-            qsizetype at = sectionEnd;
-            while (at > sectionStart + 1 && all[at - 1].trimmed().isEmpty())
-                --at;
-            all.insert(at, newLine);
-        }
-    } else {
-        all << (u'[' + section + u']') << newLine;
+    if (sectionStart < 0) {
+        insertLine(m_lines.size(), u'[' + section + u']');
+        insertLine(m_lines.size(), newLine);
+        return {};
     }
+    for (qsizetype i = sectionStart + 1; i < sectionEnd; ++i) {
+        if (isKeyLine(m_lines[i].text, key, nullptr)) {
+            m_lines[i].text = newLine;
+            m_lines[i].bytes = encode(newLine);
+            return {};
+        }
+    }
+    // after the section's last non-blank line
+    qsizetype at = sectionEnd;
+    while (at > sectionStart + 1 && m_lines[at - 1].text.trimmed().isEmpty())
+        --at;
+    insertLine(at, newLine);
+    return {};
+}
+
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+
+QString IniFile::defaultPath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("de.ini"));
+}
+
+IniDocument IniFile::load() const {
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return IniDocument::fromBytes(file.readAll());
+}
+
+QString IniFile::read(const QString& section, const QString& key, const QString& fallback) const {
+    return load().value(section, key, fallback);
+}
+
+Status IniFile::write(const QString& section, const QString& key, const QString& value) {
+    IniDocument doc = load();
+    if (Status set = doc.setValue(section, key, value); !set)
+        return set;
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write((all.join(u'\n') + u'\n').toUtf8());
-    return file.commit();
+        return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
+    file.write(doc.toBytes());
+    if (!file.commit())
+        return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
+    return {};
 }

@@ -1,13 +1,49 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "store/Result.h"
 
-// The configuration file de.ini: "[section]" lines and "key=value" lines.
-// Section and key names match without regard to case; a value is everything
-// after the first "=", used exactly as written. Every read looks at the file
-// as it is now; every write goes to the file at once and keeps all other
-// lines as they were.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The text of an INI file as its bytes: "[section]" lines and "key=value"
+// lines in the file's own encoding (UTF-8 with or without BOM, UTF-16 with
+// BOM, or GB18030 as Chinese Windows tools write it) and with its own line
+// ends (CR, LF or CRLF, line by line). Section and key names match without
+// regard to case; a value is everything after the first "=", used exactly
+// as written. A change re-encodes only the line it touches, so every other
+// line stays byte for byte.
+class IniDocument {
+public:
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Gb18030 };
+
+    static IniDocument fromBytes(const QByteArray& bytes);
+    QByteArray toBytes() const;
+
+    Encoding encoding() const { return m_encoding; }
+    QString value(const QString& section, const QString& key, const QString& fallback) const;
+    // Replaces the key's line, or adds it at the end of its section (the
+    // section is added at the end of the file when missing). A value holding
+    // a line break is refused.
+    Status setValue(const QString& section, const QString& key, const QString& value);
+
+private:
+    struct Line {
+        QString text;
+        QByteArray bytes; // as in the file, without the line end
+        QByteArray end;   // the line end as in the file; empty on a last line without one
+    };
+    QByteArray encode(const QString& text) const;
+    QByteArray newLineEnd() const;
+    void insertLine(qsizetype at, const QString& text);
+
+    Encoding m_encoding = Encoding::Utf8;
+    QList<Line> m_lines;
+};
+
+// The configuration file de.ini. Every read looks at the file as it is now;
+// every write goes to the file at once and keeps all other lines as they
+// were. To read many keys, take the document once with load().
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -16,13 +52,11 @@ public:
     static QString defaultPath();
 
     const QString& path() const { return m_path; }
+    // The file as it is now; an empty document when it cannot be read.
+    IniDocument load() const;
     QString read(const QString& section, const QString& key, const QString& fallback) const;
-    // Replaces the key's line, or adds it at the end of its section (the
-    // section is added at the end of the file when missing). False when the
-    // file cannot be written.
-    bool write(const QString& section, const QString& key, const QString& value);
+    Status write(const QString& section, const QString& key, const QString& value);
 
 private:
-    QStringList lines() const;
     QString m_path;
 };

@@ -4,8 +4,9 @@
 
 namespace {
 
-// numerator / denominator rounded half to even; denominator != 0.
-std::int64_t divideHalfEven(__int128 numerator, __int128 denominator) {
+// numerator / denominator rounded half to even; denominator != 0. A
+// quotient outside the range of an amount gives an overflow.
+Money divideHalfEven(__int128 numerator, __int128 denominator) {
     if (denominator < 0) {
         numerator = -numerator;
         denominator = -denominator;
@@ -18,7 +19,9 @@ std::int64_t divideHalfEven(__int128 numerator, __int128 denominator) {
         if (twice > denominator || (twice == denominator && (quotient % 2 != 0)))
             quotient += direction;
     }
-    return static_cast<std::int64_t>(quotient);
+    if (quotient > Money::MaxUnits || quotient < -Money::MaxUnits)
+        return Money::overflow();
+    return Money::fromUnits(static_cast<std::int64_t>(quotient));
 }
 
 } // namespace
@@ -60,15 +63,20 @@ std::optional<Money> Money::parse(QStringView text) {
         __int128 divisor = 1;
         for (int d = 4; d < decimals; ++d)
             divisor *= 10;
-        scaled = divideHalfEven(scaled, divisor);
+        const Money rounded = divideHalfEven(scaled, divisor);
+        if (!rounded.isValid())
+            return std::nullopt;
+        scaled = rounded.units();
     }
-    if (scaled > std::numeric_limits<std::int64_t>::max())
+    if (scaled > MaxUnits)
         return std::nullopt;
     const auto units = static_cast<std::int64_t>(scaled);
     return Money(negative ? -units : units);
 }
 
 QString Money::toString() const {
+    if (!isValid())
+        return QStringLiteral("溢出");
     const bool negative = m_units < 0;
     // Work in unsigned so that the most negative value has a magnitude too.
     const std::uint64_t magnitude =
@@ -85,17 +93,23 @@ QString Money::toString() const {
 }
 
 Money Money::operator*(Money o) const {
-    return Money(divideHalfEven(__int128(m_units) * o.m_units, Scale));
+    if (!isValid() || !o.isValid())
+        return overflow();
+    return divideHalfEven(__int128(m_units) * o.m_units, Scale);
 }
 
 std::optional<Money> Money::dividedBy(Money divisor) const {
     if (divisor.m_units == 0)
         return std::nullopt;
-    return Money(divideHalfEven(__int128(m_units) * Scale, divisor.m_units));
+    if (!isValid() || !divisor.isValid())
+        return overflow();
+    return divideHalfEven(__int128(m_units) * Scale, divisor.m_units);
 }
 
 std::optional<Money> Money::dividedBy(std::int64_t divisor) const {
     if (divisor == 0)
         return std::nullopt;
-    return Money(divideHalfEven(m_units, divisor));
+    if (!isValid())
+        return overflow();
+    return divideHalfEven(m_units, divisor);
 }

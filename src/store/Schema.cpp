@@ -319,21 +319,49 @@ Status setVersion(const Db& db, int version) {
                {version});
 }
 
-Status upgrade(const Db& db, int from, int to) {
+Result<int> versionOf(const Db& db);
+
+// Brings the database to version `to`. Two workstations may start on an
+// empty database at once: the version is read again inside the creating
+// transaction, after the lock that makes the other one wait (SQLite:
+// BEGIN IMMEDIATE; PostgreSQL: an advisory lock), so the one that comes
+// second finds the work done. With from given, the database must still be
+// at that version.
+Status upgrade(const Db& db, std::optional<int> from, int to) {
     return db.inTransaction([&]() -> Status {
-        if (from == 0) {
+        if (db.engine() == Engine::Postgres) {
+            if (Status s = run(db, QStringLiteral("select pg_advisory_xact_lock(73020001)")); !s)
+                return s;
+        }
+        auto current = versionOf(db);
+        if (!current)
+            return Error{current.error()};
+        if (from && current.value() != *from)
+            return Error{QStringLiteral("数据库中已经建有数据表 (版本 %1), 不能再次创建")
+                             .arg(current.value())};
+        if (current.value() > to)
+            return Error{QStringLiteral("数据库版本 %1 比本程序 (版本 %2) 新, 请升级程序")
+                             .arg(current.value())
+                             .arg(to)};
+        if (current.value() == to)
+            return {};
+        if (current.value() == 0) {
             if (Status s = run(
                     db,
                     QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)").arg(VersionTable));
                 !s)
                 return s;
         }
-        for (int v = from; v < to; ++v) {
+        for (int v = current.value(); v < to; ++v) {
             if (Status s = Steps[v](db); !s)
                 return s;
         }
         return setVersion(db, to);
     });
+}
+
+Result<int> versionOf(const Db& db) {
+    return Schema::version(db);
 }
 
 } // namespace
@@ -387,7 +415,7 @@ Status openOrCreate(const Db& db) {
                          .arg(CurrentVersion)};
     if (current.value() == CurrentVersion)
         return {};
-    return upgrade(db, current.value(), CurrentVersion);
+    return upgrade(db, std::nullopt, CurrentVersion);
 }
 
 } // namespace Schema

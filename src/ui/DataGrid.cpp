@@ -194,6 +194,10 @@ DataGrid::~DataGrid() {
 }
 
 Status DataGrid::setQuery(const ListQuery& query) {
+    for (const QVariant& param : query.params) {
+        if (Status storable = Db::checkStorable(param); !storable)
+            return storable;
+    }
     m_view->horizontalHeader()->blockSignals(true);
     m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_view->horizontalHeader()->blockSignals(false);

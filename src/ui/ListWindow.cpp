@@ -107,14 +107,15 @@ bool ListWindow::search() {
             this, QStringLiteral("没有这个查找字段: %1").arg(m_field->currentText().trimmed()));
         return false;
     }
-    if (const QString tooLong = Db::searchTooLong(m_search->text().trimmed()); !tooLong.isEmpty()) {
-        Prompt::warning(this, tooLong);
+    const QString typed = m_search->text().trimmed();
+    if (Status fits = Db::checkSearchText(typed); !fits) {
+        Prompt::warning(this, fits.error());
         return false;
     }
     const Db db(m_connection);
     const QString sql = QStringLiteral("select * from %1 where %2")
                             .arg(Db::quoted(m_table), db.containsCondition(Db::quoted(column)));
-    return runQuery({sql, {Db::containsPattern(m_search->text().trimmed())}, m_connection});
+    return runQuery({sql, {Db::containsPattern(typed)}, m_connection});
 }
 
 bool ListWindow::refresh() {

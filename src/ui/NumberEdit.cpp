@@ -12,6 +12,12 @@ QString malformed(const QString& fieldName, const QString& text) {
     return QStringLiteral("%1的数字格式不正确: \"%2\"").arg(fieldName, text);
 }
 
+QString tooLarge(const QString& fieldName, qint64 maximum) {
+    return QStringLiteral("%1超出范围, 最大只能是 %2")
+        .arg(fieldName.isEmpty() ? QStringLiteral("数字") : fieldName)
+        .arg(maximum);
+}
+
 QString missing(const QString& fieldName) {
     if (fieldName.isEmpty())
         return QStringLiteral("请输入数字!");
@@ -62,8 +68,16 @@ Result<Money> NumberEdit::parseMoney(const QString& text, const QString& fieldNa
         return Error{missing(fieldName)};
     }
     const std::optional<Money> value = Money::parse(trimmed);
-    if (!value)
+    if (!value) {
+        // well-formed digits that no amount can hold are only too large
+        static const QRegularExpression number(QStringLiteral("^-?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+        if (number.match(trimmed).hasMatch())
+            return Error{tooLarge(fieldName, MaxAmount)};
         return Error{malformed(fieldName, text)};
+    }
+    const Money limit = Money::fromInt(MaxAmount);
+    if (*value > limit || *value < -limit)
+        return Error{tooLarge(fieldName, MaxAmount)};
     return *value;
 }
 
@@ -78,7 +92,14 @@ Result<qint64> NumberEdit::parseInteger(const QString& text, const QString& fiel
     bool ok = false;
     const qint64 value = trimmed.toLongLong(&ok);
     // toLongLong accepts a sign; a number box holds digits only
-    if (!ok || trimmed.front() == u'+')
+    if (!ok || trimmed.front() == u'+') {
+        // a long run of digits is a number all the same, only too large
+        static const QRegularExpression digits(QStringLiteral("^-?[0-9]+$"));
+        if (digits.match(trimmed).hasMatch())
+            return Error{tooLarge(fieldName, MaxInteger)};
         return Error{malformed(fieldName, text)};
+    }
+    if (value > MaxInteger || value < -MaxInteger)
+        return Error{tooLarge(fieldName, MaxInteger)};
     return value;
 }

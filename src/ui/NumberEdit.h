@@ -24,6 +24,12 @@ public:
     void setFieldName(const QString& name) { m_fieldName = name; }
     const QString& fieldName() const { return m_fieldName; }
 
+    // What a box accepts at most (either sign): far beyond any amount or
+    // count of a shop, and far from what the engines can hold, so sums and
+    // products of typed values cannot overflow.
+    static constexpr qint64 MaxAmount = 100'000'000; // 一亿元
+    static constexpr qint64 MaxInteger = 999'999'999;
+
     // The amount typed; empty text reads as whenEmpty, or is refused when
     // whenEmpty is nullopt.
     Result<Money> money(std::optional<Money> whenEmpty = Money{}) const;

@@ -191,7 +191,11 @@ TEST(Startup, FailedConnectionOffersTheSettingsWindow) {
     TLgFm window(login, dir.filePath(QStringLiteral("de.ini")));
     EXPECT_FALSE(window.connected());
     EXPECT_EQ(windows, QStringList{"数据库设置"});
-    EXPECT_EQ(prompts.texts(), QStringList({"数据库连接失败,选择数据库.", "软件重启后生效!"}));
+    // the system's words, then the driver's reason on the next line
+    ASSERT_EQ(prompts.texts().size(), 2);
+    EXPECT_EQ(prompts.texts()[0],
+              QStringLiteral("数据库连接失败,选择数据库.\n无法识别的连接字符串: 0"));
+    EXPECT_EQ(prompts.texts()[1], QStringLiteral("软件重启后生效!"));
     EXPECT_EQ(login.config.kind, QStringLiteral("a"));
     EXPECT_EQ(login.config.connectionString, QStringLiteral("0"));
 }

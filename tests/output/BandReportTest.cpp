@@ -51,6 +51,12 @@ ListQuery list(const QString& sql) {
 
 } // namespace
 
+TEST(BandLayoutTest, PrintPreviewNeverOpensLargerThanItsScreen) {
+    EXPECT_EQ(ListOutput::previewSize({1920, 1080}), QSize(900, 1000));
+    EXPECT_EQ(ListOutput::previewSize({1366, 728}), QSize(900, 728));
+    EXPECT_EQ(ListOutput::previewSize({800, 600}), QSize(800, 600));
+}
+
 TEST(BandLayoutTest, LabelsFollowOneAnotherAtEightyUnits) {
     const auto places = BandReport::labelLayout(LabelKind::Items, 30);
     ASSERT_EQ(places.size(), 30);

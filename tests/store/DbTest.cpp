@@ -2,7 +2,13 @@
 #include "store/Connection.h"
 #include "support/TestDatabase.h"
 
+#include "store/Schema.h"
+
+#include <QSqlDatabase>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <latch>
+#include <thread>
 
 class DbTest : public EngineTest {};
 SHOP_ON_BOTH_ENGINES(DbTest);
@@ -176,6 +182,151 @@ TEST_P(DbTest, StatementErrorComesBackAsText) {
     auto bad = db.exec(QStringLiteral("update 无此表 set a = 1"));
     ASSERT_FALSE(bad.ok());
     EXPECT_FALSE(bad.error().isEmpty());
+}
+
+TEST_P(DbTest, TextTheEnginesCannotKeepIsRefusedAndTheRestRoundTrips) {
+    const QString insert = QStringLiteral("insert into 会员库(会员卡号,会员姓名) values(?,?)");
+    const QString refused[] = {
+        QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+        QStringLiteral("x") + QChar(0xD800),    // high surrogate alone
+        QChar(0xDC00) + QStringLiteral("y"),    // low surrogate alone
+        QString(QChar(0xDC00)) + QChar(0xD800), // a pair the wrong way round
+    };
+    for (const QString& text : refused) {
+        auto done = db.exec(insert, {QStringLiteral("1"), text});
+        ASSERT_FALSE(done.ok());
+        EXPECT_EQ(done.error(), Db::UnstorableText);
+    }
+    EXPECT_EQ(count(QStringLiteral("会员库")), 0);
+    const QString kept = QStringLiteral("😀 عربي e\u0301 𠀀");
+    execOk(insert, {QStringLiteral("2"), kept});
+    auto name = db.select(QStringLiteral("select 会员姓名 from 会员库"));
+    ASSERT_TRUE(name.ok() && name.value().next());
+    EXPECT_EQ(name.value().text(QStringLiteral("会员姓名")), kept);
+}
+
+TEST_P(DbTest, AnOverflowingAmountIsNeverStored) {
+    execOk(QStringLiteral("insert into 会员库(会员卡号,卡内金额) values(?,?)"),
+           {QStringLiteral("1"), QVariant::fromValue(Money::fromUnits(Money::MaxUnits - 5))});
+    auto overflowed = db.exec(QStringLiteral("update 会员库 set 卡内金额 = ?"),
+                              {QVariant::fromValue(Money::fromUnits(Money::MaxUnits) * 2)});
+    ASSERT_FALSE(overflowed.ok());
+    EXPECT_EQ(overflowed.error(), Db::AmountOutOfRange);
+    // a relative update past the range is refused, not turned into a real number
+    auto added = db.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                          QVariant::fromValue(Money::fromInt(1)), QStringLiteral("会员卡号"),
+                          QStringLiteral("1"));
+    ASSERT_FALSE(added.ok());
+    EXPECT_EQ(db.scalarMoney(QStringLiteral("select 卡内金额 from 会员库")).value(),
+              Money::fromUnits(Money::MaxUnits - 5));
+    auto small = db.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                          QVariant::fromValue(Money::fromUnits(5)), QStringLiteral("会员卡号"),
+                          QStringLiteral("1"));
+    ASSERT_TRUE(small.ok()) << small.error().toStdString();
+    EXPECT_EQ(small.value(), 1);
+}
+
+TEST_P(DbTest, TransactionsDoNotNest) {
+    Status inner;
+    Status outer = db.inTransaction([&]() -> Status {
+        if (auto a = db.exec(QStringLiteral("insert into 介质(名称) values('外')")); !a)
+            return Error{a.error()};
+        inner = db.inTransaction(
+            [&]() -> Status { return Error{QStringLiteral("the inner work must not run")}; });
+        return inner;
+    });
+    ASSERT_FALSE(inner.ok());
+    EXPECT_TRUE(inner.error().contains(QStringLiteral("事务不能嵌套")));
+    ASSERT_FALSE(outer.ok());
+    EXPECT_EQ(count(QStringLiteral("介质"), QStringLiteral("名称 = '外'")), 0);
+    // the connection takes a new transaction afterwards
+    EXPECT_TRUE(db.inTransaction([] { return Status(); }).ok());
+}
+
+TEST_P(DbTest, AStatementThatFailedInsideMakesTheCommitFail) {
+    Status outcome = db.inTransaction([&]() -> Status {
+        (void)db.exec(QStringLiteral("insert into 没有这个表(x) values(1)")); // error ignored
+        (void)db.exec(QStringLiteral("insert into 介质(名称) values('磁带')"));
+        return {};
+    });
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_TRUE(outcome.error().startsWith(QStringLiteral("没有保存")))
+        << outcome.error().toStdString();
+    EXPECT_EQ(count(QStringLiteral("介质"), QStringLiteral("名称 = '磁带'")), 0);
+}
+
+TEST_P(DbTest, TwoWorkstationsCreatingTheSchemaAtOnceBothOpenIt) {
+    TestDatabase empty(GetParam());
+    ASSERT_TRUE(empty.create(false).ok());
+    std::latch start(2);
+    std::atomic<int> ready{0};
+    auto station = [&](int index) {
+        const QString name = QStringLiteral("creator%1").arg(index);
+        if (empty.openConnection(name).ok()) {
+            start.arrive_and_wait();
+            if (Schema::openOrCreate(Db(name)).ok())
+                ++ready;
+        } else {
+            start.count_down();
+        }
+        Connection::close(name);
+    };
+    std::thread a(station, 0), b(station, 1);
+    a.join();
+    b.join();
+    EXPECT_EQ(ready, 2);
+    EXPECT_EQ(Schema::version(Db()).value(), Schema::CurrentVersion);
+    EXPECT_EQ(count(QStringLiteral("管理员")), 1);
+    EXPECT_EQ(count(QStringLiteral("系统信息")), 1);
+}
+
+TEST_P(DbTest, ADeadlockedBookingIsRunAgain) {
+    if (GetParam() != Engine::Postgres)
+        GTEST_SKIP() << "SQLite takes the write lock at BEGIN: its writers never deadlock";
+    execOk(QStringLiteral("insert into 会员库(会员卡号,卡内金额) values('A',?),('B',?)"),
+           {QVariant::fromValue(Money()), QVariant::fromValue(Money())});
+    std::latch start(2), firstLocked(2);
+    std::atomic<int> booked{0}, attempts{0};
+    auto station = [&](int index) {
+        const QString name = QStringLiteral("station%1").arg(index);
+        if (!database->openConnection(name).ok()) {
+            start.count_down();
+            firstLocked.count_down();
+            return;
+        }
+        Db other(name);
+        start.arrive_and_wait();
+        bool first = true;
+        const QString order[2][2] = {{QStringLiteral("A"), QStringLiteral("B")},
+                                     {QStringLiteral("B"), QStringLiteral("A")}};
+        Status done = other.inTransaction([&]() -> Status {
+            ++attempts;
+            for (int step = 0; step < 2; ++step) {
+                auto changed = other.addTo(QStringLiteral("会员库"), QStringLiteral("卡内金额"),
+                                           QVariant::fromValue(Money::fromInt(1)),
+                                           QStringLiteral("会员卡号"), order[index][step]);
+                if (!changed)
+                    return Error{changed.error()};
+                if (step == 0 && first) { // both hold their first row before taking the second
+                    first = false;
+                    firstLocked.arrive_and_wait();
+                }
+            }
+            return {};
+        });
+        if (done)
+            ++booked;
+        else
+            ADD_FAILURE() << done.error().toStdString();
+        Connection::close(name);
+    };
+    std::thread a(station, 0), b(station, 1);
+    a.join();
+    b.join();
+    EXPECT_EQ(booked, 2);
+    EXPECT_EQ(attempts, 3) << "one of the two was chosen as the deadlock victim and ran again";
+    EXPECT_EQ(db.scalarMoney(QStringLiteral("select sum(卡内金额) from 会员库")).value(),
+              Money::fromInt(4));
 }
 
 TEST(Connection, UnusableStringsAreErrors) {

@@ -3,6 +3,7 @@
 #include "store/ShopConfig.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -79,6 +80,75 @@ TEST(IniFile, ServerKindReadsCsSqlOnlyForLowerCaseS) {
     EXPECT_EQ(upper.connectionString, QStringLiteral("ACCESS"));
     writeFile(dir, "[part1]\nabc=a\ncsAccess=ACCESS\ncsSql=SERVER\n");
     EXPECT_EQ(ShopConfig::load(IniFile(path)).connectionString, QStringLiteral("ACCESS"));
+}
+
+// de.ini files as shops bring them: each encoding and line end is read, and a
+// change rewrites only its own line in the file's encoding and line ends.
+TEST(IniFile, ReadsAndWritesEachEncodingAndLineEndByteForByte) {
+    const QString before =
+        QStringLiteral("; 书店设置\n[part1]\nsoftname=书香租售店\ntel=123\n[part2]\nx=1");
+    const QString after =
+        QStringLiteral("; 书店设置\n[part1]\nsoftname=书香租售店\ntel=电话456\n[part2]\nx=1");
+    struct Case {
+        const char* name;
+        QByteArray bom;
+        QStringConverter::Encoding utf; // ignored when gbk
+        bool gbk;
+        const char* eol;
+    };
+    const Case cases[] = {
+        {"utf8 lf", {}, QStringConverter::Utf8, false, "\n"},
+        {"utf8 bom crlf", "\xEF\xBB\xBF", QStringConverter::Utf8, false, "\r\n"},
+        {"utf8 cr", {}, QStringConverter::Utf8, false, "\r"},
+        {"utf16le bom crlf", "\xFF\xFE", QStringConverter::Utf16LE, false, "\r\n"},
+        {"utf16be bom lf", "\xFE\xFF", QStringConverter::Utf16BE, false, "\n"},
+        {"gbk crlf", {}, QStringConverter::Utf8, true, "\r\n"},
+        {"gbk lf", {}, QStringConverter::Utf8, true, "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bytesOf = [&](QString text) -> QByteArray {
+            text.replace(u'\n', QString::fromLatin1(c.eol));
+            if (c.gbk)
+                return QByteArray(QStringEncoder("GB18030").encode(text));
+            return c.bom + QByteArray(QStringEncoder(c.utf).encode(text));
+        };
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, bytesOf(before));
+        IniFile ini(path);
+        EXPECT_EQ(ini.read(QStringLiteral("PART1"), QStringLiteral("softname"), {}),
+                  QStringLiteral("书香租售店"));
+        EXPECT_EQ(ini.read(QStringLiteral("part2"), QStringLiteral("x"), {}), QStringLiteral("1"));
+        ASSERT_TRUE(
+            ini.write(QStringLiteral("part1"), QStringLiteral("tel"), QStringLiteral("电话456")));
+        EXPECT_EQ(readFile(path), bytesOf(after));
+        // a new key after the last line, which had no line end, gets the file's own
+        ASSERT_TRUE(ini.write(QStringLiteral("part2"), QStringLiteral("y"), QStringLiteral("2")));
+        EXPECT_EQ(readFile(path), bytesOf(after + QStringLiteral("\ny=2\n")));
+    }
+}
+
+TEST(IniFile, MixedLineEndsAndUndecodableBytesOnOtherLinesStayAsTheyWere) {
+    QTemporaryDir dir;
+    // a GBK file whose comment holds bytes that are no character at all
+    const QByteArray odd = "; \x81\x20 odd\r[part1]\r\nabc=a\ntel=1\r\n";
+    const QString path = writeFile(dir, odd);
+    IniFile ini(path);
+    ASSERT_TRUE(ini.write(QStringLiteral("part1"), QStringLiteral("abc"), QStringLiteral("s")));
+    EXPECT_EQ(readFile(path), QByteArray("; \x81\x20 odd\r[part1]\r\nabc=s\ntel=1\r\n"));
+}
+
+TEST(IniFile, ValueWithALineBreakIsRefusedAndNothingWritten) {
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "[part1]\nsoftname=a\n");
+    IniFile ini(path);
+    for (const QString& value : {QStringLiteral("a\nb"), QStringLiteral("a\rb")}) {
+        const Status written =
+            ini.write(QStringLiteral("part1"), QStringLiteral("softname"), value);
+        ASSERT_FALSE(written);
+        EXPECT_TRUE(written.error().contains(QStringLiteral("换行")));
+    }
+    EXPECT_EQ(readFile(path), QByteArray("[part1]\nsoftname=a\n"));
 }
 
 TEST(Dialect, QuoteAndDateDelimiterPerKind) {

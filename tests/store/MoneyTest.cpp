@@ -51,8 +51,7 @@ TEST(Money, ShortestTextForm) {
     EXPECT_EQ(s(Money::fromUnits(1)), "0.0001");
     EXPECT_EQ(s(Money::fromUnits(-1)), "-0.0001");
     EXPECT_EQ(s(Money::fromUnits(1234567890123)), "123456789.0123");
-    EXPECT_EQ(s(Money::fromUnits(std::numeric_limits<std::int64_t>::min())),
-              "-922337203685477.5808");
+    EXPECT_EQ(s(Money::fromUnits(-Money::MaxUnits)), "-922337203685477.5807");
 }
 
 TEST(Money, MultipliesWithFourPlaceRounding) {
@@ -89,4 +88,31 @@ TEST(Money, SumsExactly) {
     EXPECT_EQ(s(m("0.1") + m("0.2")), "0.3");
     EXPECT_EQ(s(m("5") - m("7.25")), "-2.25");
     EXPECT_TRUE(m("0.3") > m("0.2999"));
+}
+
+TEST(Money, ArithmeticBeyondTheStoredRangeIsAnOverflowNeverAWrappedValue) {
+    const Money max = Money::fromUnits(Money::MaxUnits);
+    const Money one = Money::fromInt(1);
+    const Money overflows[] = {
+        max + Money::fromUnits(1),
+        -max - Money::fromUnits(1),
+        max * 2,
+        max * Money::fromInt(2),
+        Money::fromInt(Money::MaxUnits / Money::Scale + 1),
+        *Money::parse(u"9999999999") * *Money::parse(u"99999999999"),
+        *max.dividedBy(*Money::parse(u"0.5")),
+    };
+    for (const Money& m : overflows) {
+        EXPECT_FALSE(m.isValid());
+        EXPECT_EQ(m.toString(), QStringLiteral("溢出"));
+        // it stays an overflow through any further arithmetic
+        EXPECT_FALSE((m - m).isValid());
+        EXPECT_FALSE((m * Money()).isValid());
+        EXPECT_FALSE((-m + one).isValid());
+    }
+    // the edges themselves are amounts
+    EXPECT_TRUE((max - one + one).isValid());
+    EXPECT_EQ((-max).toString(), QStringLiteral("-922337203685477.5807"));
+    EXPECT_EQ(Money::parse(u"922337203685477.5807"), max);
+    EXPECT_EQ(Money::parse(u"922337203685477.5808"), std::nullopt);
 }

@@ -258,6 +258,31 @@ TEST_P(ListWindowTest, SearchOnAColumnNotInTheTableIsRefusedAndChangesNothing) {
     EXPECT_EQ(count(QStringLiteral("会员库")), 5);
 }
 
+TEST_P(ListWindowTest, TooLongOrUnstorableSearchTextIsRefusedAndTheListStays) {
+    PromptRecorder prompts;
+    MemberList list;
+    const ListQuery before = list.currentQuery();
+    const struct {
+        QString typed;
+        QString message;
+    } cases[] = {
+        {QString(Db::MaxSearchLength + 1, u'张'), QStringLiteral("查找内容太长, 最多 200 个字.")},
+        {QStringLiteral("a") + QChar(0xD800), Db::UnstorableText},
+    };
+    for (const auto& c : cases) {
+        prompts.clear();
+        list.searchBox()->setText(c.typed);
+        EXPECT_FALSE(list.search());
+        EXPECT_EQ(prompts.lastText(), c.message);
+        EXPECT_EQ(list.currentQuery().sql, before.sql);
+        EXPECT_EQ(list.grid()->footerCount(), 5);
+    }
+    // exactly the longest allowed text still searches
+    list.searchBox()->setText(QString(Db::MaxSearchLength, u'张'));
+    EXPECT_TRUE(list.search());
+    EXPECT_EQ(list.grid()->footerCount(), 0);
+}
+
 TEST_P(ListWindowTest, ModifyAndDeleteOnAnEmptyListAreRefused) {
     PromptRecorder prompts;
     MemberList list;

@@ -92,3 +92,34 @@ TEST(NumberEditTest, MalformedTextIsRefusedWithAClearMessage) {
     EXPECT_EQ(NumberEdit::parseInteger(QStringLiteral("+5")).ok(), false);
     EXPECT_EQ(NumberEdit::parseInteger(QStringLiteral("007")).value(), 7);
 }
+
+TEST(NumberEditTest, ValuesBeyondTheBoxesBoundsAreRefusedAsTooLarge) {
+    const struct {
+        const char* text;
+        bool integer;
+        bool ok;
+    } cases[] = {
+        {"100000000", false, true},
+        {"100000000.0001", false, false},
+        {"9999999999", false, false},
+        {"99999999999999999999999999999999", false, false},
+        {"999999999", true, true},
+        {"1000000000", true, false},
+        {"99999999999999999999999", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromLatin1(c.text);
+        const QString error = c.integer
+                                  ? NumberEdit::parseInteger(text, QStringLiteral("数量")).error()
+                                  : NumberEdit::parseMoney(text, QStringLiteral("折扣")).error();
+        if (c.ok) {
+            EXPECT_TRUE(error.isEmpty());
+        } else {
+            EXPECT_EQ(error, c.integer ? QStringLiteral("数量超出范围, 最大只能是 999999999")
+                                       : QStringLiteral("折扣超出范围, 最大只能是 100000000"));
+        }
+    }
+    // a correction below zero keeps the same bound
+    EXPECT_FALSE(NumberEdit::parseMoney(QStringLiteral("-100000001"), QStringLiteral("卡内金额")));
+}

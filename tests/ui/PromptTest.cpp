@@ -1,7 +1,11 @@
 #include "ui/Prompt.h"
+#include "store/Translations.h"
 #include "support/TestDatabase.h"
 #include "ui/PromptRecorder.h"
 
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 using Kind = PromptRecorder::Kind;
@@ -71,4 +75,12 @@ TEST(PromptRecorderTest, InnerRecorderTakesOverAndHandsBack) {
     Prompt::information(nullptr, QStringLiteral("outer"));
     EXPECT_EQ(outer.texts(), QStringList{QStringLiteral("outer")});
     EXPECT_EQ(PromptRecorder::active(), &outer);
+}
+
+TEST(QtTranslations, StandardButtonsSpeakChinese) {
+    ASSERT_TRUE(Translations::installQtChinese(*QCoreApplication::instance()))
+        << "qtbase_zh_CN is missing (package qt6-translations-l10n)";
+    QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    EXPECT_EQ(box.button(QDialogButtonBox::Open)->text(), QStringLiteral("打开"));
 }
