@@ -48,15 +48,6 @@ QList<Nasty> unstorableInputs() {
     };
 }
 
-// Driver and engine texts that must never reach the user.
-bool looksRaw(const QString& message) {
-    for (const char* raw : {"Unable to", "ERROR:", "syntax error", "QSQLITE", "QPSQL", "near \"",
-                            "unrecognized token", "invalid byte sequence"})
-        if (message.contains(QLatin1String(raw)))
-            return true;
-    return false;
-}
-
 class InputTortureTest : public EngineTest {
 protected:
     // Registers card with text in every free-text field; gives the refusal.
