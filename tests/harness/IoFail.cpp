@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -25,7 +26,11 @@ int iofail(qint64 maxN) {
         std::fprintf(stderr, "FAILED: the wrapper file system cannot be installed\n");
         return 1;
     }
-    QTemporaryDir dir;
+    // The failures are injected, the disk is not needed: in memory when the
+    // system offers it, so the many syncs cost nothing.
+    QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                          ? QStringLiteral("/dev/shm/shop-iofail-XXXXXX")
+                          : QDir::tempPath() + QStringLiteral("/shop-iofail-XXXXXX"));
     const QString base = QDir(dir.path()).filePath(QStringLiteral("base.db"));
     const QString work = QDir(dir.path()).filePath(QStringLiteral("work.db"));
     const auto cs = [](const QString& file) {
