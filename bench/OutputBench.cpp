@@ -4,7 +4,7 @@
 // memory is the process's high-water mark: run one benchmark per process
 // (--benchmark_filter=...) to read it for that benchmark alone.
 #include "output/BandReport.h"
-#include "output/ExcelExport.h"
+#include "output/core/ExcelExport.h"
 #include "store/Connection.h"
 #include "store/Db.h"
 #include "store/Schema.h"

@@ -1,9 +1,9 @@
 // Rent and return bookings of 10 lines on an SQLite file in WAL mode, side
 // by side with the same statements sent through bare QSqlQuery calls.
 
-#include "rental/RentBooking.h"
-#include "rental/RentalLookup.h"
-#include "rental/ReturnBooking.h"
+#include "rental/core/RentBooking.h"
+#include "rental/core/RentalLookup.h"
+#include "rental/core/ReturnBooking.h"
 #include "store/Connection.h"
 #include "store/Schema.h"
 

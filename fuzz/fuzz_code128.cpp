@@ -1,5 +1,5 @@
 #include "FuzzInput.h"
-#include "output/Code128.h"
+#include "output/core/Code128.h"
 
 #include <cstdio>
 #include <cstdlib>

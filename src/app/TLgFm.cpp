@@ -64,10 +64,10 @@ TLgFm::TLgFm(LoginContext& login, const QString& iniPath, QWidget* parent)
     connect(m_loginButton, &QPushButton::clicked, this, &TLgFm::Login);
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    OpenDatabase(iniPath);
+    openDatabase(iniPath);
 }
 
-void TLgFm::OpenDatabase(const QString& iniPath) {
+void TLgFm::openDatabase(const QString& iniPath) {
     m_login.config = ShopConfig::load(IniFile(iniPath));
     m_title->setText(m_login.config.softName);
     const Status opened = Startup::openDatabase(m_login.config, m_login.connectionName);

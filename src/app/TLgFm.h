@@ -34,7 +34,7 @@ protected:
 
 private:
     // The start-up configuration and connection.
-    void OpenDatabase(const QString& iniPath);
+    void openDatabase(const QString& iniPath);
     // The administrator list and the default-account prefill.
     void IniData();
     void Login();

@@ -99,10 +99,10 @@ QAction* TMFm::toolAction(const QString& caption) const {
 void TMFm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        formShow();
 }
 
-void TMFm::FormShow() {
+void TMFm::formShow() {
     const ShopConfig& config = m_login.config;
     setWindowTitle(config.softName);
     m_panels[0]->setText(QStringLiteral("管理员: ") + m_login.adminName);

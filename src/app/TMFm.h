@@ -38,7 +38,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormShow();
+    void formShow();
     void buildMenus();
     void buildToolBar();
 

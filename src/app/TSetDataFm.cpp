@@ -71,10 +71,10 @@ TSetDataFm::TSetDataFm(const LoginContext& login, QWidget* parent)
     layout->addWidget(m_serverGroup);
     layout->addLayout(buttons);
 
-    connect(m_access, &QRadioButton::clicked, this, &TSetDataFm::AccessClick);
-    connect(m_server, &QRadioButton::clicked, this, &TSetDataFm::ServerClick);
-    connect(m_testButton, &QPushButton::clicked, this, &TSetDataFm::Test);
-    connect(m_saveButton, &QPushButton::clicked, this, &TSetDataFm::Save);
+    connect(m_access, &QRadioButton::clicked, this, &TSetDataFm::accessClick);
+    connect(m_server, &QRadioButton::clicked, this, &TSetDataFm::serverClick);
+    connect(m_testButton, &QPushButton::clicked, this, &TSetDataFm::test);
+    connect(m_saveButton, &QPushButton::clicked, this, &TSetDataFm::save);
     connect(m_exitButton, &QPushButton::clicked, this, &TSetDataFm::Exit);
 }
 
@@ -85,18 +85,18 @@ TSetDataFm::~TSetDataFm() {
 void TSetDataFm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        formShow();
 }
 
-void TSetDataFm::FormShow() {
+void TSetDataFm::formShow() {
     using namespace IniKeys;
     const QString& kind = m_login.config.kind;
     if (kind == QLatin1String("a")) {
         m_access->setChecked(true);
-        AccessClick();
+        accessClick();
     } else if (kind == QLatin1String("s")) {
         m_server->setChecked(true);
-        ServerClick();
+        serverClick();
     }
     const IniFile ini(m_login.config.iniPath);
     const QString savedServer = ini.read(Part1, ServerName, Default);
@@ -112,21 +112,21 @@ void TSetDataFm::FormShow() {
     m_serverName->setEditText(savedServer);
 }
 
-void TSetDataFm::AccessClick() {
+void TSetDataFm::accessClick() {
     m_serverGroup->setEnabled(false);
     m_serverGroup->hide();
     m_saveButton->setEnabled(true);
     layout()->activate();
 }
 
-void TSetDataFm::ServerClick() {
+void TSetDataFm::serverClick() {
     m_serverGroup->setEnabled(true);
     m_serverGroup->show();
     m_saveButton->setEnabled(false);
     layout()->activate();
 }
 
-void TSetDataFm::Test() {
+void TSetDataFm::test() {
     const QString connectionString = DatabaseChoice::serverConnectionString(
         m_serverName->currentText(), m_database->text(), m_user->text(), m_password->text());
     Prompt::information(this, connectionString);
@@ -142,7 +142,7 @@ void TSetDataFm::Test() {
     m_saveButton->setEnabled(true);
 }
 
-void TSetDataFm::Save() {
+void TSetDataFm::save() {
     DatabaseChoice choice;
     if (m_server->isChecked())
         choice.server = true;

@@ -39,11 +39,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void AccessClick();
-    void ServerClick();
-    void Test();
-    void Save();
+    void formShow();
+    void accessClick();
+    void serverClick();
+    void test();
+    void save();
     void Exit();
 
     const LoginContext& m_login;

@@ -1,7 +1,7 @@
 #include "members/THyAddFm.h"
 
-#include "members/MemberBookings.h"
-#include "members/MemberTypeBooking.h"
+#include "members/core/MemberBookings.h"
+#include "members/core/MemberTypeRules.h"
 #include "ui/Prompt.h"
 
 #include <QCheckBox>
@@ -82,8 +82,8 @@ THyAddFm::THyAddFm(const LoginContext& login, QWidget* parent) : QDialog(parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
 
-    connect(m_type, &QComboBox::currentTextChanged, this, &THyAddFm::TypeChanged);
-    connect(m_save, &QPushButton::clicked, this, &THyAddFm::BaoCun);
+    connect(m_type, &QComboBox::currentTextChanged, this, &THyAddFm::typeChanged);
+    connect(m_save, &QPushButton::clicked, this, &THyAddFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(380, 460);
@@ -94,7 +94,7 @@ void THyAddFm::IniData() {
     const Db db(m_login.connectionName);
     m_fee = Money();
     m_feeLabel->setText(QStringLiteral("开户费:"));
-    ClearEntries();
+    clearEntries();
     m_unit->clear();
     m_type->blockSignals(true);
     m_type->clear();
@@ -105,14 +105,14 @@ void THyAddFm::IniData() {
     m_sex->setCurrentIndex(0);
     m_expiry->setDate(NewMember::defaultExpiry().date());
 
-    auto anyType = db.scalarInteger(QStringLiteral("select count(*) from 会员类型"));
-    auto types = MemberTypeBooking::memberTypeNames(db);
+    auto anyType = MemberTypeRules::typeCount(db);
+    auto types = MemberTypeRules::memberTypeNames(db);
     if (!anyType || !types) {
         Prompt::error(this, !anyType ? anyType.error() : types.error());
         m_save->setEnabled(false);
         return;
     }
-    if (anyType.value().value_or(0) == 0) {
+    if (anyType.value() == 0) {
         Prompt::information(this, QStringLiteral("没有 会员类型,不能添加会员,请先设置好!"));
         m_save->setEnabled(false);
     }
@@ -122,17 +122,14 @@ void THyAddFm::IniData() {
     m_type->setEditText(QString());
     m_type->blockSignals(false);
 
-    auto units = db.select(QStringLiteral("select 名称 from 单位部门"));
-    if (units) {
-        while (units.value().next())
-            m_unit->addItem(units.value().text(QStringLiteral("名称")));
-    }
+    if (auto units = MemberBookings::unitNames(db))
+        m_unit->addItems(units.value());
     m_unit->setCurrentIndex(-1);
     m_unit->setEditText(QString());
     m_card->setFocus();
 }
 
-void THyAddFm::ClearEntries() {
+void THyAddFm::clearEntries() {
     for (QLineEdit* entry : {m_card, m_name, m_idNumber, m_contact, m_address})
         entry->clear();
     m_unit->setCurrentIndex(-1);
@@ -141,15 +138,15 @@ void THyAddFm::ClearEntries() {
     m_card->setFocus();
 }
 
-void THyAddFm::TypeChanged(const QString& typeText) {
-    auto type = MemberTypeBooking::find(Db(m_login.connectionName), typeText.trimmed());
+void THyAddFm::typeChanged(const QString& typeText) {
+    auto type = MemberLookup::memberType(Db(m_login.connectionName), typeText.trimmed());
     // a name matching no type keeps the fee of the last one matched
     if (type && type.value())
         m_fee = type.value()->fee;
     m_feeLabel->setText(QStringLiteral("开户费: ") + m_fee.toString() + QStringLiteral(" 元"));
 }
 
-void THyAddFm::BaoCun() {
+void THyAddFm::save() {
     if (m_card->text().trimmed().isEmpty() || m_name->text().trimmed().isEmpty() ||
         m_type->currentText().trimmed().isEmpty()) {
         Prompt::information(this, QStringLiteral("字体加重的项目必须填写!"));
@@ -176,5 +173,5 @@ void THyAddFm::BaoCun() {
     Q_EMIT memberAdded(member.card.trimmed());
     Prompt::information(this, QStringLiteral("完成!"));
     if (m_clearAfterSave->isChecked())
-        ClearEntries();
+        clearEntries();
 }

@@ -43,9 +43,9 @@ Q_SIGNALS:
 
 private:
     void IniData();
-    void TypeChanged(const QString& typeText);
-    void BaoCun();
-    void ClearEntries();
+    void typeChanged(const QString& typeText);
+    void save();
+    void clearEntries();
 
     const LoginContext& m_login;
     Money m_fee;

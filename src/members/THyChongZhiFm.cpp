@@ -1,7 +1,7 @@
 #include "members/THyChongZhiFm.h"
 
-#include "members/MemberBookings.h"
-#include "members/RechargeBooking.h"
+#include "members/core/MemberBookings.h"
+#include "members/core/RechargeBooking.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
 
@@ -71,10 +71,10 @@ THyChongZhiFm::THyChongZhiFm(const LoginContext& login, QWidget* parent)
     setTabOrder(m_amount, m_remark);
     setTabOrder(m_remark, m_negative);
 
-    connect(m_card, &QLineEdit::returnPressed, this, &THyChongZhiFm::FindMember);
-    connect(m_amount, &QLineEdit::textChanged, this, &THyChongZhiFm::ShowSignedAmount);
-    connect(m_negative, &QCheckBox::toggled, this, &THyChongZhiFm::ShowSignedAmount);
-    connect(m_recharge, &QPushButton::clicked, this, &THyChongZhiFm::ChongZhi);
+    connect(m_card, &QLineEdit::returnPressed, this, &THyChongZhiFm::findMember);
+    connect(m_amount, &QLineEdit::textChanged, this, &THyChongZhiFm::showSignedAmount);
+    connect(m_negative, &QCheckBox::toggled, this, &THyChongZhiFm::showSignedAmount);
+    connect(m_recharge, &QPushButton::clicked, this, &THyChongZhiFm::recharge);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(420, 320);
@@ -96,15 +96,15 @@ QString THyChongZhiFm::signedAmountText() const {
     return m_amount->text();
 }
 
-void THyChongZhiFm::ShowSignedAmount() {
+void THyChongZhiFm::showSignedAmount() {
     m_signedAmount->setText(signedAmountText());
 }
 
-void THyChongZhiFm::FindMember() {
+void THyChongZhiFm::findMember() {
     const QString card = m_card->text().trimmed();
     if (card.isEmpty())
         return;
-    auto found = MemberBookings::find(Db(m_login.connectionName), card);
+    auto found = MemberLookup::member(Db(m_login.connectionName), card);
     if (!found) {
         Prompt::error(this, found.error());
         return;
@@ -125,7 +125,7 @@ void THyChongZhiFm::FindMember() {
     m_amount->setFocus();
 }
 
-void THyChongZhiFm::ChongZhi() {
+void THyChongZhiFm::recharge() {
     if (m_foundCard->text().isEmpty())
         return;
     auto amount = m_amount->money(std::nullopt);

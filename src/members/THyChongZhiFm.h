@@ -35,9 +35,9 @@ public:
 
 private:
     void IniData();
-    void FindMember();
-    void ShowSignedAmount();
-    void ChongZhi();
+    void findMember();
+    void showSignedAmount();
+    void recharge();
 
     const LoginContext& m_login;
     QLineEdit* m_card;

@@ -1,7 +1,7 @@
 #include "members/THyEditFm.h"
 
-#include "members/MemberTypeBooking.h"
 #include "members/THyMoneyModifyFm.h"
+#include "members/core/MemberTypeRules.h"
 #include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
 
@@ -111,9 +111,9 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    connect(m_save, &QPushButton::clicked, this, &THyEditFm::BaoCun);
+    connect(m_save, &QPushButton::clicked, this, &THyEditFm::save);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_correction, &QPushButton::clicked, this, &THyEditFm::XiuGaiJinE);
+    connect(m_correction, &QPushButton::clicked, this, &THyEditFm::correctMoney);
 
     resize(520, 330);
     IniData();
@@ -121,18 +121,15 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
 
 void THyEditFm::IniData() {
     const Db db(m_login.connectionName);
-    auto types = MemberTypeBooking::memberTypeNames(db);
+    auto types = MemberTypeRules::memberTypeNames(db);
     if (types)
         m_type->addItems(types.value());
-    auto units = db.select(QStringLiteral("select 名称 from 单位部门"));
-    if (units) {
-        while (units.value().next())
-            m_unit->addItem(units.value().text(QStringLiteral("名称")));
-    }
-    ShowRow(m_asRead);
+    if (auto units = MemberBookings::unitNames(db))
+        m_unit->addItems(units.value());
+    showRow(m_asRead);
 }
 
-void THyEditFm::ShowRow(const Member& member) {
+void THyEditFm::showRow(const Member& member) {
     m_card->setText(member.card);
     m_name->setText(member.name);
     m_type->setEditText(member.type);
@@ -169,7 +166,7 @@ Member THyEditFm::edited() const {
     return m;
 }
 
-void THyEditFm::BaoCun() {
+void THyEditFm::save() {
     if (Status saved = MemberBookings::save(Db(m_login.connectionName), m_asRead, edited());
         !saved) {
         Prompt::information(this, QStringLiteral("保存失败!"));
@@ -179,7 +176,7 @@ void THyEditFm::BaoCun() {
     accept();
 }
 
-void THyEditFm::XiuGaiJinE() {
+void THyEditFm::correctMoney() {
     if (!m_login.may(Permission::MemberBalanceEdit)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -189,8 +186,8 @@ void THyEditFm::XiuGaiJinE() {
     // Either way the pending edit has ended: saved together with the
     // correction, or dropped. Edit the row again as it now stands.
     const QString card = saved ? correction.savedCard() : m_asRead.card;
-    auto fresh = MemberBookings::find(Db(m_login.connectionName), card);
+    auto fresh = MemberLookup::member(Db(m_login.connectionName), card);
     if (fresh && fresh.value())
         m_asRead = *fresh.value();
-    ShowRow(m_asRead);
+    showRow(m_asRead);
 }

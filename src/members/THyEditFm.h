@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/MemberBookings.h"
+#include "members/core/MemberBookings.h"
 #include "store/LoginContext.h"
 
 #include <QDialog>
@@ -43,9 +43,9 @@ public:
 
 private:
     void IniData();
-    void ShowRow(const Member& member);
-    void BaoCun();
-    void XiuGaiJinE();
+    void showRow(const Member& member);
+    void save();
+    void correctMoney();
 
     const LoginContext& m_login;
     Member m_asRead;

@@ -1,8 +1,8 @@
 #include "members/THyKuFm.h"
 
-#include "members/MemberBookings.h"
 #include "members/THyAddFm.h"
 #include "members/THyEditFm.h"
+#include "members/core/MemberBookings.h"
 #include "output/ListOutput.h"
 #include "ui/Prompt.h"
 
@@ -11,13 +11,13 @@
 THyKuFm::THyKuFm(const LoginContext& login, QWidget* parent)
     : ListWindow(QStringLiteral("会员库"), parent, login.connectionName), m_login(login) {
     setWindowTitle(QStringLiteral("会员资料"));
-    connect(addTool(QStringLiteral("添加")), &QAction::triggered, this, &THyKuFm::TianJia);
-    connect(addTool(QStringLiteral("修改")), &QAction::triggered, this, &THyKuFm::XiuGai);
-    connect(addTool(QStringLiteral("删除")), &QAction::triggered, this, &THyKuFm::ShanChu);
+    connect(addTool(QStringLiteral("添加")), &QAction::triggered, this, &THyKuFm::add);
+    connect(addTool(QStringLiteral("修改")), &QAction::triggered, this, &THyKuFm::modify);
+    connect(addTool(QStringLiteral("删除")), &QAction::triggered, this, &THyKuFm::remove);
     addShowAllTool();
-    connect(addTool(QStringLiteral("EXCEL")), &QAction::triggered, this, &THyKuFm::Excel);
-    connect(addTool(QStringLiteral("打印")), &QAction::triggered, this, &THyKuFm::DaYin);
-    connect(addTool(QStringLiteral("打印条码")), &QAction::triggered, this, &THyKuFm::TiaoMa);
+    connect(addTool(QStringLiteral("EXCEL")), &QAction::triggered, this, &THyKuFm::exportToExcel);
+    connect(addTool(QStringLiteral("打印")), &QAction::triggered, this, &THyKuFm::print);
+    connect(addTool(QStringLiteral("打印条码")), &QAction::triggered, this, &THyKuFm::printLabels);
     addCloseTool();
 
     setSearchFields({QStringLiteral("会员卡号"), QStringLiteral("会员姓名"),
@@ -36,13 +36,13 @@ THyKuFm::THyKuFm(const LoginContext& login, QWidget* parent)
                             QStringLiteral("出生日期")});
     list->setCaption(QStringLiteral("会员性别"), QStringLiteral("性别"));
     list->setFooter(QStringLiteral("会员卡号"), {QStringLiteral("卡内金额")});
-    connect(list, &DataGrid::rowActivated, this, &THyKuFm::XiuGai);
+    connect(list, &DataGrid::rowActivated, this, &THyKuFm::modify);
     showAll();
 }
 
 THyKuFm::~THyKuFm() = default;
 
-void THyKuFm::TianJia() {
+void THyKuFm::add() {
     m_add.open([this] {
         auto* add = new THyAddFm(m_login, this);
         // new members show in the list at once
@@ -54,7 +54,7 @@ void THyKuFm::TianJia() {
     });
 }
 
-void THyKuFm::XiuGai() {
+void THyKuFm::modify() {
     if (!m_login.may(Permission::MemberEdit)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -62,7 +62,7 @@ void THyKuFm::XiuGai() {
     if (!requireCurrentRow(QStringLiteral("没有可修改的会员!")))
         return;
     const QString card = grid()->value(QStringLiteral("会员卡号")).toString();
-    auto member = MemberBookings::find(Db(m_login.connectionName), card);
+    auto member = MemberLookup::member(Db(m_login.connectionName), card);
     if (!member) {
         Prompt::error(this, member.error());
         return;
@@ -85,7 +85,7 @@ void THyKuFm::XiuGai() {
     grid()->locate(QStringLiteral("会员卡号"), shownCard);
 }
 
-void THyKuFm::ShanChu() {
+void THyKuFm::remove() {
     if (!m_login.may(Permission::MemberDelete)) {
         Prompt::information(this, QStringLiteral("没有权限!"));
         return;
@@ -107,14 +107,14 @@ void THyKuFm::ShanChu() {
     Prompt::information(this, QStringLiteral("删除成功"), QStringLiteral("提示"));
 }
 
-void THyKuFm::Excel() {
+void THyKuFm::exportToExcel() {
     ListOutput::exportToExcel(this, currentQuery(), QStringLiteral("会员资料"));
 }
 
-void THyKuFm::DaYin() {
+void THyKuFm::print() {
     ListOutput::printList(this, ReportTemplate::Members, currentQuery());
 }
 
-void THyKuFm::TiaoMa() {
+void THyKuFm::printLabels() {
     ListOutput::printLabels(this, LabelKind::MemberCards, currentQuery());
 }

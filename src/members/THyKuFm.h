@@ -15,12 +15,12 @@ public:
     explicit THyKuFm(const LoginContext& login, QWidget* parent = nullptr);
     ~THyKuFm() override;
 
-    void TianJia(); // "添加"
-    void XiuGai();  // "修改"
-    void ShanChu(); // "删除"
-    void Excel();   // "EXCEL"
-    void DaYin();   // "打印"
-    void TiaoMa();  // "打印条码"
+    void add();           // "添加"
+    void modify();        // "修改"
+    void remove();        // "删除"
+    void exportToExcel(); // "EXCEL"
+    void print();         // "打印"
+    void printLabels();   // "打印条码"
 
 private:
     const LoginContext& m_login;

@@ -57,12 +57,12 @@ THyMoneyModifyFm::THyMoneyModifyFm(const LoginContext& login, const Member& asRe
     layout->addLayout(form);
     layout->addLayout(buttons);
 
-    connect(m_ok, &QPushButton::clicked, this, &THyMoneyModifyFm::QueDing);
+    connect(m_ok, &QPushButton::clicked, this, &THyMoneyModifyFm::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(280, 130);
 }
 
-void THyMoneyModifyFm::QueDing() {
+void THyMoneyModifyFm::confirm() {
     if (m_balance->text().trimmed().isEmpty() || m_points->text().trimmed().isEmpty()) {
         Prompt::information(this, QStringLiteral("填写数量!"));
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "members/MemberBookings.h"
+#include "members/core/MemberBookings.h"
 #include "store/LoginContext.h"
 
 #include <QDialog>
@@ -25,7 +25,7 @@ public:
     const QString& savedCard() const { return m_edited.card; }
 
 private:
-    void QueDing();
+    void confirm();
 
     const LoginContext& m_login;
     Member m_asRead;

@@ -1,7 +1,6 @@
 #include "members/THyTypeFm.h"
 
-#include "members/MemberTypeBooking.h"
-#include "store/Money.h"
+#include "members/core/MemberTypeRules.h"
 
 THyTypeFm::THyTypeFm(const LoginContext& login, QWidget* parent)
     : ReferenceListWindow(QStringLiteral("会员类型"), parent, QStringLiteral("名称"),
@@ -15,9 +14,9 @@ THyTypeFm::THyTypeFm(const LoginContext& login, QWidget* parent)
     addYesNoField(QStringLiteral("归还时租金卡内扣除"), QStringLiteral("归还时租金卡内扣除"));
     addYesNoField(QStringLiteral("免押金"), QStringLiteral("免押金"));
     setRequired(QStringLiteral("名称"));
-    setDefaultOnSave(QStringLiteral("可借数量"), qint64(999));
-    setDefaultOnSave(QStringLiteral("折扣"), QVariant::fromValue(Money::fromInt(1)));
-    setDefaultOnSave(QStringLiteral("开户费"), QVariant::fromValue(Money()));
+    const QVariantMap defaults = MemberTypeRules::defaultsOnSave();
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+        setDefaultOnSave(it.key(), it.value());
 
     grid()->setColumnOrder({QStringLiteral("名称"), QStringLiteral("可借数量"),
                             QStringLiteral("折扣"), QStringLiteral("开户费")});
@@ -27,28 +26,18 @@ THyTypeFm::THyTypeFm(const LoginContext& login, QWidget* parent)
 }
 
 void THyTypeFm::prepareNewRow(Row& row) {
-    // A new type takes rent from the card at return; the box shows what is
-    // stored.
-    row.insert(QStringLiteral("有效期限制"), false);
-    row.insert(QStringLiteral("归还时租金卡内扣除"), true);
-    row.insert(QStringLiteral("免押金"), false);
-    row.insert(QStringLiteral("免租金"), false);
+    row.insert(MemberTypeRules::newType());
 }
 
 QStringList THyTypeFm::lockedColumns(const Row& current) const {
-    if (current.value(QStringLiteral("名称")).toString() == MemberTypeBooking::WalkIn)
-        return {QStringLiteral("名称")};
-    return {};
+    return MemberTypeRules::lockedColumns(current.value(QStringLiteral("名称")).toString());
 }
 
 Status THyTypeFm::beforeSave(Row& row, bool) {
-    // the name is the key the counters look the type up by: no stray blanks
-    row.insert(QStringLiteral("名称"), row.value(QStringLiteral("名称")).toString().trimmed());
+    MemberTypeRules::normalize(row);
     return {};
 }
 
 QString THyTypeFm::refuseDelete(const Row& current) const {
-    if (current.value(QStringLiteral("名称")).toString() == MemberTypeBooking::WalkIn)
-        return QStringLiteral("散客类型不能删除!");
-    return {};
+    return MemberTypeRules::refuseDelete(current.value(QStringLiteral("名称")).toString());
 }

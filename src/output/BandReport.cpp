@@ -1,7 +1,7 @@
 #include "output/BandReport.h"
 
-#include "output/Cells.h"
-#include "output/Code128.h"
+#include "output/core/Cells.h"
+#include "output/core/Code128.h"
 #include "store/Db.h"
 
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
 #include "output/ListOutput.h"
 
 #include "output/BandReport.h"
-#include "output/ExcelExport.h"
 #include "output/TDmFm.h"
+#include "output/core/ExcelExport.h"
 #include "store/Clock.h"
 
 #include <QDir>

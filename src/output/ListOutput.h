@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/ReportTemplates.h"
+#include "output/core/ReportTemplates.h"
 #include "store/ListQuery.h"
 
 #include <QSize>

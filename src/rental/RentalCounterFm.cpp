@@ -82,8 +82,8 @@ void RentalCounterFm::selectBarcodeEntry() {
     m_barcodeEntry->selectAll();
 }
 
-std::optional<RentalLookup::Member> RentalCounterFm::lookUpMember(const Db& database) {
-    auto found = RentalLookup::member(database, m_cardEntry->text().trimmed());
+std::optional<Member> RentalCounterFm::lookUpMember(const Db& database) {
+    auto found = MemberLookup::member(database, m_cardEntry->text().trimmed());
     if (!found) {
         Prompt::error(this, found.error());
         return std::nullopt;
@@ -94,7 +94,7 @@ std::optional<RentalLookup::Member> RentalCounterFm::lookUpMember(const Db& data
         m_cardEntry->selectAll();
         return std::nullopt;
     }
-    const RentalLookup::Member& member = *found.value();
+    const Member& member = *found.value();
     m_name->setText(member.name);
     m_type->setText(member.type);
     m_balance->setText(member.balance.toString());

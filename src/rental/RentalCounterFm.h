@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rental/RentalLookup.h"
+#include "rental/core/RentalLookup.h"
 #include "store/Db.h"
 #include "store/LoginContext.h"
 #include "store/Permissions.h"
@@ -71,7 +71,7 @@ protected:
     // Looks the typed card number up and fills name, type and balance. A
     // failure or an unknown card is reported (the card entry is selected for
     // another try) and gives nothing.
-    std::optional<RentalLookup::Member> lookUpMember(const Db& database);
+    std::optional<Member> lookUpMember(const Db& database);
 
     // Edits the amount in `column` of the selected line through `edit` when
     // the login may, then counts again. Without the permission: "没有修改权限!".

@@ -1,6 +1,6 @@
 #include "rental/TRentFm.h"
 
-#include "rental/RentBooking.h"
+#include "rental/core/RentBooking.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
 #include "ui/Prompt.h"
@@ -16,8 +16,6 @@
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-using RentalLookup::WalkIn;
 
 // The shared line code (removeLine) reads the barcode and the name from the
 // first two columns.
@@ -153,12 +151,12 @@ void TRentFm::CountPrice() {
 
 void TRentFm::findMember() {
     const Db database = db();
-    const std::optional<RentalLookup::Member> member = lookUpMember(database);
+    const std::optional<Member> member = lookUpMember(database);
     if (!member)
         return;
     m_card->setText(member->card);
 
-    auto type = RentalLookup::memberType(database, m_type->text());
+    auto type = MemberLookup::memberType(database, m_type->text());
     if (!type) {
         Prompt::error(this, type.error());
         return;
@@ -168,14 +166,14 @@ void TRentFm::findMember() {
         Prompt::information(this, QStringLiteral("会员类型 中没有找到对应的会员类型!"));
         return;
     }
-    const RentalLookup::MemberType& terms = *type.value();
-    if (terms.depositFree)
+    const MemberType& terms = *type.value();
+    if (terms.noDeposit)
         m_freeDeposit->setChecked(true);
     else
         m_takeDeposit->setChecked(true);
     CountPrice();
 
-    auto open = RentalLookup::openRentCount(database, m_card->text());
+    auto open = MemberLookup::openRentCount(database, m_card->text());
     if (!open) {
         Prompt::error(this, open.error());
         return;
@@ -184,7 +182,7 @@ void TRentFm::findMember() {
     m_mayBorrow->setText(QString::number(terms.quota - open.value()));
 
     // A warning only: renting stays possible.
-    if (terms.expiryChecked && member->expiry.isValid() && Clock::now() > member->expiry)
+    if (terms.expiryCounts && member->expiry.isValid() && Clock::now() > member->expiry)
         Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
 
     m_lines->setRowCount(0);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "rental/RentPricing.h"
 #include "rental/RentalCounterFm.h"
-#include "rental/RentalLookup.h"
 #include "rental/TRentGoodsChoiceFm.h"
 #include "rental/TRentHyWeiHuanFm.h"
 #include "rental/TRentYaJinXiuGaiFm.h"
+#include "rental/core/RentPricing.h"
+#include "rental/core/RentalLookup.h"
 #include "store/LoginContext.h"
 #include "ui/WindowSlot.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rental/RentalLookup.h"
+#include "rental/core/RentalLookup.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "rental/TReturnFm.h"
 
-#include "rental/RentPricing.h"
-#include "rental/RentalLookup.h"
+#include "rental/core/RentPricing.h"
+#include "rental/core/RentalLookup.h"
 #include "store/Clock.h"
 #include "store/IniFile.h"
 #include "ui/Prompt.h"
@@ -16,8 +16,6 @@
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-using RentalLookup::WalkIn;
 
 // The shared line code (removeLine) reads the barcode and the name from the
 // first two columns.
@@ -41,7 +39,7 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
     m_payment = new QComboBox(this);
     m_payment->setEditable(false);
     m_payment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_payment->addItems({CashPaymentText, CardPaymentText});
+    m_payment->addItems({PayCash, PayFromCard});
     m_remark = new QLineEdit(this);
 
     auto* member = new QGroupBox(QStringLiteral("会员信息"), this);
@@ -126,14 +124,14 @@ void TReturnFm::showEvent(QShowEvent* event) {
             QLatin1String("1");
     }
     m_payment->clear();
-    m_payment->addItems({CashPaymentText, CardPaymentText});
+    m_payment->addItems({PayCash, PayFromCard});
     m_payment->setCurrentIndex(0);
     m_remark->setText(QStringLiteral("正常"));
     IniData();
 }
 
 Payment TReturnFm::payment() const {
-    return m_payment->currentText() == CardPaymentText ? Payment::Card : Payment::Cash;
+    return m_payment->currentText() == PayFromCard ? Payment::Card : Payment::Cash;
 }
 
 void TReturnFm::IniData() {
@@ -162,25 +160,25 @@ void TReturnFm::CountPrice() {
 
 void TReturnFm::findMember() {
     const Db database = db();
-    const std::optional<RentalLookup::Member> member = lookUpMember(database);
+    const std::optional<Member> member = lookUpMember(database);
     if (!member)
         return;
     m_currentCard = member->card;
 
-    auto open = RentalLookup::openRentCount(database, m_currentCard);
+    auto open = MemberLookup::openRentCount(database, m_currentCard);
     if (!open) {
         Prompt::error(this, open.error());
         return;
     }
     m_unreturned->setText(QString::number(open.value()));
 
-    auto type = RentalLookup::memberType(database, m_type->text());
+    auto type = MemberLookup::memberType(database, m_type->text());
     if (!type) {
         Prompt::error(this, type.error());
         return;
     }
-    if (type.value() && type.value()->deductFromCard)
-        m_payment->setCurrentIndex(m_payment->findText(CardPaymentText));
+    if (type.value() && type.value()->rentFromCard)
+        m_payment->setCurrentIndex(m_payment->findText(PayFromCard));
     m_barcodeEntry->setFocus();
 }
 
@@ -258,10 +256,10 @@ void TReturnFm::giveBack() {
     Prompt::information(this, QStringLiteral("完成!"));
 
     const Db database = db();
-    auto last = RentalLookup::member(database, order.lines.last().card);
+    auto last = MemberLookup::member(database, order.lines.last().card);
     if (last && last.value())
         m_balance->setText(last.value()->balance.toString());
-    auto open = RentalLookup::openRentCount(database, m_currentCard);
+    auto open = MemberLookup::openRentCount(database, m_currentCard);
     if (open)
         m_unreturned->setText(QString::number(open.value()));
     if (m_promptAfterReturn && m_name->text() != WalkIn)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "rental/RentalCounterFm.h"
-#include "rental/ReturnBooking.h"
 #include "rental/TReturnHyWeiHuanFm.h"
 #include "rental/TReturnZuJinXiuGaiFm.h"
+#include "rental/core/ReturnBooking.h"
 #include "store/LoginContext.h"
 #include "ui/WindowSlot.h"
 

@@ -1,6 +1,6 @@
 #include "rental/UnreturnedList.h"
 
-#include "rental/RentalLookup.h"
+#include "rental/core/RentalLookup.h"
 #include "store/Clock.h"
 #include "ui/Prompt.h"
 

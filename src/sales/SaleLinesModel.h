@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sales/SaleLine.h"
+#include "sales/core/SaleLine.h"
 
 #include <QAbstractTableModel>
 

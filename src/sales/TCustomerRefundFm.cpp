@@ -1,7 +1,7 @@
 #include "sales/TCustomerRefundFm.h"
 
-#include "sales/RefundBooking.h"
-#include "sales/SaleLine.h"
+#include "sales/core/RefundBooking.h"
+#include "sales/core/SaleLine.h"
 #include "ui/DataGrid.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"

@@ -1,8 +1,10 @@
 #include "sales/TSaleFm.h"
 
-#include "sales/SaleBooking.h"
+#include "customers/MemberLookup.h"
 #include "sales/TSaleGoodsChoiceFm.h"
 #include "sales/TSalePriceXiuGaiFm.h"
+#include "sales/core/SaleBooking.h"
+#include "sales/core/SaleLookup.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
 #include "ui/Fonts.h"
@@ -51,7 +53,7 @@ QLineEdit* readOnlyBox(const QString& objectName, QWidget* parent) {
 } // namespace
 
 TSaleFm::TSaleFm(const LoginContext& login, QWidget* parent)
-    : QDialog(parent), m_login(login), m_db(login.connectionName), m_memberCard(WalkInCustomer),
+    : QDialog(parent), m_login(login), m_db(login.connectionName), m_memberCard(WalkIn),
       m_totalLabel(bandValue(QStringLiteral("total"), this)),
       m_countLabel(bandValue(QStringLiteral("lineCount"), this)),
       m_orderLabel(bandValue(QStringLiteral("orderNumber"), this)), m_barcode(new QLineEdit(this)),
@@ -164,9 +166,9 @@ void TSaleFm::IniData() {
     m_quantity->setText(QStringLiteral("1"));
     m_discount->setText(QStringLiteral("1"));
     m_card->clear();
-    m_memberCard = WalkInCustomer;
-    m_name->setText(WalkInCustomer);
-    m_type->setText(WalkInCustomer);
+    m_memberCard = WalkIn;
+    m_name->setText(WalkIn);
+    m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
     m_unreturned->setText(QStringLiteral("0"));
     m_expiry = {};
@@ -186,44 +188,41 @@ void TSaleFm::SaleDanHao() {
 
 void TSaleFm::findMember() {
     const QString card = m_card->text().trimmed();
-    auto member = m_db.select(QStringLiteral("select * from 会员库 where 会员卡号 = ?"), {card});
+    auto member = MemberLookup::member(m_db, card);
     if (!member) {
         Prompt::error(this, member.error());
         return;
     }
-    if (!member.value().next()) {
+    if (!member.value()) {
         Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
         m_card->selectAll();
         return;
     }
-    Rows& row = member.value();
-    m_memberCard = row.text(QStringLiteral("会员卡号"));
-    m_name->setText(row.text(QStringLiteral("会员姓名")));
-    m_type->setText(row.text(QStringLiteral("会员类型")));
-    m_balance->setText(row.money(QStringLiteral("卡内金额")).toString());
-    m_expiry = row.dateTime(QStringLiteral("有效期"));
+    const Member& found = *member.value();
+    m_memberCard = found.card;
+    m_name->setText(found.name);
+    m_type->setText(found.type);
+    m_balance->setText(found.balance.toString());
+    m_expiry = found.expiry;
 
-    auto type =
-        m_db.select(QStringLiteral("select * from 会员类型 where 名称 = ?"), {m_type->text()});
+    auto type = MemberLookup::memberType(m_db, found.type);
     if (!type) {
         Prompt::error(this, type.error());
         return;
     }
-    if (!type.value().next()) {
+    if (!type.value()) {
         Prompt::information(this, QStringLiteral("会员类型 中没有找到对应的会员类型!"));
         return;
     }
-    m_checksExpiry = type->yesNo(QStringLiteral("有效期限制"));
-    m_discount->setText(type->money(QStringLiteral("折扣")).toString());
+    m_checksExpiry = type.value()->expiryCounts;
+    m_discount->setText(type.value()->discount.toString());
 
-    auto open = m_db.scalarInteger(
-        QStringLiteral("select count(*) from 出租记录 where 会员卡号 = ? and 已还 = ?"),
-        {m_memberCard, QStringLiteral("否")});
+    auto open = MemberLookup::openRentCount(m_db, m_memberCard);
     if (!open) {
         Prompt::error(this, open.error());
         return;
     }
-    m_unreturned->setText(QString::number(open.value().value_or(0)));
+    m_unreturned->setText(QString::number(open.value()));
 
     if (m_checksExpiry && m_expiry.isValid() && Clock::now() > m_expiry)
         Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
@@ -274,18 +273,13 @@ void TSaleFm::SpFind() {
     if (!typedDiscount)
         return;
 
-    const QString where = QStringLiteral(" from 销售库 where 库存 > 0 and ") +
-                          m_db.containsCondition(Db::quoted(QStringLiteral("条形码")));
-    const QVariantList params{Db::containsPattern(m_barcode->text().trimmed())};
-    auto found =
-        m_db.select(QStringLiteral("select 商品id") + where + QStringLiteral(" limit 2"), params);
+    const QString fragment = m_barcode->text().trimmed();
+    auto found = SaleLookup::itemsInStock(m_db, fragment, 2);
     if (!found) {
         Prompt::error(this, found.error());
         return;
     }
-    QList<qint64> ids;
-    while (found.value().next())
-        ids << found->integer(QStringLiteral("商品id"));
+    const QList<qint64>& ids = found.value();
     if (ids.isEmpty()) {
         Prompt::information(this, QStringLiteral("没有找到该商品信息,请检查输入的信息是否正确!"));
         m_barcode->selectAll();
@@ -295,8 +289,7 @@ void TSaleFm::SpFind() {
     if (ids.size() > 1) {
         WindowSlot<TSaleGoodsChoiceFm> choice;
         QString chosen;
-        const ListQuery all{QStringLiteral("select *") + where + QStringLiteral(" order by 商品id"),
-                            params, m_login.connectionName};
+        const ListQuery all = SaleLookup::itemsInStockList(fragment, m_login.connectionName);
         choice.open([&] {
             auto* fm = new TSaleGoodsChoiceFm(all, this);
             connect(fm, &QDialog::finished, this, [fm, &chosen] { chosen = fm->chosenItemId(); });
@@ -307,16 +300,15 @@ void TSaleFm::SpFind() {
         itemId = chosen.toLongLong();
     }
 
-    auto item = m_db.select(QStringLiteral("select * from 销售库 where 商品id = ?"), {itemId});
+    auto item = SaleLookup::item(m_db, itemId);
     if (!item) {
         Prompt::error(this, item.error());
         return;
     }
-    if (!item.value().next())
+    if (!item.value())
         return;
-    m_lines->append(SalePricing::makeLine(item->text(QStringLiteral("条形码")),
-                                          item->text(QStringLiteral("商品名称")),
-                                          item->money(QStringLiteral("定价")),
+    const SaleLookup::Item& chosenItem = *item.value();
+    m_lines->append(SalePricing::makeLine(chosenItem.barcode, chosenItem.name, chosenItem.listPrice,
                                           m_quantity->text().toLongLong(), *typedDiscount, itemId));
     CountPrice();
     m_barcode->setFocus();

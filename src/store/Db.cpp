@@ -12,47 +12,11 @@
 
 namespace {
 
-// The engine's text, after a sentence of our own when the failure is not
-// about the statement but about the file, the server or the connection
-// (a failing disk, a lock held too long, a lost connection), so the user
-// learns that nothing was saved.
-QString errorText(const QSqlError& error, Engine engine) {
+QString errorText(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.text().trimmed();
-    const QString code = error.nativeErrorCode();
-    QString plain;
-    if (engine == Engine::Sqlite) {
-        bool isNumber = false;
-        switch (code.toInt(&isNumber) & 0xff) {
-        case 5: // busy
-        case 6: // locked
-            plain = QStringLiteral("数据库正被其他操作占用,本次操作没有完成,请稍后再试");
-            break;
-        case 10: // I/O error
-        case 13: // disk full
-        case 14: // cannot open
-        case 15: // locking protocol
-            plain = QStringLiteral("数据库文件读写失败(磁盘或文件锁出错),本次操作没有完成");
-            break;
-        case 11: // corrupt
-        case 26: // not a database
-            plain = QStringLiteral("数据库文件已损坏,本次操作没有完成");
-            break;
-        default:
-            break;
-        }
-        if (!isNumber)
-            plain.clear();
-    } else if (code.isEmpty() || code.startsWith(u"08") || code.startsWith(u"57P") ||
-               code.startsWith(u"53") || code.startsWith(u"58")) {
-        // no state from the server (the connection is gone), connection
-        // lost, server shut down, out of resources, system error
-        plain = QStringLiteral("与数据库服务器的连接出错,本次操作没有完成");
-    }
-    if (plain.isEmpty())
-        return text;
-    return plain + QStringLiteral("(") + text + QStringLiteral(")");
+    return text;
 }
 
 // What a connection's open transaction has met so far. Connections are
@@ -83,13 +47,6 @@ void noteFailure(const QString& connection, const QString& text, bool retryable)
         return;
     it->failure = text;
     it->retryable = retryable;
-}
-
-// PostgreSQL's deadlock_detected and serialization_failure: the same work
-// may well succeed when run again.
-bool isRetryable(const QSqlError& error) {
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("40P01") || code == QLatin1String("40001");
 }
 
 // NUL ends a text early in the engines' C interfaces and an unpaired
@@ -146,7 +103,7 @@ qint64 Rows::integer(const QString& column) const {
 }
 
 Money Rows::money(const QString& column) const {
-    return Db::moneyFrom(m_engine, m_query.value(column));
+    return m_dialect->decodeMoney(m_query.value(column));
 }
 
 QDateTime Rows::dateTime(const QString& column) const {
@@ -190,57 +147,16 @@ bool Db::isOpen() const {
     return handle().isOpen();
 }
 
-QVariant Db::toSql(const QVariant& value) const {
-    if (value.isNull())
-        return value;
-    if (value.typeId() == qMetaTypeId<Money>()) {
-        const Money amount = value.value<Money>();
-        if (engine() == Engine::Sqlite)
-            return QVariant::fromValue<qlonglong>(amount.units());
-        return amount.toString();
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        if (engine() == Engine::Sqlite)
-            return value.toBool() ? 1 : 0;
-        return value;
-    case QMetaType::QDateTime:
-        return Clock::formatDateTime(value.toDateTime());
-    case QMetaType::QDate:
-        return Clock::formatDate(value.toDate());
-    default:
-        return value;
-    }
+const Dialect& Db::dialect() const {
+    return Dialect::of(engine());
 }
 
-Money Db::moneyFrom(Engine engine, const QVariant& stored) {
-    if (stored.isNull())
-        return {};
-    switch (stored.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-        // SQLite keeps ten-thousandths; a PostgreSQL integer is whole units
-        return engine == Engine::Sqlite ? Money::fromUnits(stored.toLongLong())
-                                        : Money::fromInt(stored.toLongLong());
-    case QMetaType::Double: {
-        const double scaled =
-            engine == Engine::Sqlite ? stored.toDouble() : stored.toDouble() * Money::Scale;
-        return Money::fromUnits(qRound64(scaled));
-    }
-    default: {
-        const auto parsed = Money::parse(stored.toString().trimmed());
-        if (!parsed)
-            return {};
-        // text in a SQLite money column is a typed amount, not ten-thousandths
-        return *parsed;
-    }
-    }
+QVariant Db::toSql(const QVariant& value) const {
+    return dialect().encode(value);
 }
 
 Money Db::moneyFrom(const QVariant& stored) const {
-    return moneyFrom(engine(), stored);
+    return dialect().decodeMoney(stored);
 }
 
 Status Db::checkStorable(const QVariant& value) {
@@ -262,8 +178,8 @@ Result<QSqlQuery> Db::run(const QString& sql, const QVariantList& params) const 
         }
     }
     auto failed = [&](const QSqlError& error) -> Result<QSqlQuery> {
-        const QString text = errorText(error, engine());
-        noteFailure(m_name, text, isRetryable(error));
+        const QString text = dialect().plainError(error, errorText(error));
+        noteFailure(m_name, text, dialect().isRetryable(error));
         return Error{text};
     };
     QSqlQuery query(db);
@@ -289,7 +205,7 @@ Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
     if (!query)
         return Error{query.error()};
-    return Rows(std::move(query.value()), engine());
+    return Rows(std::move(query.value()), dialect());
 }
 
 Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
@@ -301,8 +217,8 @@ Result<qint64> Db::exec(const QString& sql, const QVariantList& params) const {
 
 Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
                           const QString& identityColumn) const {
-    if (engine() == Engine::Postgres) {
-        auto query = run(sql + QStringLiteral(" RETURNING ") + quoted(identityColumn), params);
+    if (const QString returning = dialect().returningKey(identityColumn); !returning.isEmpty()) {
+        auto query = run(sql + returning, params);
         if (!query)
             return Error{query.error()};
         if (!query.value().next())
@@ -341,9 +257,7 @@ Result<qint64> Db::addTo(const QString& table, const QString& column, const QVar
     // it into an inexact real number, and PostgreSQL's numeric(19,4) holds
     // more than an amount can be read back as.
     const QString sum = QStringLiteral("COALESCE(%1, 0) + ?").arg(c);
-    const QString inRange = engine() == Engine::Sqlite
-                                ? QStringLiteral("typeof(%1) = 'integer'").arg(sum)
-                                : QStringLiteral("abs(%1) <= 922337203685477.5807").arg(sum);
+    const QString inRange = dialect().amountInRange(sum);
     auto changed = exec(QStringLiteral("update %1 set %2 = %3 where %4 = ? and %5")
                             .arg(quoted(table), c, sum, quoted(keyColumn), inRange),
                         {delta, keyValue, delta});
@@ -384,9 +298,7 @@ bool Db::hasTable(const QString& table) const {
 }
 
 QString Db::containsCondition(const QString& quotedColumn) const {
-    if (engine() == Engine::Postgres)
-        return QStringLiteral("CAST(%1 AS TEXT) ILIKE ? ESCAPE '\\'").arg(quotedColumn);
-    return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
+    return dialect().containsCondition(quotedColumn);
 }
 
 Status Db::checkSearchText(const QString& typed) {
@@ -396,11 +308,7 @@ Status Db::checkSearchText(const QString& typed) {
 }
 
 QString Db::containsPattern(const QString& typed) {
-    QString escaped = typed;
-    escaped.replace(u'\\', QStringLiteral("\\\\"));
-    escaped.replace(u'%', QStringLiteral("\\%"));
-    escaped.replace(u'_', QStringLiteral("\\_"));
-    return u'%' + escaped + u'%';
+    return Dialect::containsPattern(typed);
 }
 
 bool Db::inTransactionNow() const {
@@ -438,9 +346,7 @@ Transaction::Transaction(const Db& db) : m_db(db) {
         m_started = Error{QStringLiteral("事务不能嵌套: 这个连接上已有一个没有结束的事务")};
         return;
     }
-    const QString begin =
-        db.engine() == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-    auto done = db.exec(begin);
+    auto done = db.exec(db.dialect().beginTransaction());
     if (!done) {
         m_started = Error{done.error()};
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Connection.h"
+#include "store/Dialect.h"
 #include "store/Money.h"
 #include "store/Result.h"
 
@@ -34,13 +35,14 @@ public:
 
     QSqlRecord record() const { return m_query.record(); }
     QSqlQuery& query() { return m_query; }
-    Engine engine() const { return m_engine; }
+    const Dialect& dialect() const { return *m_dialect; }
 
 private:
     friend class Db;
-    Rows(QSqlQuery query, Engine engine) : m_query(std::move(query)), m_engine(engine) {}
+    Rows(QSqlQuery query, const Dialect& dialect)
+        : m_query(std::move(query)), m_dialect(&dialect) {}
     QSqlQuery m_query;
-    Engine m_engine;
+    const Dialect* m_dialect;
 };
 
 // The data layer over one named connection. Every value goes into a
@@ -54,6 +56,8 @@ public:
     const QString& connectionName() const { return m_name; }
     QSqlDatabase handle() const;
     Engine engine() const;
+    // What differs between the engines: ask it, never the engine.
+    const Dialect& dialect() const;
     bool isOpen() const;
 
     Result<Rows> select(const QString& sql, const QVariantList& params = {}) const;
@@ -93,7 +97,6 @@ public:
     QVariant toSql(const QVariant& value) const;
     // An amount read from a column or aggregate of this engine.
     Money moneyFrom(const QVariant& stored) const;
-    static Money moneyFrom(Engine engine, const QVariant& stored);
 
     // Runs work in one transaction: committed when it succeeds, rolled back
     // when it fails (and then nothing of it is written). Transactions do not

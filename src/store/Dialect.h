@@ -1,6 +1,75 @@
 #pragma once
 
+#include "store/Connection.h"
+#include "store/Money.h"
+
 #include <QString>
+#include <QVariant>
+
+class QSqlError;
+
+// The kinds of column the shop's tables use.
+enum class ColumnType { Text, Memo, Integer, Money, Date, DateTime, YesNo, Picture, Identity };
+
+// Everything that differs between the two engines, in one place: SQL text,
+// how values are stored and read back, the row identity a grid edits by,
+// and which errors are worth trying again. Nothing else tests the engine.
+class Dialect {
+public:
+    static const Dialect& of(Engine engine);
+    Engine engine() const { return m_engine; }
+
+    // ---- SQL text ----
+    QString columnType(ColumnType type) const;
+    // A column's constraints and default with the engine's boolean literals.
+    QString columnExtra(const QString& extra) const;
+    // Starts a transaction; SQLite takes the write lock at once, so a second
+    // workstation waits instead of failing later.
+    QString beginTransaction() const;
+    // What an insert appends to give the new row's key ("" when the driver
+    // reports it).
+    QString returningKey(const QString& identityColumn) const;
+    // A "contains" condition on a column of any type; bind containsPattern.
+    QString containsCondition(const QString& quotedColumn) const;
+    // The pattern for a typed text: % and _ typed by the user match themselves.
+    static QString containsPattern(const QString& typed);
+    // The hidden column that tells one row from another where names repeat.
+    QString rowIdentity() const;
+    // A condition that holds when the amount expression can still be read
+    // back as an amount (SQLite would turn a sum beyond it into an inexact
+    // real; numeric(19,4) holds more than an amount can be read back as).
+    QString amountInRange(const QString& expression) const;
+    // Taken inside the transaction that creates or upgrades the schema, so a
+    // second workstation starting at once waits ("" where BEGIN already
+    // locks the database).
+    QString schemaLock() const;
+
+    // ---- values ----
+    // The stored form of a parameter: Money is INTEGER ten-thousandths in
+    // SQLite and numeric(19,4) text in PostgreSQL; bool is 1/0 in SQLite;
+    // dates and moments are written as text.
+    QVariant encode(const QVariant& value) const;
+    // An amount read from a money column or aggregate (NULL reads as 0).
+    Money decodeMoney(const QVariant& stored) const;
+    // Whether the driver reports a column's type (money, date, yes/no); on
+    // SQLite only the column's name tells.
+    bool reportsColumnTypes() const;
+
+    // ---- errors ----
+    // A deadlock or serialization failure: the same work may well succeed
+    // when run again. (SQLite waits for its lock itself, up to the busy
+    // timeout; nothing there is worth running again.)
+    bool isRetryable(const QSqlError& error) const;
+    // The engine's text, after a sentence of our own when the failure is not
+    // about the statement but about the file, the server or the connection
+    // (a failing disk, a lock held too long, a lost connection), so the user
+    // learns that nothing was saved.
+    QString plainError(const QSqlError& error, const QString& engineText) const;
+
+private:
+    explicit Dialect(Engine engine) : m_engine(engine) {}
+    Engine m_engine;
+};
 
 // What the database kind of de.ini ("a" embedded file, "s" server) says
 // about literals. They describe the kind only: values always go into

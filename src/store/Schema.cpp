@@ -4,7 +4,7 @@
 
 namespace {
 
-enum class Type { Text, Memo, Integer, MoneyType, Date, DateTime, YesNo, Picture, Identity };
+using Type = ColumnType;
 
 struct Column {
     QString name;
@@ -38,8 +38,8 @@ QList<Table> tables() {
         {QStringLiteral("会员类型"),
          {{"名称", T::Text, "UNIQUE NOT NULL"},
           {"可借数量", T::Integer},
-          {"折扣", T::MoneyType},
-          {"开户费", T::MoneyType},
+          {"折扣", T::Money},
+          {"开户费", T::Money},
           {"有效期限制", T::YesNo, "DEFAULT FALSE"},
           {"归还时租金卡内扣除", T::YesNo, "DEFAULT TRUE"},
           {"免押金", T::YesNo, "DEFAULT FALSE"},
@@ -49,8 +49,8 @@ QList<Table> tables() {
           {"会员姓名", T::Text},
           {"会员类型", T::Text},
           {"会员性别", T::Text},
-          {"卡内金额", T::MoneyType},
-          {"会员积分", T::MoneyType},
+          {"卡内金额", T::Money},
+          {"会员积分", T::Money},
           {"登记日期", T::Date},
           {"证件号码", T::Text},
           {"联系方式", T::Text},
@@ -71,7 +71,7 @@ QList<Table> tables() {
           {"商品名称", T::Text},
           {"商品类型", T::Text},
           {"py", T::Text},
-          {"定价", T::MoneyType},
+          {"定价", T::Money},
           {"作者", T::Text},
           {"存放位置", T::Text},
           {"出版社", T::Text},
@@ -89,8 +89,8 @@ QList<Table> tables() {
           {"条形码", T::Text},
           {"商品名称", T::Text},
           {"py", T::Text},
-          {"押金", T::MoneyType},
-          {"每日租金", T::MoneyType},
+          {"押金", T::Money},
+          {"每日租金", T::Money},
           {"会员卡号", T::Text},
           {"会员姓名", T::Text},
           {"出租日期", T::DateTime},
@@ -99,14 +99,14 @@ QList<Table> tables() {
           {"应还日期", T::DateTime},
           {"归还日期", T::DateTime},
           {"天数", T::Integer},
-          {"实收租金", T::MoneyType},
+          {"实收租金", T::Money},
           {"归还经手人", T::Text},
           {"支付方式", T::Text},
           {"归还说明", T::Text}}},
         {QStringLiteral("收入记录"),
          {{"id", T::Identity},
           {"项目", T::Text},
-          {"金额", T::MoneyType},
+          {"金额", T::Money},
           {"日期", T::DateTime},
           {"会员卡号", T::Text},
           {"会员姓名", T::Text},
@@ -115,7 +115,7 @@ QList<Table> tables() {
         {QStringLiteral("支出记录"),
          {{"id", T::Identity},
           {"项目", T::Text},
-          {"金额", T::MoneyType},
+          {"金额", T::Money},
           {"日期", T::DateTime},
           {"姓名", T::Text},
           {"管理员", T::Text},
@@ -127,7 +127,7 @@ QList<Table> tables() {
           {"商品名称", T::Text},
           {"py", T::Text},
           {"商品类型", T::Text},
-          {"定价", T::MoneyType},
+          {"定价", T::Money},
           {"存放位置", T::Text},
           {"出版社", T::Text},
           {"作者", T::Text},
@@ -141,11 +141,11 @@ QList<Table> tables() {
           {"销售单号", T::Text},
           {"条形码", T::Text},
           {"商品名称", T::Text},
-          {"定价", T::MoneyType},
-          {"销售单价", T::MoneyType},
+          {"定价", T::Money},
+          {"销售单价", T::Money},
           {"数量", T::Integer},
-          {"折扣", T::MoneyType},
-          {"合计", T::MoneyType},
+          {"折扣", T::Money},
+          {"合计", T::Money},
           {"商品id", T::Text},
           {"会员卡号", T::Text},
           {"姓名", T::Text},
@@ -157,11 +157,11 @@ QList<Table> tables() {
           {"条形码", T::Text},
           {"商品名称", T::Text},
           {"商品类型", T::Text},
-          {"定价", T::MoneyType},
-          {"进货单价", T::MoneyType},
+          {"定价", T::Money},
+          {"进货单价", T::Money},
           {"进货数量", T::Integer},
-          {"折扣", T::MoneyType},
-          {"总金额", T::MoneyType},
+          {"折扣", T::Money},
+          {"总金额", T::Money},
           {"进货日期", T::DateTime},
           {"供应商", T::Text},
           {"管理员", T::Text},
@@ -173,7 +173,7 @@ QList<Table> tables() {
           {"条形码", T::Text},
           {"商品名称", T::Text},
           {"数量", T::Integer},
-          {"退还金额", T::MoneyType},
+          {"退还金额", T::Money},
           {"日期", T::DateTime},
           {"会员卡号", T::Text},
           {"姓名", T::Text},
@@ -181,9 +181,7 @@ QList<Table> tables() {
           {"销售记录id", T::Integer},
           {"退还方式", T::Text}}},
         {QStringLiteral("商品类型"),
-         {{"名称", T::Text, "UNIQUE NOT NULL"},
-          {"每日租金", T::MoneyType},
-          {"押金", T::MoneyType}}},
+         {{"名称", T::Text, "UNIQUE NOT NULL"}, {"每日租金", T::Money}, {"押金", T::Money}}},
         {QStringLiteral("存放位置"), {{"名称", T::Text}}},
         {QStringLiteral("介质"), {{"名称", T::Text}}},
         {QStringLiteral("出版社"), {{"名称", T::Text}}},
@@ -192,44 +190,15 @@ QList<Table> tables() {
           {"联系人", T::Text},
           {"联系方式", T::Text},
           {"地址", T::Text},
-          {"所欠货款", T::MoneyType}}},
+          {"所欠货款", T::Money}}},
     };
 }
 
-QString typeName(Engine engine, Type type) {
-    const bool lite = engine == Engine::Sqlite;
-    switch (type) {
-    case Type::Text:
-    case Type::Memo:
-        return QStringLiteral("TEXT");
-    case Type::Integer:
-        return lite ? QStringLiteral("INTEGER") : QStringLiteral("bigint");
-    case Type::MoneyType: // ten-thousandths in SQLite
-        return lite ? QStringLiteral("INTEGER") : QStringLiteral("numeric(19,4)");
-    case Type::Date:
-        return lite ? QStringLiteral("TEXT") : QStringLiteral("date");
-    case Type::DateTime:
-        return lite ? QStringLiteral("TEXT") : QStringLiteral("timestamp(0)");
-    case Type::YesNo:
-        return lite ? QStringLiteral("INTEGER") : QStringLiteral("boolean");
-    case Type::Picture:
-        return lite ? QStringLiteral("BLOB") : QStringLiteral("bytea");
-    case Type::Identity:
-        return lite ? QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")
-                    : QStringLiteral("bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
-    }
-    return {};
-}
-
-QString createStatement(Engine engine, const Table& table) {
+QString createStatement(const Dialect& dialect, const Table& table) {
     QStringList parts;
     for (const Column& column : table.columns) {
-        QString extra = column.extra;
-        if (engine == Engine::Sqlite) {
-            extra.replace(QLatin1String("FALSE"), QLatin1String("0"));
-            extra.replace(QLatin1String("TRUE"), QLatin1String("1"));
-        }
-        QString definition = Db::quoted(column.name) + u' ' + typeName(engine, column.type);
+        const QString extra = dialect.columnExtra(column.extra);
+        QString definition = Db::quoted(column.name) + u' ' + dialect.columnType(column.type);
         if (!extra.isEmpty())
             definition += u' ' + extra;
         parts << definition;
@@ -247,7 +216,7 @@ Status run(const Db& db, const QString& sql, const QVariantList& params = {}) {
 // Version 1: the tables and their first rows.
 Status createTables(const Db& db) {
     for (const Table& table : tables()) {
-        if (Status s = run(db, createStatement(db.engine(), table)); !s)
+        if (Status s = run(db, createStatement(db.dialect(), table)); !s)
             return s;
     }
     QStringList marks;
@@ -329,8 +298,8 @@ Result<int> versionOf(const Db& db);
 // at that version.
 Status upgrade(const Db& db, std::optional<int> from, int to) {
     return db.inTransaction([&]() -> Status {
-        if (db.engine() == Engine::Postgres) {
-            if (Status s = run(db, QStringLiteral("select pg_advisory_xact_lock(73020001)")); !s)
+        if (const QString lock = db.dialect().schemaLock(); !lock.isEmpty()) {
+            if (Status s = run(db, lock); !s)
                 return s;
         }
         auto current = versionOf(db);
@@ -372,6 +341,17 @@ QStringList tableNames() {
     QStringList names;
     for (const Table& table : tables())
         names << table.name;
+    return names;
+}
+
+QStringList columnsOfType(ColumnType type) {
+    QStringList names;
+    for (const Table& table : tables()) {
+        for (const Column& column : table.columns) {
+            if (column.type == type && !names.contains(column.name))
+                names << column.name;
+        }
+    }
     return names;
 }
 

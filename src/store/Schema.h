@@ -14,6 +14,9 @@ inline constexpr int CurrentVersion = 2;
 
 // The 20 tables of the shop (the version table is not one of them).
 QStringList tableNames();
+// The names of the columns of one type in any of the tables: the money
+// columns, the dates, the yes/no columns... (a list, each name once).
+QStringList columnsOfType(ColumnType type);
 
 // Version of the database: 0 when it holds none of the shop's tables.
 Result<int> version(const Db& db);

@@ -66,7 +66,7 @@ Status GridModel::run(const ListQuery& query) {
         q.addBindValue(db.toSql(param));
     if (!q.exec())
         return Error{databaseError(q.lastError())};
-    m_engine = db.engine();
+    m_dialect = &db.dialect();
     setQuery(std::move(q));
     if (lastError().isValid())
         return Error{databaseError(lastError())};
@@ -90,7 +90,7 @@ QString GridModel::displayText(const QString& column, const QVariant& stored) co
     if (stored.isNull())
         return {};
     if (m_money.contains(column))
-        return Db::moneyFrom(m_engine, stored).toString();
+        return m_dialect->decodeMoney(stored).toString();
     if (m_yesNo.contains(column) || stored.typeId() == QMetaType::Bool) {
         const bool yes =
             stored.typeId() == QMetaType::QString
@@ -384,7 +384,7 @@ QString DataGrid::text(const QString& column) const {
 }
 
 Money DataGrid::money(const QString& column) const {
-    return Db::moneyFrom(m_model->engine(), value(column));
+    return m_model->dialect().decodeMoney(value(column));
 }
 
 qint64 DataGrid::integer(const QString& column) const {

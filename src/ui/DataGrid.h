@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Connection.h"
+#include "store/Dialect.h"
 #include "store/ListQuery.h"
 #include "store/Money.h"
 #include "store/Result.h"
@@ -29,7 +30,7 @@ public:
     const ListQuery& listQuery() const { return m_query; }
     // The statement as shown, with the sort applied.
     ListQuery sortedQuery() const;
-    Engine engine() const { return m_engine; }
+    const Dialect& dialect() const { return *m_dialect; }
 
     // Which columns hold money (INTEGER ten-thousandths on SQLite,
     // numeric(19,4) on PostgreSQL) and yes/no (0/1 on SQLite).
@@ -58,7 +59,7 @@ private:
     Status run(const ListQuery& query);
 
     ListQuery m_query;
-    Engine m_engine = Engine::Sqlite;
+    const Dialect* m_dialect = &Dialect::of(Engine::Sqlite);
     QString m_sortColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QSet<QString> m_money;

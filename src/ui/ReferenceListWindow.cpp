@@ -152,7 +152,7 @@ ReferenceListWindow::Row ReferenceListWindow::currentRow() const {
         return row;
     for (int i = 0; i < record.count(); ++i)
         row.insert(record.fieldName(i), record.value(i));
-    const Engine engine = m_grid->model()->engine();
+    const Dialect& dialect = m_grid->model()->dialect();
     for (const Binding& b : m_bindings) {
         const QVariant stored = record.value(b.column);
         switch (b.kind) {
@@ -161,7 +161,7 @@ ReferenceListWindow::Row ReferenceListWindow::currentRow() const {
             break;
         case FieldKind::Money:
             row[b.column] =
-                stored.isNull() ? QVariant() : QVariant::fromValue(Db::moneyFrom(engine, stored));
+                stored.isNull() ? QVariant() : QVariant::fromValue(dialect.decodeMoney(stored));
             break;
         case FieldKind::Integer:
             row[b.column] = stored.isNull() ? QVariant() : QVariant(stored.toLongLong());
@@ -379,8 +379,7 @@ Status ReferenceListWindow::write(const Row& row) {
     if (sets.isEmpty())
         return {};
     // Names need not be unique: exactly the one row being edited changes.
-    const QString rowId =
-        db.engine() == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    const QString rowId = db.dialect().rowIdentity();
     QString match = QStringLiteral("%1 is null").arg(Db::quoted(keyColumn()));
     if (!m_editedKey.isNull()) {
         match = QStringLiteral("%1 = ?").arg(Db::quoted(keyColumn()));
@@ -421,8 +420,7 @@ bool ReferenceListWindow::remove() {
     if (!Prompt::question(this, deleteQuestion(current)))
         return false;
     const Db db(m_connection);
-    const QString rowId =
-        db.engine() == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    const QString rowId = db.dialect().rowIdentity();
     const QVariant key = current.value(keyColumn());
     QString match = QStringLiteral("%1 is null").arg(Db::quoted(keyColumn()));
     QVariantList params;

@@ -1,11 +1,11 @@
 #include "Workload.h"
 
-#include "members/MemberBookings.h"
-#include "members/RechargeBooking.h"
-#include "rental/RentBooking.h"
-#include "rental/ReturnBooking.h"
-#include "sales/RefundBooking.h"
-#include "sales/SaleBooking.h"
+#include "members/core/MemberBookings.h"
+#include "members/core/RechargeBooking.h"
+#include "rental/core/RentBooking.h"
+#include "rental/core/ReturnBooking.h"
+#include "sales/core/RefundBooking.h"
+#include "sales/core/SaleBooking.h"
 
 #include <QFile>
 #include <QHash>
@@ -27,7 +27,7 @@ QVariant money(Money amount) {
 // A card of the busy ones, or the walk-in customer one time in four.
 QString someCard(QRandomGenerator& random, bool walkInToo) {
     if (walkInToo && random.bounded(4) == 0)
-        return WalkInCustomer;
+        return WalkIn;
     return Cards[random.bounded(int(Cards.size()))];
 }
 
@@ -37,7 +37,7 @@ Money someAmount(QRandomGenerator& random) {
 }
 
 bool isMember(const QString& card) {
-    return card != WalkInCustomer;
+    return card != WalkIn;
 }
 
 } // namespace
@@ -222,7 +222,7 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
         NewMember member;
         member.card = tag;
         member.name = tag;
-        member.type = WalkInCustomer;
+        member.type = WalkIn;
         member.fee = someAmount(random);
         d[QStringLiteral("rows:会员库")] = 1;
         d[QStringLiteral("rows:收入记录")] = 1;
@@ -232,7 +232,7 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
     }
     case Kind::Correction: {
         const QString card = someCard(random, false);
-        auto found = MemberBookings::find(db, card);
+        auto found = MemberLookup::member(db, card);
         if (!found)
             return Error{found.error()};
         if (!found.value())

@@ -19,7 +19,7 @@ protected:
         addMember(QStringLiteral("1202"), QStringLiteral("李四"), "5");
     }
     Member read(const QString& card) {
-        auto m = MemberBookings::find(db, card);
+        auto m = MemberLookup::member(db, card);
         EXPECT_TRUE(m.ok() && m.value().has_value());
         return m.ok() && m.value() ? *m.value() : Member{};
     }

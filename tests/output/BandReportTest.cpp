@@ -1,8 +1,8 @@
 #include "output/BandReport.h"
-#include "Code128Decode.h"
-#include "output/Code128.h"
+#include "output/Code128Decode.h"
 #include "output/ListOutput.h"
 #include "output/TDmFm.h"
+#include "output/core/Code128.h"
 #include "store/SampleData.h"
 #include "support/TestDatabase.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Reading Code 128 bars back, as a scanner would, for the tests.
-#include "output/Code128.h"
+#include "output/core/Code128.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,5 @@
 #include "rental/TRentFm.h"
-#include "RentalFixture.h"
+#include "CounterWindowFixture.h"
 #include "ui/ModalRunner.h"
 #include "ui/NumberEdit.h"
 #include "ui/PromptRecorder.h"

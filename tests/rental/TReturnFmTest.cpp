@@ -1,5 +1,5 @@
 #include "rental/TReturnFm.h"
-#include "RentalFixture.h"
+#include "CounterWindowFixture.h"
 #include "store/IniFile.h"
 #include "ui/ModalRunner.h"
 #include "ui/NumberEdit.h"

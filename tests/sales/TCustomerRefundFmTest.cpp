@@ -1,4 +1,4 @@
-#include "SalesFixture.h"
+#include "core/SalesFixture.h"
 
 #include "sales/TCustomerRefundFm.h"
 #include "ui/DataGrid.h"

@@ -1,4 +1,4 @@
-#include "SalesFixture.h"
+#include "core/SalesFixture.h"
 
 #include "sales/TSaleFm.h"
 #include "sales/TSaleGoodsChoiceFm.h"
@@ -84,7 +84,7 @@ protected:
 };
 INSTANTIATE_TEST_SUITE_P(Sqlite, TSaleFmTest, ::testing::Values(Engine::Sqlite), engineName);
 
-TEST_P(TSaleFmTest, OpensOnTheWalkInCustomerWithTheNextNumber) {
+TEST_P(TSaleFmTest, OpensOnTheWalkInWithTheNextNumber) {
     auto fm = open();
     EXPECT_EQ(fm->windowTitle(), QStringLiteral("销售"));
     EXPECT_EQ(label(*fm, "orderNumber"), QStringLiteral("42"));

@@ -1,6 +1,6 @@
-#include "members/MemberBookings.h"
-#include "members/RechargeBooking.h"
-#include "rental/RentalLookup.h"
+#include "members/core/MemberBookings.h"
+#include "members/core/RechargeBooking.h"
+#include "rental/core/RentalLookup.h"
 #include "store/IniFile.h"
 #include "support/TestDatabase.h"
 #include "ui/ListWindow.h"
@@ -88,7 +88,7 @@ TEST_P(InputTortureTest, MemberTextsRoundTripAndSearchLiterally) {
             continue;
         }
         ASSERT_TRUE(refused.isEmpty()) << in.label << ": " << refused.toStdString();
-        auto found = MemberBookings::find(db, card);
+        auto found = MemberLookup::member(db, card);
         ASSERT_TRUE(found.ok() && found.value()) << in.label;
         EXPECT_EQ(found.value()->name, in.text.trimmed()) << in.label;
         EXPECT_EQ(found.value()->address, in.text.trimmed()) << in.label;
@@ -98,7 +98,7 @@ TEST_P(InputTortureTest, MemberTextsRoundTripAndSearchLiterally) {
         Member edited = *found.value();
         edited.remark = in.text + in.text.left(10);
         ASSERT_TRUE(MemberBookings::save(db, *found.value(), edited).ok()) << in.label;
-        EXPECT_EQ(MemberBookings::find(db, card).value()->remark, edited.remark) << in.label;
+        EXPECT_EQ(MemberLookup::member(db, card).value()->remark, edited.remark) << in.label;
 
         Recharge r{card, in.text, Money::fromInt(5), in.text};
         auto booked = RechargeBooking::book(db, r, QStringLiteral("管理员"));

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "store/Db.h"
+#include "store/Money.h"
+
+#include <optional>
+
+// The money on a member card: 卡内金额 (balance) and 会员积分 (points).
+namespace CardAccount {
+
+// Adds balanceChange and pointsChange (each when given) to the card's
+// balance and points by relative updates (Db::addTo), so money booked
+// meanwhile on another workstation is kept; NULL counts as 0, and a sum an
+// amount cannot hold is refused. Gives the member rows
+// changed: 0 for the walk-in customer, who has no member row, or a card no
+// longer in the registry. Call it inside the booking's transaction.
+Result<qint64> change(const Db& db, const QString& card, std::optional<Money> balanceChange,
+                      std::optional<Money> pointsChange);
+
+// The same for a booking whose card may be the walk-in customer: a failure
+// of the statement is the only error.
+Status changeIfMember(const Db& db, const QString& card, std::optional<Money> balanceChange,
+                      std::optional<Money> pointsChange);
+
+} // namespace CardAccount

@@ -1,0 +1,85 @@
+#include "sales/core/RefundBooking.h"
+
+#include "customers/CardAccount.h"
+#include "sales/core/SaleBooking.h"
+#include "sales/core/SaleStock.h"
+#include "store/Clock.h"
+
+SaleRecord SaleRecord::fromRow(const Rows& rows) {
+    SaleRecord r;
+    r.id = rows.integer(QStringLiteral("id"));
+    r.orderNumber = rows.text(QStringLiteral("销售单号"));
+    r.barcode = rows.text(QStringLiteral("条形码"));
+    r.name = rows.text(QStringLiteral("商品名称"));
+    r.date = rows.dateTime(QStringLiteral("日期"));
+    r.unitPrice = rows.money(QStringLiteral("销售单价"));
+    r.quantity = rows.integer(QStringLiteral("数量"));
+    r.total = rows.money(QStringLiteral("合计"));
+    r.paymentMode = rows.text(QStringLiteral("支付方式"));
+    r.itemId = rows.text(QStringLiteral("商品id"));
+    r.memberCard = rows.text(QStringLiteral("会员卡号"));
+    r.memberName = rows.text(QStringLiteral("姓名"));
+    r.adminName = rows.text(QStringLiteral("管理员"));
+    return r;
+}
+
+QString refundMethodFor(const QString& paymentMode) {
+    return paymentMode == PayFromCard ? RefundToCard : RefundCash;
+}
+
+ListQuery saleRecordsOf(const QString& barcode, const QString& connectionName) {
+    return {QStringLiteral("select * from 销售记录 where 条形码 = ? order by 日期 desc, id desc"),
+            {barcode},
+            connectionName};
+}
+
+Result<std::optional<SaleRecord>> loadSaleRecord(const Db& db, qint64 id) {
+    auto rows = db.select(QStringLiteral("select * from 销售记录 where id = ?"), {id});
+    if (!rows)
+        return Error{rows.error()};
+    if (!rows.value().next())
+        return std::optional<SaleRecord>();
+    return std::optional<SaleRecord>(SaleRecord::fromRow(rows.value()));
+}
+
+Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order) {
+    if (order.quantity <= 0 || order.amount <= Money())
+        return Error{QStringLiteral("请填写退货数量和退还金额!")};
+    RefundReceipt receipt;
+    Status booked = db.inTransaction([&]() -> Status {
+        auto found = loadSaleRecord(db, order.saleRecordId);
+        if (!found)
+            return Error{found.error()};
+        if (!found.value())
+            return Error{QStringLiteral("这条销售记录已不存在")};
+        const SaleRecord& sale = *found.value();
+        receipt.method = refundMethodFor(sale.paymentMode);
+        receipt.moment = Clock::now();
+
+        auto row =
+            db.insert(QStringLiteral(
+                          "insert into 退货记录(销售单号,商品id,条形码,商品名称,数量,退还金额,日期,"
+                          "会员卡号,姓名,管理员,销售记录id,退还方式) "
+                          "values(?,?,?,?,?,?,?,?,?,?,?,?)"),
+                      {sale.orderNumber, sale.itemId, sale.barcode, sale.name, order.quantity,
+                       QVariant::fromValue(order.amount), receipt.moment, sale.memberCard,
+                       sale.memberName, order.adminName, sale.id, receipt.method});
+        if (!row)
+            return Error{row.error()};
+        receipt.refundId = row.value();
+
+        bool isNumber = false;
+        const qint64 itemId = sale.itemId.trimmed().toLongLong(&isNumber);
+        if (Status s = SaleStock::change(db, sale.barcode, isNumber ? itemId : -1, order.quantity);
+            !s)
+            return s;
+
+        return CardAccount::changeIfMember(
+            db, sale.memberCard,
+            receipt.method == RefundToCard ? std::optional<Money>(order.amount) : std::nullopt,
+            -order.amount);
+    });
+    if (!booked)
+        return Error{booked.error()};
+    return receipt;
+}

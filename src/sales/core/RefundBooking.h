@@ -1,0 +1,54 @@
+#pragma once
+
+#include "customers/Customers.h"
+#include "store/Db.h"
+#include "store/ListQuery.h"
+
+#include <QDateTime>
+#include <optional>
+
+// One row of 销售记录, the line a customer brings back.
+struct SaleRecord {
+    qint64 id{};
+    QString orderNumber; // 销售单号
+    QString barcode;     // 条形码
+    QString name;        // 商品名称
+    QDateTime date;      // 日期
+    Money unitPrice;     // 销售单价
+    qint64 quantity{};   // 数量
+    Money total;         // 合计
+    QString paymentMode; // 支付方式
+    QString itemId;      // 商品id, as stored
+    QString memberCard;  // 会员卡号
+    QString memberName;  // 姓名
+    QString adminName;   // 管理员
+
+    static SaleRecord fromRow(const Rows& rows);
+};
+
+// Money goes back to the card when the sale was paid from it, else in cash.
+QString refundMethodFor(const QString& paymentMode);
+
+// The sale lines of a barcode, the newest first.
+ListQuery saleRecordsOf(const QString& barcode, const QString& connectionName);
+
+Result<std::optional<SaleRecord>> loadSaleRecord(const Db& db, qint64 id);
+
+struct RefundOrder {
+    qint64 saleRecordId{};
+    qint64 quantity{};
+    Money amount;
+    QString adminName;
+};
+
+struct RefundReceipt {
+    qint64 refundId{};
+    QString method;
+    QDateTime moment;
+};
+
+// Books a refund in one transaction: one 退货记录 row, the units back into
+// stock, and for a member the amount back on the card (when the sale was
+// paid from it) and off the points. A sale line may be refunded more than
+// once; quantity and amount must be above 0.
+Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order);

@@ -1,0 +1,68 @@
+#include "sales/core/SaleBooking.h"
+
+#include "customers/CardAccount.h"
+#include "sales/core/SaleStock.h"
+#include "store/Clock.h"
+#include "store/OrderNumbers.h"
+
+namespace {
+
+QVariant money(Money amount) {
+    return QVariant::fromValue(amount);
+}
+
+} // namespace
+
+Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
+    if (order.lines.isEmpty())
+        return Error{QStringLiteral("没有要销售的商品")};
+    Money total;
+    for (const SaleLine& line : order.lines) {
+        if (line.quantity < 1)
+            return Error{QStringLiteral("商品\"%1\"的数量必须大于0").arg(line.barcode)};
+        total += line.total;
+    }
+
+    SaleReceipt receipt;
+    receipt.total = total;
+    Status booked = db.inTransaction([&]() -> Status {
+        auto number = OrderNumbers::take(db, OrderNumbers::Kind::Sale);
+        if (!number)
+            return Error{number.error()};
+        receipt.orderNumber = number.value();
+        const QString orderText = QString::number(receipt.orderNumber);
+
+        for (const SaleLine& line : order.lines) {
+            if (Status s = SaleStock::change(db, line.barcode, line.itemId, -line.quantity); !s)
+                return s;
+            receipt.moment = Clock::now();
+            auto row = db.exec(
+                QStringLiteral("insert into 销售记录(销售单号,条形码,商品名称,定价,销售单价,数量,"
+                               "折扣,合计,商品id,会员卡号,姓名,日期,支付方式,管理员) "
+                               "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                {orderText, line.barcode, line.name, money(line.listPrice), money(line.unitPrice),
+                 line.quantity, money(line.discount), money(line.total),
+                 QString::number(line.itemId), order.memberCard, order.memberName, receipt.moment,
+                 order.paymentMode, order.adminName});
+            if (!row)
+                return Error{row.error()};
+        }
+
+        if (order.paymentMode == PayCash) {
+            auto income = db.exec(
+                QStringLiteral("insert into 收入记录(项目,金额,日期,会员卡号,会员姓名,管理员) "
+                               "values(?,?,?,?,?,?)"),
+                {QStringLiteral("商品销售"), money(total), Clock::now(), order.memberCard.trimmed(),
+                 order.memberName.trimmed(), order.adminName});
+            if (!income)
+                return Error{income.error()};
+        }
+
+        return CardAccount::changeIfMember(
+            db, order.memberCard,
+            order.paymentMode == PayFromCard ? std::optional<Money>(-total) : std::nullopt, total);
+    });
+    if (!booked)
+        return Error{booked.error()};
+    return receipt;
+}

@@ -1,0 +1,69 @@
+#include "customers/CardAccount.h"
+#include "customers/Customers.h"
+#include "customers/MemberLookup.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+class CardAccountTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        execOk(QStringLiteral("insert into 会员库(会员卡号,会员姓名,会员类型,卡内金额,会员积分) "
+                              "values(?,?,?,?,?)"),
+               {QStringLiteral("8001"), QStringLiteral("张三"), QStringLiteral("散客"),
+                QVariant::fromValue(Money::fromInt(100)), QVariant()});
+    }
+    Member member(const QString& card) {
+        auto found = MemberLookup::member(db, card);
+        EXPECT_TRUE(found.ok() && found.value().has_value());
+        return found.ok() && found.value() ? *found.value() : Member{};
+    }
+};
+SHOP_ON_BOTH_ENGINES(CardAccountTest);
+
+TEST_P(CardAccountTest, ChangesAreRelativeAndOnlyWhatIsGiven) {
+    // another workstation books meanwhile: both changes stay
+    execOk(QStringLiteral("update 会员库 set 卡内金额 = 卡内金额 + ? where 会员卡号 = ?"),
+           {QVariant::fromValue(Money::fromUnits(5)), QStringLiteral("8001")});
+    auto changed = CardAccount::change(db, QStringLiteral("8001"), -Money::fromUnits(120005),
+                                       Money::fromUnits(7));
+    ASSERT_TRUE(changed.ok()) << changed.error().toStdString();
+    EXPECT_EQ(changed.value(), 1);
+    Member m = member(QStringLiteral("8001"));
+    EXPECT_EQ(m.balance, Money::fromInt(88)); // 100 + 0.0005 - 12.0005
+    EXPECT_EQ(m.points, Money::fromUnits(7)); // NULL counts as 0
+
+    ASSERT_TRUE(
+        CardAccount::change(db, QStringLiteral("8001"), std::nullopt, Money::fromInt(1)).ok());
+    m = member(QStringLiteral("8001"));
+    EXPECT_EQ(m.balance, Money::fromInt(88));
+    EXPECT_EQ(m.points, Money::fromUnits(10007));
+}
+
+TEST_P(CardAccountTest, WalkInAndUnknownCardsChangeNoRow) {
+    for (const QString& card : {WalkIn, QStringLiteral("8001 "), QStringLiteral("9999")}) {
+        auto changed = CardAccount::change(db, card, Money::fromInt(1), Money::fromInt(1));
+        ASSERT_TRUE(changed.ok()) << changed.error().toStdString();
+        EXPECT_EQ(changed.value(), 0) << card.toStdString();
+        EXPECT_TRUE(CardAccount::changeIfMember(db, card, Money::fromInt(1), std::nullopt).ok());
+    }
+    EXPECT_EQ(member(QStringLiteral("8001")).balance, Money::fromInt(100));
+    auto none = MemberLookup::member(db, WalkIn);
+    ASSERT_TRUE(none.ok());
+    EXPECT_FALSE(none.value().has_value());
+}
+
+TEST_P(CardAccountTest, OpenRentsAreCountedPerCard) {
+    for (const char* rent : {"A1 否", "A2 否", "A3 是"}) {
+        const QStringList parts = QString::fromUtf8(rent).split(u' ');
+        execOk(QStringLiteral("insert into 出租记录(条形码,会员卡号,已还) values(?,?,?)"),
+               {parts[0], QStringLiteral("8001"), parts[1]});
+    }
+    auto n = MemberLookup::openRentCount(db, QStringLiteral("8001"));
+    ASSERT_TRUE(n.ok()) << n.error().toStdString();
+    EXPECT_EQ(n.value(), 2);
+    auto none = MemberLookup::openRentCount(db, QStringLiteral("8002"));
+    ASSERT_TRUE(none.ok());
+    EXPECT_EQ(none.value(), 0);
+}
