@@ -2,6 +2,11 @@
 
 #include "app/TMFm.h"
 #include "app/TSetDataFm.h"
+#include "catalogue/TMediumFm.h"
+#include "catalogue/TPlaceFm.h"
+#include "catalogue/TProvideComFm.h"
+#include "catalogue/TRentKuFm.h"
+#include "catalogue/TSpTypeFm.h"
 #include "members/THyChongZhiFm.h"
 #include "members/THyKuFm.h"
 #include "members/THyTypeFm.h"
@@ -9,6 +14,7 @@
 #include "rental/TReturnFm.h"
 #include "sales/TCustomerRefundFm.h"
 #include "sales/TSaleFm.h"
+#include "sales/TSaleKuFm.h"
 #include "ui/Prompt.h"
 
 QString menuCaption(MainMenu menu) {
@@ -40,7 +46,7 @@ const QList<MainAction>& mainActions() {
         {M::System, QStringLiteral("管理员权限设置"), P::AdminRights, NoRights, notYetAvailable},
         {M::System, QStringLiteral("管理员日志"), P::AdminLog, NoRights, notYetAvailable},
         {M::System, QStringLiteral("管理员密码修改 "), open, {}, notYetAvailable},
-        {M::System, QStringLiteral("供应商信息"), P::Suppliers, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("供应商信息"), P::Suppliers, NoRights, openWindow<TProvideComFm>},
         {M::System, QStringLiteral("初始化数据[慎重]"), P::CleanData, NoRights, notYetAvailable},
         {M::System, QStringLiteral("数据库设置[慎重]"), P::CleanData, NoAdminRights, openWindow<TSetDataFm>},
         {M::System, QStringLiteral("退出"), open, {}, confirmExit},
@@ -51,10 +57,10 @@ const QList<MainAction>& mainActions() {
         {M::Business, QStringLiteral("收费"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("支出"), open, {}, notYetAvailable},
         {M::Business, QStringLiteral("顾客退货"), P::CustomerRefund, NoRights, openWindow<TCustomerRefundFm>},
-        {M::Reference, QStringLiteral("存放位置"), open, {}, notYetAvailable},
+        {M::Reference, QStringLiteral("存放位置"), open, {}, openWindow<TPlaceFm>},
         {M::Reference, QStringLiteral("会员类型"), P::MemberTypes, NoRights, openWindow<THyTypeFm>},
-        {M::Reference, QStringLiteral("商品类型"), P::GoodsTypes, NoRights, notYetAvailable},
-        {M::Reference, QStringLiteral("介质"), open, {}, notYetAvailable},
+        {M::Reference, QStringLiteral("商品类型"), P::GoodsTypes, NoRights, openWindow<TSpTypeFm>},
+        {M::Reference, QStringLiteral("介质"), open, {}, openWindow<TMediumFm>},
         {M::Reference, QStringLiteral("收支类型"), open, {}, notYetAvailable},
         {M::Queries, QStringLiteral("出租记录"), open, {}, notYetAvailable},
         {M::Queries, QStringLiteral("销售记录"), open, {}, notYetAvailable},
@@ -64,8 +70,8 @@ const QList<MainAction>& mainActions() {
         {M::Queries, QStringLiteral("支出统计"), open, {}, notYetAvailable},
         {M::Queries, QStringLiteral("数据盘点"), open, {}, notYetAvailable},
         {M::Stores, QStringLiteral("会员库"), P::MemberView, NoRights, openWindow<THyKuFm>},
-        {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, notYetAvailable},
-        {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, notYetAvailable},
+        {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, openWindow<TRentKuFm>},
+        {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, openWindow<TSaleKuFm>},
         {M::Help, QStringLiteral("使用帮助"), open, {}, showHelp},
         {M::Help, QStringLiteral("关于"), open, {}, notYetAvailable},
     };

@@ -1,5 +1,7 @@
 #include "customers/CardAccount.h"
 
+#include "customers/Customers.h"
+
 namespace CardAccount {
 
 Result<qint64> change(const Db& db, const QString& card, std::optional<Money> balanceChange,
@@ -17,6 +19,20 @@ Result<qint64> change(const Db& db, const QString& card, std::optional<Money> ba
         changed = std::max(changed, done.value());
     }
     return changed;
+}
+
+Status payFromCard(const Db& db, const QString& card, Money amount,
+                   std::optional<Money> pointsChange) {
+    if (card.trimmed() == WalkIn || card.trimmed().isEmpty())
+        return Error{QStringLiteral("散客不能卡内扣除, 请选择现金支付.")};
+    auto done = change(db, card, -amount, pointsChange);
+    if (!done)
+        return Error{done.error()};
+    if (done.value() != 1)
+        return Error{QStringLiteral("会员卡号 %1 已不在会员库中 (已删除或已改号), 不能卡内扣除, "
+                                    "请重新查找会员或选择现金支付.")
+                         .arg(card)};
+    return {};
 }
 
 Status changeIfMember(const Db& db, const QString& card, std::optional<Money> balanceChange,

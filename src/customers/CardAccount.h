@@ -17,6 +17,14 @@ namespace CardAccount {
 Result<qint64> change(const Db& db, const QString& card, std::optional<Money> balanceChange,
                       std::optional<Money> pointsChange);
 
+// Takes a card payment off the member's balance (and adds pointsChange when
+// given): refused, with the reason, for the walk-in customer ("散客不能卡内扣除,
+// 请选择现金支付.") and for a card no longer in the registry (deleted or
+// renumbered since it was looked up), so that a card payment always leaves
+// exactly one member row poorer. Call it inside the booking's transaction.
+Status payFromCard(const Db& db, const QString& card, Money amount,
+                   std::optional<Money> pointsChange = std::nullopt);
+
 // The same for a booking whose card may be the walk-in customer: a failure
 // of the statement is the only error.
 Status changeIfMember(const Db& db, const QString& card, std::optional<Money> balanceChange,

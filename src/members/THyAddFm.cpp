@@ -3,6 +3,7 @@
 #include "members/core/MemberBookings.h"
 #include "members/core/MemberTypeRules.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,6 +47,14 @@ THyAddFm::THyAddFm(const LoginContext& login, QWidget* parent) : QDialog(parent)
     m_contact = new QLineEdit;
     m_address = new QLineEdit;
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_name, QStringLiteral("会员库"), QStringLiteral("会员姓名"));
+    limitToColumn(m_type, QStringLiteral("会员库"), QStringLiteral("会员类型"));
+    limitToColumn(m_sex, QStringLiteral("会员库"), QStringLiteral("会员性别"));
+    limitToColumn(m_unit, QStringLiteral("会员库"), QStringLiteral("单位部门"));
+    limitToColumn(m_idNumber, QStringLiteral("会员库"), QStringLiteral("证件号码"));
+    limitToColumn(m_contact, QStringLiteral("会员库"), QStringLiteral("联系方式"));
+    limitToColumn(m_address, QStringLiteral("会员库"), QStringLiteral("住址"));
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(60);
     m_expiry = new QDateEdit;
@@ -167,7 +176,9 @@ void THyAddFm::save() {
     if (Status saved =
             MemberBookings::registerMember(Db(m_login.connectionName), member, m_login.adminName);
         !saved) {
-        Prompt::information(this, QStringLiteral("保存失败"), QStringLiteral("提示"));
+        // the database's reason tells the clerk what to change
+        Prompt::information(this, QStringLiteral("保存失败") + u'\n' + saved.error(),
+                            QStringLiteral("提示"));
         return;
     }
     Q_EMIT memberAdded(member.card.trimmed());

@@ -4,6 +4,7 @@
 #include "members/core/RechargeBooking.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -45,6 +46,7 @@ THyChongZhiFm::THyChongZhiFm(const LoginContext& login, QWidget* parent)
     m_amount = new NumberEdit(NumberEdit::Kind::Decimal);
     m_amount->setFieldName(QStringLiteral("充值金额"));
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(60);
     m_negative = new QCheckBox(QStringLiteral("充负数"));
@@ -138,6 +140,7 @@ void THyChongZhiFm::recharge() {
     recharge.name = m_foundName->text().trimmed();
     recharge.amount = m_negative->isChecked() ? -amount.value() : amount.value();
     recharge.remark = m_remark->toPlainText();
+    recharge.shownAmount = signedAmountText();
     auto balance = RechargeBooking::book(Db(m_login.connectionName), recharge, m_login.adminName);
     if (!balance) {
         Prompt::error(this, balance.error());

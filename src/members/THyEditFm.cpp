@@ -4,6 +4,7 @@
 #include "members/core/MemberTypeRules.h"
 #include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -71,6 +72,14 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
     m_address = new QLineEdit;
     m_status = choice({QStringLiteral("正常"), QStringLiteral("停用")});
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_name, QStringLiteral("会员库"), QStringLiteral("会员姓名"));
+    limitToColumn(m_type, QStringLiteral("会员库"), QStringLiteral("会员类型"));
+    limitToColumn(m_sex, QStringLiteral("会员库"), QStringLiteral("会员性别"));
+    limitToColumn(m_unit, QStringLiteral("会员库"), QStringLiteral("单位部门"));
+    limitToColumn(m_idNumber, QStringLiteral("会员库"), QStringLiteral("证件号码"));
+    limitToColumn(m_contact, QStringLiteral("会员库"), QStringLiteral("联系方式"));
+    limitToColumn(m_address, QStringLiteral("会员库"), QStringLiteral("住址"));
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(60);
     m_correction = new QPushButton(QStringLiteral("修改卡内金额和积分"));
@@ -169,7 +178,7 @@ Member THyEditFm::edited() const {
 void THyEditFm::save() {
     if (Status saved = MemberBookings::save(Db(m_login.connectionName), m_asRead, edited());
         !saved) {
-        Prompt::information(this, QStringLiteral("保存失败!"));
+        Prompt::information(this, QStringLiteral("保存失败!") + u'\n' + saved.error());
         return;
     }
     Prompt::information(this, QStringLiteral("保存成功!"));

@@ -89,6 +89,7 @@ std::optional<Member> RentalCounterFm::lookUpMember(const Db& database) {
         return std::nullopt;
     }
     if (!found.value()) {
+        showWalkIn();
         Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
         m_cardEntry->setFocus();
         m_cardEntry->selectAll();

@@ -50,6 +50,9 @@ protected:
 
     // Double click on a line: the window's amount edit.
     virtual void editLineAmount() = 0;
+    // The member boxes back to the walk-in customer (a card number not found
+    // leaves no earlier member in effect).
+    virtual void showWalkIn() = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     Db db() const { return Db(m_login.connectionName); }
@@ -70,7 +73,8 @@ protected:
 
     // Looks the typed card number up and fills name, type and balance. A
     // failure or an unknown card is reported (the card entry is selected for
-    // another try) and gives nothing.
+    // another try) and gives nothing; after an unknown card the boxes show
+    // the walk-in customer.
     std::optional<Member> lookUpMember(const Db& database);
 
     // Edits the amount in `column` of the selected line through `edit` when

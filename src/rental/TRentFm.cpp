@@ -4,6 +4,7 @@
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -26,6 +27,8 @@ TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(l
 
     m_cardEntry = new QLineEdit(this);
     m_barcodeEntry = new QLineEdit(this);
+    limitToColumn(m_cardEntry, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_barcodeEntry, QStringLiteral("出租库"), QStringLiteral("条形码"));
     m_card = readOnlyBox();
     m_name = readOnlyBox();
     m_type = readOnlyBox();
@@ -120,15 +123,19 @@ RentPricing::DepositMode TRentFm::depositMode() const {
 void TRentFm::IniData() {
     m_count->setText(QStringLiteral("0"));
     m_depositTotal->setText(QStringLiteral("0"));
-    m_unreturned->setText(QStringLiteral("0"));
     m_cardEntry->clear();
+    showWalkIn();
+    m_barcodeEntry->clear();
+    m_cardEntry->setFocus();
+}
+
+void TRentFm::showWalkIn() {
+    m_unreturned->setText(QStringLiteral("0"));
     m_card->setText(WalkIn);
     m_name->setText(WalkIn);
     m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
     m_mayBorrow->setText(QStringLiteral("9999"));
-    m_barcodeEntry->clear();
-    m_cardEntry->setFocus();
 }
 
 void TRentFm::ChuZuDanHao() {

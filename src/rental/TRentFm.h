@@ -53,6 +53,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void editLineAmount() override { editDeposit(); }
+    void showWalkIn() override;
 
 private:
     void addLine(const RentalLookup::Copy& copy, const RentalLookup::GoodsType& type);

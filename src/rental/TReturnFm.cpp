@@ -3,8 +3,10 @@
 #include "rental/core/RentPricing.h"
 #include "rental/core/RentalLookup.h"
 #include "store/Clock.h"
+#include "store/IniBool.h"
 #include "store/IniFile.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -32,6 +34,8 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
 
     m_cardEntry = new QLineEdit(this);
     m_barcodeEntry = new QLineEdit(this);
+    limitToColumn(m_cardEntry, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_barcodeEntry, QStringLiteral("出租库"), QStringLiteral("条形码"));
     m_name = readOnlyBox();
     m_type = readOnlyBox();
     m_balance = readOnlyBox();
@@ -41,6 +45,7 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
     m_payment->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_payment->addItems({PayCash, PayFromCard});
     m_remark = new QLineEdit(this);
+    limitToColumn(m_remark, QStringLiteral("出租记录"), QStringLiteral("归还说明"));
 
     auto* member = new QGroupBox(QStringLiteral("会员信息"), this);
     auto* grid = new QGridLayout(member);
@@ -120,8 +125,7 @@ void TReturnFm::showEvent(QShowEvent* event) {
     if (!m_login.config.iniPath.isEmpty()) {
         const IniFile ini(m_login.config.iniPath);
         m_promptAfterReturn =
-            ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default).trimmed() ==
-            QLatin1String("1");
+            iniYes(ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default));
     }
     m_payment->clear();
     m_payment->addItems({PayCash, PayFromCard});
@@ -137,15 +141,19 @@ Payment TReturnFm::payment() const {
 void TReturnFm::IniData() {
     m_depositBack->setText(QStringLiteral("0"));
     m_cardEntry->clear();
+    showWalkIn();
+    m_rentTotal->setText(QStringLiteral("0"));
+    m_barcodeEntry->clear();
+    m_cardEntry->setFocus();
+    m_lines->setRowCount(0);
+}
+
+void TReturnFm::showWalkIn() {
     m_currentCard = WalkIn;
     m_name->setText(WalkIn);
     m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
     m_unreturned->setText(QStringLiteral("0"));
-    m_rentTotal->setText(QStringLiteral("0"));
-    m_barcodeEntry->clear();
-    m_cardEntry->setFocus();
-    m_lines->setRowCount(0);
 }
 
 void TReturnFm::CountPrice() {

@@ -59,6 +59,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void editLineAmount() override { editRent(); }
+    void showWalkIn() override;
 
 private:
     Payment payment() const;

@@ -5,6 +5,7 @@
 #include "ui/DataGrid.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@ TCustomerRefundFm::TCustomerRefundFm(const LoginContext& login, QWidget* parent)
       m_back(new QPushButton(QStringLiteral("返回"), this)), m_grid(new DataGrid(this)) {
     setWindowTitle(QStringLiteral("顾客退货"));
     m_barcode->setObjectName(QStringLiteral("barcode"));
+    limitToColumn(m_barcode, QStringLiteral("销售记录"), QStringLiteral("条形码"));
     m_search->setObjectName(QStringLiteral("search"));
     m_quantity->setObjectName(QStringLiteral("quantity"));
     m_quantity->setFieldName(QStringLiteral("退货数量"));
@@ -39,12 +41,13 @@ TCustomerRefundFm::TCustomerRefundFm(const LoginContext& login, QWidget* parent)
         button->setAutoDefault(false);
 
     m_grid->setMoneyColumns({QStringLiteral("定价"), QStringLiteral("销售单价"),
-                             QStringLiteral("折扣"), QStringLiteral("合计")});
-    m_grid->setColumnOrder({QStringLiteral("条形码"), QStringLiteral("商品名称"),
-                            QStringLiteral("日期"), QStringLiteral("销售单价"),
-                            QStringLiteral("数量"), QStringLiteral("合计"),
-                            QStringLiteral("支付方式"), QStringLiteral("商品id"),
-                            QStringLiteral("销售单号"), QStringLiteral("管理员")});
+                             QStringLiteral("折扣"), QStringLiteral("合计"),
+                             QStringLiteral("已退金额")});
+    m_grid->setColumnOrder(
+        {QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("日期"),
+         QStringLiteral("销售单价"), QStringLiteral("数量"), QStringLiteral("合计"),
+         QStringLiteral("已退数量"), QStringLiteral("已退金额"), QStringLiteral("支付方式"),
+         QStringLiteral("商品id"), QStringLiteral("销售单号"), QStringLiteral("管理员")});
     m_grid->setHiddenColumns({QStringLiteral("id"), QStringLiteral("定价"), QStringLiteral("折扣"),
                               QStringLiteral("会员卡号"), QStringLiteral("姓名")});
 
@@ -112,8 +115,9 @@ void TCustomerRefundFm::search() {
 void TCustomerRefundFm::fillFromCurrentLine() {
     if (!m_grid->hasCurrentRow())
         return;
-    m_quantity->setText(QString::number(m_grid->integer(QStringLiteral("数量"))));
-    m_amount->setText(m_grid->money(QStringLiteral("合计")).toString());
+    const RefundLeft left = leftOfCurrentLine();
+    m_quantity->setText(QString::number(left.quantity));
+    m_amount->setText(left.amount.toString());
     m_method->setText(refundMethodFor(m_grid->text(QStringLiteral("支付方式"))));
 }
 
@@ -123,7 +127,15 @@ void TCustomerRefundFm::quantityChanged() {
     const std::optional<qint64> quantity = SalePricing::parseQuantity(m_quantity->text().trimmed());
     if (!quantity)
         return;
-    m_amount->setText((m_grid->money(QStringLiteral("销售单价")) * *quantity).toString());
+    m_amount->setText(
+        proposedRefund(m_grid->money(QStringLiteral("销售单价")), *quantity, leftOfCurrentLine())
+            .toString());
+}
+
+RefundLeft TCustomerRefundFm::leftOfCurrentLine() const {
+    return refundLeft(
+        m_grid->integer(QStringLiteral("数量")), m_grid->money(QStringLiteral("合计")),
+        m_grid->integer(QStringLiteral("已退数量")), m_grid->money(QStringLiteral("已退金额")));
 }
 
 void TCustomerRefundFm::refund() {

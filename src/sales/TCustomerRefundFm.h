@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sales/core/RefundBooking.h"
 #include "store/Db.h"
 #include "store/LoginContext.h"
 
@@ -28,6 +29,7 @@ private:
     void fillFromCurrentLine();
     // The amount follows the quantity at the line's unit price.
     void quantityChanged();
+    RefundLeft leftOfCurrentLine() const;
     void refund();
 
     const LoginContext& m_login;

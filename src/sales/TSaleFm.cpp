@@ -10,6 +10,7 @@
 #include "ui/Fonts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 #include "ui/WindowSlot.h"
 
 #include <QComboBox>
@@ -74,10 +75,13 @@ TSaleFm::TSaleFm(const LoginContext& login, QWidget* parent)
     m_discount->setObjectName(QStringLiteral("discount"));
     m_discount->setFieldName(QStringLiteral("折扣"));
     m_card->setObjectName(QStringLiteral("card"));
+    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
+    limitToColumn(m_barcode, QStringLiteral("销售库"), QStringLiteral("条形码"));
     m_list->setObjectName(QStringLiteral("lines"));
     m_payment->setObjectName(QStringLiteral("payment"));
-    m_payment->setEditable(true);
-    m_payment->setInsertPolicy(QComboBox::NoInsert);
+    // only its two entries: any other text would book neither income nor a
+    // deduction
+    m_payment->setEditable(false);
     m_payment->setMinimumWidth(150);
 
     // Enter belongs to the boxes: no button takes it.
@@ -164,8 +168,14 @@ void TSaleFm::IniData() {
     m_totalLabel->setText(QStringLiteral("0"));
     m_countLabel->setText(QStringLiteral("0"));
     m_quantity->setText(QStringLiteral("1"));
-    m_discount->setText(QStringLiteral("1"));
     m_card->clear();
+    showWalkIn();
+    m_barcode->clear();
+    m_barcode->setFocus();
+}
+
+void TSaleFm::showWalkIn() {
+    m_discount->setText(QStringLiteral("1"));
     m_memberCard = WalkIn;
     m_name->setText(WalkIn);
     m_type->setText(WalkIn);
@@ -173,8 +183,8 @@ void TSaleFm::IniData() {
     m_unreturned->setText(QStringLiteral("0"));
     m_expiry = {};
     m_checksExpiry = false;
-    m_barcode->clear();
-    m_barcode->setFocus();
+    m_lines->clear();
+    CountPrice();
 }
 
 void TSaleFm::SaleDanHao() {
@@ -194,7 +204,11 @@ void TSaleFm::findMember() {
         return;
     }
     if (!member.value()) {
+        // no earlier member stays in effect: the lines would be priced and
+        // paid for them
+        showWalkIn();
         Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
+        m_card->setFocus();
         m_card->selectAll();
         return;
     }
@@ -376,8 +390,8 @@ void TSaleFm::book() {
     Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
     IniData();
     SaleDanHao();
-    // The next customer starts as a walk-in customer, who pays in cash.
-    m_payment->setCurrentText(PayCash);
+    // The payment mode stays for the next customer (a queue of members
+    // paying by card); a card payment for the walk-in is refused.
     m_lines->clear();
     CountPrice();
 }

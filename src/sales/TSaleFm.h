@@ -40,6 +40,8 @@ protected:
 
 private:
     void findMember();
+    // The member boxes, discount and lines back to the walk-in customer.
+    void showWalkIn();
     void editLineTotal();
     void removeLine();
     void book();

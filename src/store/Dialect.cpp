@@ -126,6 +126,10 @@ QString Dialect::amountInRange(const QString& expression) const {
     return QStringLiteral("abs(%1) <= 922337203685477.5807").arg(expression);
 }
 
+QString Dialect::lockRead() const {
+    return m_engine == Engine::Sqlite ? QString() : QStringLiteral(" FOR UPDATE");
+}
+
 QString Dialect::schemaLock() const {
     if (m_engine == Engine::Sqlite)
         return {};

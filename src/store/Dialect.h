@@ -39,6 +39,9 @@ public:
     // back as an amount (SQLite would turn a sum beyond it into an inexact
     // real; numeric(19,4) holds more than an amount can be read back as).
     QString amountInRange(const QString& expression) const;
+    // Appended to a select inside a booking to lock the rows it read until
+    // the transaction ends ("" where BEGIN already locks the database).
+    QString lockRead() const;
     // Taken inside the transaction that creates or upgrades the schema, so a
     // second workstation starting at once waits ("" where BEGIN already
     // locks the database).

@@ -344,6 +344,18 @@ QStringList tableNames() {
     return names;
 }
 
+int textLength(const QString& table, const QString& column) {
+    for (const Table& t : tables()) {
+        if (t.name != table)
+            continue;
+        for (const Column& c : t.columns) {
+            if (c.name == column)
+                return c.type == ColumnType::Text ? 255 : c.type == ColumnType::Memo ? 4000 : 0;
+        }
+    }
+    return 0;
+}
+
 QStringList columnsOfType(ColumnType type) {
     QStringList names;
     for (const Table& table : tables()) {

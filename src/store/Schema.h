@@ -14,6 +14,10 @@ inline constexpr int CurrentVersion = 2;
 
 // The 20 tables of the shop (the version table is not one of them).
 QStringList tableNames();
+// The most characters a text box for the column takes: 255 for a text
+// column, 4000 for a long text (备注, 说明, 简介); 0 for a column of
+// another type or none of the table's.
+int textLength(const QString& table, const QString& column);
 // The names of the columns of one type in any of the tables: the money
 // columns, the dates, the yes/no columns... (a list, each name once).
 QStringList columnsOfType(ColumnType type);

@@ -75,3 +75,11 @@ QString Prompt::saveFileName(QWidget* parent, const QString& caption, const QStr
     }
     return QFileDialog::getSaveFileName(parent, caption, suggestedName, filter);
 }
+
+QString Prompt::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    if (PromptRecorder* recorder = PromptRecorder::active()) {
+        recorder->record(Kind::FileName, caption, filter);
+        return recorder->takeFileName();
+    }
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}

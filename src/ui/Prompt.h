@@ -25,4 +25,6 @@ public:
     // The chosen path; empty when cancelled.
     static QString saveFileName(QWidget* parent, const QString& caption,
                                 const QString& suggestedName, const QString& filter);
+    // An existing file to open (a picture); empty when cancelled.
+    static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
 };

@@ -8,7 +8,7 @@
 // The test double of Prompt: while an instance lives, Prompt shows nothing,
 // records what would have been shown and answers from the queued answers.
 // A question without a queued answer answers No, a text prompt without one
-// is cancelled, a file-name question without one is cancelled.
+// is cancelled, a file-name question (save or open) without one is cancelled.
 class PromptRecorder {
 public:
     enum class Kind { Information, Warning, Error, Question, Text, FileName };

@@ -141,8 +141,8 @@ void ReferenceListWindow::setEditing(bool editing) {
     m_tools[Tool::Cancel]->setEnabled(editing);
     for (const Binding& b : m_bindings)
         b.widget->setEnabled(editing);
-    // one pending row at a time: the list cannot move while it is edited
-    m_grid->setEnabled(!editing);
+    // one pending row at a time, kept by its key while the list is browsed
+    m_grid->setEnabled(!editing || m_listWhileEditing);
 }
 
 ReferenceListWindow::Row ReferenceListWindow::currentRow() const {

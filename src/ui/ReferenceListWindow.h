@@ -18,8 +18,9 @@ class NumberEdit;
 // The reference-list pattern: a toolbar ("添加", "修改", "保存", "取消",
 // "删除", "退出"), a form whose fields are bound to the current row of the
 // table, and a read-only list of the table's rows. The window is browsing
-// (form disabled, list enabled) or editing (form enabled, list disabled);
-// an edit is one pending row, saved or dropped as a whole.
+// (form disabled, list enabled) or editing (form enabled, list disabled
+// unless set otherwise); an edit is one pending row, saved or dropped as a
+// whole.
 //
 //     TPlaceFm::TPlaceFm(QWidget* parent) : ReferenceListWindow("存放位置", parent) {
 //         setWindowTitle("存放位置名设置");
@@ -60,6 +61,10 @@ public:
                      const QString& message = QStringLiteral("请填写完整！"));
     // The value an empty field is saved with.
     void setDefaultOnSave(const QString& column, const QVariant& value);
+    // Whether the list can still be browsed while a row is edited (default:
+    // disabled). Browsing then moves neither the form nor the row being
+    // saved: the pending row stays the one that was added or modified.
+    void setListSelectableWhileEditing(bool selectable) { m_listWhileEditing = selectable; }
 
     // Reads the table again ("select * from <table>") and goes browsing.
     bool load();
@@ -123,6 +128,7 @@ private:
     QVariantMap m_defaults;
     bool m_editing = false;
     bool m_adding = false;
+    bool m_listWhileEditing = false;
     Row m_pending;        // the new row's values (adding)
     QVariant m_editedKey; // key of the row being modified
 };

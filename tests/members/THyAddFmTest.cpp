@@ -90,7 +90,9 @@ TEST_P(THyAddFmTest, FeeFollowsTheTypeAndAnUnknownTypeKeepsTheLastFee) {
     prompts->clear();
     fm.saveButton()->click();
     ASSERT_EQ(prompts->shown().size(), 1);
-    EXPECT_EQ(prompts->shown()[0].text, QStringLiteral("保存失败"));
+    EXPECT_TRUE(prompts->shown()[0].text.startsWith(QStringLiteral("保存失败\n")))
+        << prompts->shown()[0].text.toStdString();
+    EXPECT_GT(prompts->shown()[0].text.size(), QStringLiteral("保存失败\n").size());
     EXPECT_EQ(prompts->shown()[0].caption, QStringLiteral("提示"));
     EXPECT_EQ(count(QStringLiteral("会员库")), 1);
     EXPECT_EQ(count(QStringLiteral("收入记录")), 1);
@@ -135,4 +137,15 @@ TEST_P(THyAddFmTest, ClearAfterSaveEntersTwoMembersOfOneKind) {
                     {QStringLiteral("银卡"), QStringLiteral("女"),
                      QStringLiteral("2027-06-30 00:00:00"), QStringLiteral("2026-05-20")}),
               2);
+}
+
+TEST_P(THyAddFmTest, TextBoxesTakeNoMoreThanTheirColumnsHold) {
+    THyAddFm fm(login);
+    for (QLineEdit* box : {fm.cardEdit(), fm.nameEdit(), fm.idNumberEdit(), fm.contactEdit(),
+                           fm.addressEdit(), fm.unitBox()->lineEdit(), fm.typeBox()->lineEdit()}) {
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->maxLength(), 255);
+    }
+    typeText(fm.cardEdit(), QString(300, u'7'));
+    EXPECT_EQ(fm.cardEdit()->text().size(), 255);
 }

@@ -116,3 +116,16 @@ TEST_P(THyChongZhiFmTest, NothingIsWrittenWithoutAMemberOrAValidAmount) {
     EXPECT_EQ(balanceOf(QStringLiteral("8002")), Money::fromInt(-30));
     EXPECT_EQ(fm.foundBalance()->text(), QStringLiteral("-30"));
 }
+
+TEST_P(THyChongZhiFmTest, NoteCarriesTheAmountAsDisplayed) {
+    THyChongZhiFm fm(login);
+    lookUp(fm, QStringLiteral("8001"));
+    typeText(fm.amountEdit(), QStringLiteral("50.00"));
+    fm.negativeBox()->click();
+    fm.rechargeButton()->click();
+    EXPECT_EQ(balanceOf(QStringLiteral("8001")), Money::fromInt(50));
+    EXPECT_EQ(
+        count(QStringLiteral("收入记录"), QStringLiteral("金额 = ? and 说明 = ?"),
+              {QVariant::fromValue(Money::fromInt(-50)), QStringLiteral("[充值金额:-50.00元]")}),
+        1);
+}

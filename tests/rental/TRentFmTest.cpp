@@ -153,9 +153,16 @@ TEST_P(TRentFmTest, MoreUnreturnedThanTheTypeAllowsRefusesEveryScan) {
 }
 
 TEST_P(TRentFmTest, UnknownCardAndUnknownTypeAreReported) {
+    lookUp(QStringLiteral("1001"));
+    EXPECT_EQ(fm->cardBox()->text(), QStringLiteral("1001"));
+    // an unknown card leaves no earlier member in effect
     lookUp(QStringLiteral("9999"));
     EXPECT_EQ(prompts.lastText(), QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
     EXPECT_EQ(fm->cardBox()->text(), QStringLiteral("散客"));
+    EXPECT_EQ(fm->nameBox()->text(), QStringLiteral("散客"));
+    EXPECT_EQ(fm->typeBox()->text(), QStringLiteral("散客"));
+    EXPECT_EQ(fm->balanceBox()->text(), QStringLiteral("0"));
+    EXPECT_EQ(fm->mayBorrowBox()->text(), QStringLiteral("9999"));
     EXPECT_EQ(fm->cardEntry()->selectedText(), QStringLiteral("9999"));
 
     addMember(QStringLiteral("1003"), QStringLiteral("王五"), QStringLiteral("已删除的类型"));

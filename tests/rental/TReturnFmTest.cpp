@@ -118,6 +118,11 @@ TEST_P(TReturnFmTest, OnlyTheCurrentCardsRentsAreFoundAndDuplicatesRefused) {
     EXPECT_EQ(fm->lines()->rowCount(), 1);
     lookUp(QStringLiteral("0000"));
     EXPECT_EQ(prompts.lastText(), QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
+    // no earlier member stays in effect
+    EXPECT_EQ(fm->currentCard(), QStringLiteral("散客"));
+    EXPECT_EQ(fm->nameBox()->text(), QStringLiteral("散客"));
+    EXPECT_EQ(fm->balanceBox()->text(), QStringLiteral("0"));
+    EXPECT_EQ(fm->unreturnedBox()->text(), QStringLiteral("0"));
 }
 
 TEST_P(TReturnFmTest, CardDeductingMemberPaysFromTheCardBelowZeroAndGetsThePrompt) {
@@ -150,13 +155,16 @@ TEST_P(TReturnFmTest, CardDeductingMemberPaysFromTheCardBelowZeroAndGetsThePromp
     EXPECT_EQ(fm->paymentBox()->currentText(), QStringLiteral("卡内扣除"));
     EXPECT_EQ(fm->remarkBox()->text(), QStringLiteral("正常"));
     EXPECT_EQ(fm->currentCard(), QStringLiteral("散客"));
-    // and a walk-in return paid "from the card" then books nothing
+    // a walk-in return "from the card" is refused: nothing is written and
+    // the line stays for a cash return
     prompts.clear();
     scan(QStringLiteral("W001"));
     giveBack();
-    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("完成!")});
+    EXPECT_EQ(prompts.texts(),
+              QStringList{QStringLiteral("归还失败: 散客不能卡内扣除, 请选择现金支付.")});
     EXPECT_EQ(count(QStringLiteral("收入记录")), 0);
-    EXPECT_EQ(count(QStringLiteral("出租记录"), QStringLiteral("已还 = '否'")), 1);
+    EXPECT_EQ(count(QStringLiteral("出租记录"), QStringLiteral("已还 = '否'")), 2);
+    EXPECT_EQ(fm->lines()->rowCount(), 1);
 }
 
 TEST_P(TReturnFmTest, PromptAfterReturnOnlyWhenTheSettingIsOne) {
@@ -272,4 +280,15 @@ TEST_P(TReturnFmTest, UnreturnedWindowShowsTheCurrentCard) {
     });
     QTest::mouseDClick(fm->unreturnedBox(), Qt::LeftButton);
     EXPECT_EQ(seen, (QStringList{QStringLiteral("B001"), QStringLiteral("B002")}));
+}
+
+TEST_P(TReturnFmTest, ReminderSettingReadsAsABoolean) {
+    for (const auto& [setting, yes] :
+         {std::pair{"2", true}, std::pair{" true ", true}, std::pair{"0", false},
+          std::pair{"false", false}, std::pair{"yes", false}}) {
+        writeIni(QString::fromUtf8(setting));
+        open();
+        EXPECT_EQ(fm->promptAfterReturn(), yes) << setting;
+        fm.reset();
+    }
 }

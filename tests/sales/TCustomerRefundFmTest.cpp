@@ -163,3 +163,26 @@ TEST_P(TCustomerRefundFmTest, RefusalsAndNotFound) {
     EXPECT_NE(prompts.lastText().indexOf(QStringLiteral("退还金额")), -1);
     EXPECT_EQ(count(QStringLiteral("退货记录")), 0);
 }
+
+TEST_P(TCustomerRefundFmTest, TheGridShowsWhatWasRefundedAndProposesWhatIsLeft) {
+    execOk(QStringLiteral("insert into 退货记录(销售记录id,数量,退还金额) "
+                          "select id, 1, ? from 销售记录 where 数量 = 3"),
+           {QVariant::fromValue(money("8.5"))});
+    auto fm = open();
+    search(*fm, QStringLiteral("6902"));
+    QTableView* view = fm->grid()->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(1, 1)).center());
+    ASSERT_EQ(fm->grid()->currentRow(), 1);
+    EXPECT_EQ(fm->grid()->text(QStringLiteral("已退数量")), QStringLiteral("1"));
+    EXPECT_EQ(fm->grid()->text(QStringLiteral("已退金额")), QStringLiteral("8.5"));
+    EXPECT_EQ(box(*fm, "quantity")->text(), QStringLiteral("2"));
+    EXPECT_EQ(box(*fm, "amount")->text(), QStringLiteral("17"));
+    // three more than are left: refused with what is left, nothing written
+    setBox(*fm, "quantity", QStringLiteral("3"));
+    prompts.setNextAnswer(true);
+    fm->findChild<QPushButton*>(QStringLiteral("refund"))->click();
+    EXPECT_EQ(prompts.lastText(),
+              QStringLiteral("退货没有完成: 该销售记录最多还能退 2 件, 金额 17 元."));
+    EXPECT_EQ(count(QStringLiteral("退货记录")), 1);
+}

@@ -1,4 +1,5 @@
 #include "store/Dialect.h"
+#include "store/Schema.h"
 
 #include <QSqlError>
 #include <gtest/gtest.h>
@@ -34,4 +35,12 @@ TEST(DialectTest, BooleanDefaultsAndMoneyAsEachEngineStoresIt) {
     EXPECT_EQ(Dialect::of(Engine::Sqlite).decodeMoney(QVariant(qlonglong(-12345))),
               Money::fromUnits(-12345));
     EXPECT_EQ(Dialect::of(Engine::Postgres).decodeMoney(QVariant(qlonglong(3))), Money::fromInt(3));
+}
+
+TEST(SchemaTextLengthTest, TextAndLongTextColumnsHaveTheirLengthsOthersNone) {
+    EXPECT_EQ(Schema::textLength(QStringLiteral("会员库"), QStringLiteral("会员卡号")), 255);
+    EXPECT_EQ(Schema::textLength(QStringLiteral("会员库"), QStringLiteral("备注")), 4000);
+    EXPECT_EQ(Schema::textLength(QStringLiteral("会员库"), QStringLiteral("卡内金额")), 0);
+    EXPECT_EQ(Schema::textLength(QStringLiteral("会员库"), QStringLiteral("没有的列")), 0);
+    EXPECT_EQ(Schema::textLength(QStringLiteral("没有的表"), QStringLiteral("会员卡号")), 0);
 }

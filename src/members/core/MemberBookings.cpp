@@ -1,6 +1,7 @@
 #include "members/core/MemberBookings.h"
 
 #include "customers/CardAccount.h"
+#include "store/AdminLog.h"
 #include "store/Clock.h"
 
 namespace {
@@ -18,6 +19,15 @@ QVariant dateTimeOrNull(const QDateTime& moment) {
 }
 
 Status updateFields(const Db& db, const Member& asRead, const Member& edited) {
+    if (edited.card != asRead.card) {
+        // the open rents carry the old number: they could never be returned
+        auto open = MemberLookup::openRentCount(db, asRead.card);
+        if (!open)
+            return Error{open.error()};
+        if (open.value() > 0)
+            return Error{
+                QStringLiteral("该会员还有 %1 件商品未还, 不能修改会员卡号.").arg(open.value())};
+    }
     auto done =
         db.exec(QStringLiteral("update 会员库 set 会员卡号 = ?, 会员姓名 = ?, 会员类型 = ?, "
                                "会员性别 = ?, 单位部门 = ?, 证件号码 = ?, 联系方式 = ?, "
@@ -90,13 +100,7 @@ Status correct(const Db& db, const Member& asRead, const Member& edited, const Q
             pointsChange.isZero() ? std::nullopt : std::optional<Money>(pointsChange));
         if (!changed)
             return Error{changed.error()};
-        auto log = db.exec(QStringLiteral("insert into 管理员日志(事件,日期,管理员,说明) "
-                                          "values(?,?,?,?)"),
-                           {QStringLiteral("修改会员卡内金额和积分"), Clock::now(), admin,
-                            QString(QStringLiteral("条形码:") + edited.card)});
-        if (!log)
-            return Error{log.error()};
-        return {};
+        return AdminLog::write(db, QStringLiteral("修改会员卡内金额和积分"), admin, edited.card);
     });
 }
 

@@ -5,8 +5,10 @@
 
 namespace RechargeBooking {
 
-QString note(Money amount, const QString& remark) {
-    return QStringLiteral("[充值金额:") + amount.toString() + QStringLiteral("元]") + remark;
+QString note(const Recharge& recharge) {
+    const QString shown =
+        recharge.shownAmount.isEmpty() ? recharge.amount.toString() : recharge.shownAmount;
+    return QStringLiteral("[充值金额:") + shown + QStringLiteral("元]") + recharge.remark;
 }
 
 Result<Money> book(const Db& db, const Recharge& recharge, const QString& admin) {
@@ -18,11 +20,10 @@ Result<Money> book(const Db& db, const Recharge& recharge, const QString& admin)
             return Error{changed.error()};
         if (changed.value() == 0)
             return Error{QStringLiteral("没有找到,请检查收入的是否正确!")};
-        auto income =
-            db.exec(QStringLiteral("insert into 收入记录(项目,金额,日期,会员卡号,"
-                                   "会员姓名,管理员,说明) values(?,?,?,?,?,?,?)"),
-                    {QStringLiteral("充值"), QVariant::fromValue(recharge.amount), Clock::now(),
-                     card, recharge.name.trimmed(), admin, note(recharge.amount, recharge.remark)});
+        auto income = db.exec(QStringLiteral("insert into 收入记录(项目,金额,日期,会员卡号,"
+                                             "会员姓名,管理员,说明) values(?,?,?,?,?,?,?)"),
+                              {QStringLiteral("充值"), QVariant::fromValue(recharge.amount),
+                               Clock::now(), card, recharge.name.trimmed(), admin, note(recharge)});
         if (!income)
             return Error{income.error()};
         auto after = db.scalarMoney(

@@ -38,6 +38,7 @@ struct ReturnReceipt {
 // One transaction: all lines or none. A line whose rent record is no longer
 // open (returned meanwhile, e.g. at another workstation) is refused, naming
 // its barcode, and nothing is written. Paid from the card, each line's rent
-// is taken off the balance of the card it carries (which may go below 0; a
-// card without a member row, such as "散客", changes nothing).
+// is taken off the balance of the card it carries (which may go below 0); a
+// card without a member row (the walk-in customer, or a card deleted or
+// renumbered since) is refused, naming the reason, and nothing is written.
 Result<ReturnReceipt> bookReturn(const Db& db, const ReturnOrder& order);

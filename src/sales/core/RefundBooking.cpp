@@ -28,13 +28,32 @@ QString refundMethodFor(const QString& paymentMode) {
 }
 
 ListQuery saleRecordsOf(const QString& barcode, const QString& connectionName) {
-    return {QStringLiteral("select * from 销售记录 where 条形码 = ? order by 日期 desc, id desc"),
+    return {QStringLiteral(
+                "select s.*, (select COALESCE(sum(r.数量), 0) from 退货记录 r where "
+                "r.销售记录id = s.id) as 已退数量, (select COALESCE(sum(r.退还金额), 0) from "
+                "退货记录 r where r.销售记录id = s.id) as 已退金额 from 销售记录 s where "
+                "s.条形码 = ? order by s.日期 desc, s.id desc"),
             {barcode},
             connectionName};
 }
 
+RefundLeft refundLeft(qint64 soldQuantity, Money soldTotal, qint64 refundedQuantity,
+                      Money refundedAmount) {
+    return {std::max<qint64>(0, soldQuantity - refundedQuantity),
+            std::max(Money(), soldTotal - refundedAmount)};
+}
+
+Money proposedRefund(Money unitPrice, qint64 quantity, const RefundLeft& left) {
+    if (quantity >= left.quantity)
+        return left.amount;
+    const Money amount = unitPrice * quantity;
+    return amount > left.amount ? left.amount : amount;
+}
+
 Result<std::optional<SaleRecord>> loadSaleRecord(const Db& db, qint64 id) {
-    auto rows = db.select(QStringLiteral("select * from 销售记录 where id = ?"), {id});
+    auto rows = db.select(QStringLiteral("select * from 销售记录 where id = ?") +
+                              (db.inTransactionNow() ? db.dialect().lockRead() : QString()),
+                          {id});
     if (!rows)
         return Error{rows.error()};
     if (!rows.value().next())
@@ -53,6 +72,21 @@ Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order) {
         if (!found.value())
             return Error{QStringLiteral("这条销售记录已不存在")};
         const SaleRecord& sale = *found.value();
+        // the sale line is locked, so two refunds at once cannot both pass
+        auto refunded = db.select(
+            QStringLiteral("select COALESCE(sum(数量), 0) as n, COALESCE(sum(退还金额), 0) as m "
+                           "from 退货记录 where 销售记录id = ?"),
+            {sale.id});
+        if (!refunded)
+            return Error{refunded.error()};
+        refunded.value().next();
+        const RefundLeft left =
+            refundLeft(sale.quantity, sale.total, refunded.value().integer(QStringLiteral("n")),
+                       refunded.value().money(QStringLiteral("m")));
+        if (order.quantity > left.quantity || order.amount > left.amount)
+            return Error{QStringLiteral("该销售记录最多还能退 %1 件, 金额 %2 元.")
+                             .arg(left.quantity)
+                             .arg(left.amount.toString())};
         receipt.method = refundMethodFor(sale.paymentMode);
         receipt.moment = Clock::now();
 

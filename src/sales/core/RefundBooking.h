@@ -29,8 +29,21 @@ struct SaleRecord {
 // Money goes back to the card when the sale was paid from it, else in cash.
 QString refundMethodFor(const QString& paymentMode);
 
-// The sale lines of a barcode, the newest first.
+// The sale lines of a barcode, the newest first, each with what has been
+// refunded of it so far (已退数量, 已退金额).
 ListQuery saleRecordsOf(const QString& barcode, const QString& connectionName);
+
+// What is left to refund of a sale line.
+struct RefundLeft {
+    qint64 quantity{};
+    Money amount;
+};
+RefundLeft refundLeft(qint64 soldQuantity, Money soldTotal, qint64 refundedQuantity,
+                      Money refundedAmount);
+// The amount proposed for a quantity: the unit price times it, but for the
+// whole quantity left exactly the amount left (a line worth 10 for 3 units
+// gives 10, not 9.9999), and never more than the amount left.
+Money proposedRefund(Money unitPrice, qint64 quantity, const RefundLeft& left);
 
 Result<std::optional<SaleRecord>> loadSaleRecord(const Db& db, qint64 id);
 
@@ -50,5 +63,6 @@ struct RefundReceipt {
 // Books a refund in one transaction: one 退货记录 row, the units back into
 // stock, and for a member the amount back on the card (when the sale was
 // paid from it) and off the points. A sale line may be refunded more than
-// once; quantity and amount must be above 0.
+// once, but never beyond what is left of it: "该销售记录最多还能退 N 件, 金额 M
+// 元."; quantity and amount must be above 0.
 Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order);

@@ -5,6 +5,8 @@
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
 
+#include <algorithm>
+
 namespace {
 
 QVariant money(Money amount) {
@@ -16,6 +18,8 @@ QVariant money(Money amount) {
 Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
     if (order.lines.isEmpty())
         return Error{QStringLiteral("没有要销售的商品")};
+    if (order.paymentMode != PayCash && order.paymentMode != PayFromCard)
+        return Error{QStringLiteral("支付方式只能是\"%1\"或\"%2\".").arg(PayCash, PayFromCard)};
     Money total;
     for (const SaleLine& line : order.lines) {
         if (line.quantity < 1)
@@ -32,9 +36,18 @@ Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
         receipt.orderNumber = number.value();
         const QString orderText = QString::number(receipt.orderNumber);
 
-        for (const SaleLine& line : order.lines) {
-            if (Status s = SaleStock::change(db, line.barcode, line.itemId, -line.quantity); !s)
+        // Stock rows are taken in the order of their keys, so two bookings
+        // over the same items wait for each other instead of deadlocking.
+        QList<const SaleLine*> byItem;
+        for (const SaleLine& line : order.lines)
+            byItem << &line;
+        std::sort(byItem.begin(), byItem.end(),
+                  [](const SaleLine* a, const SaleLine* b) { return a->itemId < b->itemId; });
+        for (const SaleLine* line : byItem) {
+            if (Status s = SaleStock::change(db, line->barcode, line->itemId, -line->quantity); !s)
                 return s;
+        }
+        for (const SaleLine& line : order.lines) {
             receipt.moment = Clock::now();
             auto row = db.exec(
                 QStringLiteral("insert into 销售记录(销售单号,条形码,商品名称,定价,销售单价,数量,"
@@ -58,9 +71,9 @@ Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
                 return Error{income.error()};
         }
 
-        return CardAccount::changeIfMember(
-            db, order.memberCard,
-            order.paymentMode == PayFromCard ? std::optional<Money>(-total) : std::nullopt, total);
+        if (order.paymentMode == PayFromCard)
+            return CardAccount::payFromCard(db, order.memberCard, total, total);
+        return CardAccount::changeIfMember(db, order.memberCard, std::nullopt, total);
     });
     if (!booked)
         return Error{booked.error()};

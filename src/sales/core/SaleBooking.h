@@ -25,4 +25,6 @@ struct SaleReceipt {
 // 销售记录 row per line, books cash takings as income "商品销售", takes a
 // card payment off the member's balance (which may go below zero) and adds
 // the total to the member's points. Either all of it is written or nothing.
+// Refused: a payment text other than "现金支付" and "卡内扣除", and a card
+// payment for the walk-in customer or a card no longer in the registry.
 Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order);

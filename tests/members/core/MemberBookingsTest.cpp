@@ -189,6 +189,33 @@ TEST_P(MemberBookingsTest, RefusedEditChangesNothing) {
     EXPECT_EQ(count(QStringLiteral("会员库")), 1);
 }
 
+TEST_P(MemberBookingsTest, CardNumberStaysWhileTheMemberHasOpenRents) {
+    registered(newMember(QStringLiteral("1"), QStringLiteral("甲")));
+    execOk(QStringLiteral("insert into 出租记录(条形码,会员卡号,已还) values(?,?,?)"),
+           {QStringLiteral("A1"), QStringLiteral("1"), QStringLiteral("否")});
+    const Member asRead = member(QStringLiteral("1"));
+    Member edited = asRead;
+    edited.card = QStringLiteral("9");
+    edited.name = QStringLiteral("乙");
+    for (const Status& refused :
+         {MemberBookings::save(db, asRead, edited),
+          MemberBookings::correct(db, asRead, edited, QStringLiteral("x"))}) {
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(refused.error(), QStringLiteral("该会员还有 1 件商品未还, 不能修改会员卡号."));
+    }
+    EXPECT_EQ(member(QStringLiteral("1")).name, QStringLiteral("甲"));
+    EXPECT_EQ(count(QStringLiteral("管理员日志")), 0);
+    // other fields still change, and the number once the rent is back
+    edited.card = asRead.card;
+    ASSERT_TRUE(MemberBookings::save(db, asRead, edited).ok());
+    execOk(QStringLiteral("update 出租记录 set 已还 = ?"), {QStringLiteral("是")});
+    Member renumbered = member(QStringLiteral("1"));
+    Member changed = renumbered;
+    changed.card = QStringLiteral("9");
+    ASSERT_TRUE(MemberBookings::save(db, renumbered, changed).ok());
+    EXPECT_EQ(member(QStringLiteral("9")).name, QStringLiteral("乙"));
+}
+
 TEST_P(MemberBookingsTest, CorrectionSetsBalanceAndPointsAndIsLoggedWithTheCard) {
     registered(newMember(QStringLiteral("1201"), QStringLiteral("张三")));
     const Member asRead = member(QStringLiteral("1201"));

@@ -42,7 +42,7 @@ protected:
 
     Result<Money> recharge(Money a, const QString& remark = {}) {
         return RechargeBooking::book(
-            db, {QStringLiteral("8001"), QStringLiteral("王芳"), a, remark}, Admin);
+            db, {QStringLiteral("8001"), QStringLiteral("王芳"), a, remark, {}}, Admin);
     }
 };
 SHOP_ON_BOTH_ENGINES(RechargeBookingTest);
@@ -110,7 +110,7 @@ TEST_P(RechargeBookingTest, SaleOnAnotherWorkstationBetweenLookupAndRechargeIsKe
 
 TEST_P(RechargeBookingTest, NothingIsWrittenWhenTheCardIsGoneOrTheIncomeFails) {
     auto unknown = RechargeBooking::book(
-        db, {QStringLiteral("8002"), QStringLiteral("某人"), Money::fromInt(50), {}}, Admin);
+        db, {QStringLiteral("8002"), QStringLiteral("某人"), Money::fromInt(50), {}, {}}, Admin);
     ASSERT_FALSE(unknown.ok());
     EXPECT_EQ(count(QStringLiteral("收入记录")), 0);
     EXPECT_EQ(count(QStringLiteral("会员库")), 1);

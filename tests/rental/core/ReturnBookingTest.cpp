@@ -146,21 +146,27 @@ TEST_P(ReturnBookingTest, CardPaymentLowersEachLinesOwnCardBelowZeroAndBooksNoIn
     EXPECT_EQ(count(QStringLiteral("出租库"), QStringLiteral("状态 = '待租'")), 3);
 }
 
-TEST_P(ReturnBookingTest, WalkInPaidFromTheCardChangesNoBalanceAndBooksNoIncome) {
+TEST_P(ReturnBookingTest, CardPaymentWithoutAMemberRowIsRefusedAndWritesNothing) {
     addCopy(QStringLiteral("W001"), QStringLiteral("围城"));
     addOpenRent(QStringLiteral("W001"), QStringLiteral("围城"), QStringLiteral("散客"),
                 QStringLiteral("散客"), "1", "10", QDateTime(QDate(2024, 3, 9), QTime(10, 0)));
-    auto receipt =
-        bookReturn(db, ReturnOrder{linesOf(QStringLiteral("散客")), Payment::Card,
-                                   QStringLiteral("正常"), QStringLiteral("超级管理员")});
-    ASSERT_TRUE(receipt.ok()) << receipt.error().toStdString();
+    auto walkIn = bookReturn(db, ReturnOrder{linesOf(QStringLiteral("散客")), Payment::Card,
+                                             QStringLiteral("正常"), QStringLiteral("超级管理员")});
+    ASSERT_FALSE(walkIn.ok());
+    EXPECT_EQ(walkIn.error(), QStringLiteral("散客不能卡内扣除, 请选择现金支付."));
+    // a member deleted since the lookup: the copies stay out, nothing is paid
+    QList<ReturnLine> member = linesOf(QStringLiteral("1002"));
+    execOk(QStringLiteral("delete from 会员库 where 会员卡号 = '1002'"));
+    auto gone = bookReturn(
+        db, ReturnOrder{member, Payment::Card, QStringLiteral("正常"), QStringLiteral("小王")});
+    ASSERT_FALSE(gone.ok());
+    EXPECT_TRUE(gone.error().startsWith(QStringLiteral("会员卡号 1002 已不在会员库中")))
+        << gone.error().toStdString();
     EXPECT_EQ(count(QStringLiteral("收入记录")), 0);
-    EXPECT_EQ(amount(QStringLiteral("select sum(卡内金额) from 会员库")), m("54"));
+    EXPECT_EQ(count(QStringLiteral("出租记录"), QStringLiteral("已还 = '否'")), 4);
     EXPECT_EQ(text(QStringLiteral("select 状态 from 出租库 where 条形码 = 'W001'")),
-              QStringLiteral("待租"));
+              QStringLiteral("散客"));
     // a cash walk-in return books its income under "散客"
-    addOpenRent(QStringLiteral("W001"), QStringLiteral("围城"), QStringLiteral("散客"),
-                QStringLiteral("散客"), "1", "10", QDateTime(QDate(2024, 3, 9), QTime(10, 0)));
     ASSERT_TRUE(bookReturn(db, ReturnOrder{linesOf(QStringLiteral("散客")), Payment::Cash,
                                            QStringLiteral("正常"), QStringLiteral("超级管理员")})
                     .ok());

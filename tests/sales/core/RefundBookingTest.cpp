@@ -94,17 +94,50 @@ TEST_P(RefundBookingTest, CashSaleRefundLowersOnlyThePoints) {
               1);
 }
 
-TEST_P(RefundBookingTest, WalkInRefundTwiceChangesNoMember) {
-    const qint64 sale = sell(PayCash, WalkIn, WalkIn);
-    ASSERT_TRUE(bookRefund(db, refund(sale, 2, "17")).ok());
-    ASSERT_TRUE(bookRefund(db, refund(sale, 2, "17")).ok());
+TEST_P(RefundBookingTest, RefundsStayWithinWhatIsLeftOfTheLine) {
+    const qint64 sale = sell(PayCash, WalkIn, WalkIn); // 2 x 8.5
+    ASSERT_TRUE(bookRefund(db, refund(sale, 1, "8.5")).ok());
+    struct Case {
+        qint64 quantity;
+        const char* amount;
+    };
+    for (const Case& c : {Case{2, "8.5"}, Case{1, "8.5001"}}) {
+        auto refused = bookRefund(db, refund(sale, c.quantity, c.amount));
+        ASSERT_FALSE(refused.ok()) << c.quantity << " " << c.amount;
+        EXPECT_EQ(refused.error(), QStringLiteral("该销售记录最多还能退 1 件, 金额 8.5 元."));
+    }
+    ASSERT_TRUE(bookRefund(db, refund(sale, 1, "8.5")).ok());
+    auto nothingLeft = bookRefund(db, refund(sale, 1, "0.01"));
+    ASSERT_FALSE(nothingLeft.ok());
+    EXPECT_EQ(nothingLeft.error(), QStringLiteral("该销售记录最多还能退 0 件, 金额 0 元."));
     EXPECT_EQ(count(QStringLiteral("退货记录"),
                     QStringLiteral("会员卡号 = '散客' and 姓名 = '散客' and 销售记录id = ?"),
                     {sale}),
               2);
-    EXPECT_EQ(stockOf(item), 12);
+    EXPECT_EQ(stockOf(item), 10);
     EXPECT_EQ(memberMoney(QStringLiteral("1002"), QStringLiteral("卡内金额")), money("100"));
-    EXPECT_EQ(memberMoney(QStringLiteral("1002"), QStringLiteral("会员积分")), money("50"));
+
+    // the list shows what was refunded of each line
+    const ListQuery query = saleRecordsOf(QStringLiteral("6902"), db.connectionName());
+    auto rows = db.select(query.sql, query.params);
+    ASSERT_TRUE(rows.ok() && rows.value().next()) << rows.error().toStdString();
+    EXPECT_EQ(rows.value().integer(QStringLiteral("已退数量")), 2);
+    EXPECT_EQ(rows.value().money(QStringLiteral("已退金额")), money("17"));
+}
+
+TEST(RefundAmountTest, WholeQuantityLeftProposesExactlyTheAmountLeft) {
+    // a line worth 10 for 3 units: 3.3333 each
+    const RefundLeft all = refundLeft(3, money("10"), 0, Money());
+    EXPECT_EQ(proposedRefund(money("3.3333"), 3, all), money("10"));
+    EXPECT_EQ(proposedRefund(money("3.3333"), 2, all), money("6.6666"));
+    const RefundLeft rest = refundLeft(3, money("10"), 2, money("6.6666"));
+    EXPECT_EQ(rest.quantity, 1);
+    EXPECT_EQ(rest.amount, money("3.3334"));
+    EXPECT_EQ(proposedRefund(money("3.3333"), 1, rest), money("3.3334"));
+    // more refunded than sold (older records) leaves nothing, never less
+    const RefundLeft none = refundLeft(3, money("10"), 4, money("12"));
+    EXPECT_EQ(none.quantity, 0);
+    EXPECT_EQ(none.amount, Money());
 }
 
 TEST_P(RefundBookingTest, RefusesZeroAndMissingSaleAndRollsBackAFailure) {

@@ -1,0 +1,163 @@
+#include "catalogue/TRentEditFm.h"
+
+#include "catalogue/Picture.h"
+#include "catalogue/TRentEditPicFm.h"
+#include "store/ChoiceLists.h"
+#include "ui/FormParts.h"
+#include "ui/NumberEdit.h"
+#include "ui/Prompt.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidget* parent)
+    : QDialog(parent), m_login(login), m_asRead(copy) {
+    setWindowTitle(QStringLiteral("编辑"));
+    // left through "保存" or "取消" only
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    m_barcode = new QLineEdit;
+    m_title = new QLineEdit;
+    m_py = new QLineEdit;
+    m_py->setEnabled(false);
+    m_type = FormParts::choiceBox();
+    m_place = FormParts::choiceBox();
+    m_publisher = FormParts::choiceBox();
+    // a status is chosen, never typed: a copy out on rent shows its renter
+    m_status = new QComboBox;
+    m_status->addItems({RentCatalogue::Available, RentCatalogue::Withdrawn});
+    if (m_status->findText(copy.status) < 0)
+        m_status->insertItem(0, copy.status);
+    m_supplier = FormParts::choiceBox();
+    m_price = new NumberEdit(NumberEdit::Kind::Decimal);
+    m_price->setFieldName(QStringLiteral("定价"));
+    m_author = new QLineEdit;
+    m_synopsis = new QPlainTextEdit;
+    m_synopsis->setTabChangesFocus(true);
+    m_picture = new PictureBox;
+    m_picture->setFixedSize(150, 180);
+    m_enlarge = new QPushButton(QStringLiteral("放大"));
+    m_changePicture = new QPushButton(QStringLiteral("更改图片"));
+    m_save = new QPushButton(QStringLiteral("保存"));
+    m_cancel = new QPushButton(QStringLiteral("取消"));
+    for (QPushButton* b : {m_enlarge, m_changePicture, m_save, m_cancel})
+        b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    auto pair = [grid](int r, int c, const QString& label, QWidget* field) {
+        grid->addWidget(new QLabel(label), r, c * 2);
+        grid->addWidget(field, r, c * 2 + 1);
+    };
+    pair(0, 0, QStringLiteral("条形码"), m_barcode);
+    pair(0, 1, QStringLiteral("商品名称"), m_title);
+    pair(1, 0, QStringLiteral("拼音"), m_py);
+    pair(1, 1, QStringLiteral("商品类型"), m_type);
+    pair(2, 0, QStringLiteral("存放位置"), m_place);
+    pair(2, 1, QStringLiteral("出版社"), m_publisher);
+    pair(3, 0, QStringLiteral("状态"), m_status);
+    pair(3, 1, QStringLiteral("供应商"), m_supplier);
+    pair(4, 0, QStringLiteral("定价"), m_price);
+    pair(4, 1, QStringLiteral("作者"), m_author);
+    grid->addWidget(new QLabel(QStringLiteral("简介")), 5, 0, Qt::AlignTop);
+    grid->addWidget(m_synopsis, 5, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* pictureColumn = new QVBoxLayout;
+    pictureColumn->addWidget(m_picture);
+    auto* pictureButtons = new QHBoxLayout;
+    pictureButtons->addWidget(m_enlarge);
+    pictureButtons->addWidget(m_changePicture);
+    pictureColumn->addLayout(pictureButtons);
+    pictureColumn->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(grid, 1);
+    top->addLayout(pictureColumn);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+
+    connect(m_save, &QPushButton::clicked, this, &TRentEditFm::BaoCun);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_changePicture, &QPushButton::clicked, this, &TRentEditFm::GengGaiTuPian);
+    connect(m_enlarge, &QPushButton::clicked, this, &TRentEditFm::FangDa);
+    resize(660, 340);
+
+    const Db db(m_login.connectionName);
+    using L = ChoiceLists::List;
+    const QList<QPair<QComboBox*, L>> lists = {{m_publisher, L::Publishers},
+                                               {m_supplier, L::Suppliers},
+                                               {m_type, L::GoodsTypes},
+                                               {m_place, L::Places}};
+    for (const auto& [box, list] : lists) {
+        if (auto names = ChoiceLists::names(db, list))
+            FormParts::setChoices(box, names.value());
+    }
+    m_barcode->setText(copy.barcode);
+    m_title->setText(copy.title);
+    m_py->setText(copy.py);
+    m_type->setEditText(copy.goodsType);
+    m_place->setEditText(copy.place);
+    m_publisher->setEditText(copy.publisher);
+    m_status->setCurrentIndex(m_status->findText(copy.status));
+    m_supplier->setEditText(copy.supplier);
+    m_price->setText(copy.price.toString());
+    m_author->setText(copy.author);
+    m_synopsis->setPlainText(copy.synopsis);
+    m_picture->setPicture(copy.picture);
+}
+
+TRentEditFm::~TRentEditFm() = default;
+
+std::optional<RentCopy> TRentEditFm::edited() const {
+    auto price = m_price->money();
+    if (!price) {
+        Prompt::warning(const_cast<TRentEditFm*>(this), price.error());
+        return std::nullopt;
+    }
+    RentCopy c = m_asRead;
+    c.barcode = m_barcode->text();
+    c.title = m_title->text();
+    c.goodsType = m_type->currentText();
+    c.place = m_place->currentText();
+    c.publisher = m_publisher->currentText();
+    c.status = m_status->currentText();
+    c.supplier = m_supplier->currentText();
+    c.price = price.value();
+    c.author = m_author->text();
+    c.synopsis = m_synopsis->toPlainText();
+    c.picture = m_picture->picture();
+    return c;
+}
+
+void TRentEditFm::BaoCun() {
+    const auto copy = edited();
+    if (!copy)
+        return;
+    // a refused save keeps the window open with the changes pending
+    if (Status saved = RentCatalogue::save(Db(m_login.connectionName), m_asRead, *copy); !saved) {
+        Prompt::error(this, saved.error());
+        return;
+    }
+    accept();
+}
+
+void TRentEditFm::GengGaiTuPian() {
+    if (auto bitmap = Picture::choose(this))
+        m_picture->setPicture(*bitmap);
+}
+
+void TRentEditFm::FangDa() {
+    m_viewer.open([this] { return new TRentEditPicFm(m_picture->picture(), this); });
+}

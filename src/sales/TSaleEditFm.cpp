@@ -1,0 +1,153 @@
+#include "sales/TSaleEditFm.h"
+
+#include "sales/TSaleStockModifyFm.h"
+#include "store/ChoiceLists.h"
+#include "ui/FormParts.h"
+#include "ui/ModalRunner.h"
+#include "ui/NumberEdit.h"
+#include "ui/Prompt.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidget* parent)
+    : QDialog(parent), m_login(login), m_asRead(item) {
+    setWindowTitle(QStringLiteral("编辑"));
+    // left through "保存" or "关闭" only
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    m_barcode = new QLineEdit;
+    m_name = new QLineEdit;
+    m_type = FormParts::choiceBox();
+    m_py = new QLineEdit;
+    m_py->setReadOnly(true);
+    m_price = new NumberEdit(NumberEdit::Kind::Decimal);
+    m_price->setFieldName(QStringLiteral("定价"));
+    m_place = FormParts::choiceBox();
+    m_publisher = FormParts::choiceBox();
+    m_author = new QLineEdit;
+    m_medium = FormParts::choiceBox();
+    m_stock = new QLineEdit;
+    m_stock->setReadOnly(true);
+    m_synopsis = new QPlainTextEdit;
+    m_synopsis->setTabChangesFocus(true);
+    m_stockButton = new QPushButton(QStringLiteral("修改库存"));
+    m_save = new QPushButton(QStringLiteral("保存"));
+    m_close = new QPushButton(QStringLiteral("关闭"));
+    for (QPushButton* b : {m_stockButton, m_save, m_close})
+        b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    auto pair = [grid](int r, int c, const char* label, QWidget* field) {
+        grid->addWidget(new QLabel(QString::fromUtf8(label)), r, c * 2);
+        grid->addWidget(field, r, c * 2 + 1);
+    };
+    pair(0, 0, "条形码", m_barcode);
+    pair(0, 1, "商品名称", m_name);
+    pair(1, 0, "商品类型", m_type);
+    pair(1, 1, "拼音", m_py);
+    pair(2, 0, "定价", m_price);
+    pair(2, 1, "存放位置", m_place);
+    pair(3, 0, "出版社", m_publisher);
+    pair(3, 1, "作者", m_author);
+    pair(4, 0, "介质", m_medium);
+    pair(4, 1, "库存", m_stock);
+    grid->addWidget(new QLabel(QStringLiteral("简介")), 5, 0, Qt::AlignTop);
+    grid->addWidget(m_synopsis, 5, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_stockButton);
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(m_save, &QPushButton::clicked, this, &TSaleEditFm::BaoCun);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_stockButton, &QPushButton::clicked, this, &TSaleEditFm::XiuGaiKuCun);
+    resize(560, 300);
+
+    const Db db(m_login.connectionName);
+    using L = ChoiceLists::List;
+    const QList<QPair<QComboBox*, L>> lists = {{m_publisher, L::Publishers},
+                                               {m_medium, L::Media},
+                                               {m_type, L::GoodsTypes},
+                                               {m_place, L::Places}};
+    for (const auto& [box, list] : lists) {
+        if (auto names = ChoiceLists::names(db, list))
+            FormParts::setChoices(box, names.value());
+    }
+    showItem(m_asRead);
+}
+
+void TSaleEditFm::showItem(const SaleItem& item) {
+    m_barcode->setText(item.barcode);
+    m_name->setText(item.name);
+    m_type->setEditText(item.goodsType);
+    m_py->setText(item.py);
+    m_price->setText(item.price.toString());
+    m_place->setEditText(item.place);
+    m_publisher->setEditText(item.publisher);
+    m_author->setText(item.author);
+    m_medium->setEditText(item.medium);
+    m_stock->setText(QString::number(item.stock));
+    m_synopsis->setPlainText(item.synopsis);
+}
+
+std::optional<SaleItem> TSaleEditFm::edited() const {
+    auto price = m_price->money();
+    if (!price) {
+        Prompt::warning(const_cast<TSaleEditFm*>(this), price.error());
+        return std::nullopt;
+    }
+    SaleItem item = m_asRead;
+    item.barcode = m_barcode->text();
+    item.name = m_name->text();
+    item.goodsType = m_type->currentText();
+    item.price = price.value();
+    item.place = m_place->currentText();
+    item.publisher = m_publisher->currentText();
+    item.author = m_author->text();
+    item.medium = m_medium->currentText();
+    item.synopsis = m_synopsis->toPlainText();
+    return item;
+}
+
+void TSaleEditFm::BaoCun() {
+    const auto item = edited();
+    if (!item)
+        return;
+    // a refused save keeps the window open with the changes pending
+    if (Status saved = SaleCatalogue::save(Db(m_login.connectionName), m_asRead, *item); !saved) {
+        Prompt::error(this, saved.error());
+        return;
+    }
+    accept();
+}
+
+void TSaleEditFm::XiuGaiKuCun() {
+    if (!m_login.may(Permission::SaleStockEdit)) {
+        Prompt::information(this, QStringLiteral("没有权限!"));
+        return;
+    }
+    const auto item = edited();
+    if (!item)
+        return;
+    TSaleStockModifyFm correction(m_login, m_asRead, *item, this);
+    ModalRunner::run(&correction);
+    // Either way the pending edit has ended: saved together with the stock,
+    // or dropped. Edit the row again as it now stands.
+    auto fresh = SaleCatalogue::find(Db(m_login.connectionName), m_asRead.id);
+    if (fresh && fresh.value())
+        m_asRead = *fresh.value();
+    showItem(m_asRead);
+}

@@ -1,0 +1,16 @@
+#include "store/AdminLog.h"
+
+#include "store/Clock.h"
+
+namespace AdminLog {
+
+Status write(const Db& db, const QString& event, const QString& admin, const QString& barcode) {
+    auto done = db.exec(QStringLiteral("insert into 管理员日志(事件,日期,管理员,说明) "
+                                       "values(?,?,?,?)"),
+                        {event, Clock::now(), admin, QString(QStringLiteral("条形码:") + barcode)});
+    if (!done)
+        return Error{done.error()};
+    return {};
+}
+
+} // namespace AdminLog
