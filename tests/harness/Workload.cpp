@@ -207,7 +207,7 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
         return p;
     }
     case Kind::Recharge: {
-        Recharge recharge{someCard(random, false), {}, someAmount(random), tag};
+        Recharge recharge{someCard(random, false), {}, someAmount(random), tag, {}};
         if (random.bounded(4) == 0)
             recharge.amount = -recharge.amount;
         d[u"balance:" + recharge.card] = recharge.amount.units();

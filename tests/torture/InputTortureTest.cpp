@@ -100,16 +100,14 @@ TEST_P(InputTortureTest, MemberTextsRoundTripAndSearchLiterally) {
         ASSERT_TRUE(MemberBookings::save(db, *found.value(), edited).ok()) << in.label;
         EXPECT_EQ(MemberLookup::member(db, card).value()->remark, edited.remark) << in.label;
 
-        Recharge r{card, in.text, Money::fromInt(5), in.text};
+        Recharge r{card, in.text, Money::fromInt(5), in.text, {}};
         auto booked = RechargeBooking::book(db, r, QStringLiteral("管理员"));
         ASSERT_TRUE(booked.ok()) << in.label << ": " << booked.error().toStdString();
         auto note = db.select(QStringLiteral("select 说明 from 收入记录 where 会员卡号 = ? and "
                                              "项目 = '充值'"),
                               {card});
         ASSERT_TRUE(note.ok() && note.value().next());
-        EXPECT_EQ(note.value().text(QStringLiteral("说明")),
-                  RechargeBooking::note(Money::fromInt(5), in.text))
-            << in.label;
+        EXPECT_EQ(note.value().text(QStringLiteral("说明")), RechargeBooking::note(r)) << in.label;
     }
 
     PromptRecorder prompts;
@@ -179,7 +177,7 @@ TEST_P(InputTortureTest, UnstorableTextIsRefusedPlainly) {
     const qint64 incomeRows = count(QStringLiteral("收入记录"));
     for (const Nasty& in : unstorableInputs()) {
         EXPECT_EQ(registerWith(QStringLiteral("U1"), in.text), Db::UnstorableText) << in.label;
-        Recharge r{QStringLiteral("M1"), QStringLiteral("张三"), Money::fromInt(5), in.text};
+        Recharge r{QStringLiteral("M1"), QStringLiteral("张三"), Money::fromInt(5), in.text, {}};
         auto booked = RechargeBooking::book(db, r, QStringLiteral("管理员"));
         ASSERT_FALSE(booked.ok()) << in.label;
         EXPECT_EQ(booked.error(), Db::UnstorableText) << in.label;
