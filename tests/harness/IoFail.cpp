@@ -126,6 +126,11 @@ int iofail(qint64 maxN) {
                             completed = true;
                         else
                             ++absorbed;
+                    } else if (fired == 0) {
+                        // refused for a reason of its own: the plan is at fault
+                        breaches << where + u": refused without an injected failure: " +
+                                        booked.error();
+                        completed = true;
                     } else {
                         ++reportedErrors;
                         texts.insert(booked.error());

@@ -192,7 +192,8 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
         if (sales.isEmpty())
             return p;
         const SaleRecord sale = sales[random.bounded(int(sales.size()))];
-        RefundOrder order{sale.id, 1, someAmount(random), tag};
+        // a small amount, so the line has it left unless refunded often already
+        RefundOrder order{sale.id, 1, Money::fromUnits(1 + random.bounded(10000)), tag};
         d[u"stock:" + sale.itemId] = 1;
         d[QStringLiteral("rows:退货记录")] = 1;
         if (isMember(sale.memberCard)) {
