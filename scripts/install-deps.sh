@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build ccache g++ pkg-config
   qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
-  libxlsxwriter-dev fonts-noto-cjk fonts-liberation2 qt6-translations-l10n
+  libxlsxwriter-dev libsodium-dev fonts-noto-cjk fonts-liberation2 qt6-translations-l10n
   libgtest-dev libbenchmark-dev libsqlite3-dev
   clang libclang-rt-14-dev
   postgresql

@@ -1,5 +1,7 @@
 #include "app/AdminLogin.h"
 
+#include "store/Passwords.h"
+
 namespace AdminLogin {
 
 Result<QStringList> names(const Db& db) {
@@ -22,18 +24,20 @@ Result<bool> defaultAccountUnchanged(const Db& db) {
 
 Result<std::optional<PermissionFlags>> check(const Db& db, const QString& name,
                                              const QString& password) {
-    auto rows = db.select(QStringLiteral("select * from \"管理员\" where \"AdminName\" = ? and "
-                                         "\"pwd\" = ?"),
-                          {name, password});
+    auto rows =
+        db.select(QStringLiteral("select * from \"管理员\" where \"AdminName\" = ?"), {name});
     if (!rows)
         return Error{rows.error()};
-    if (!rows.value().next())
-        return std::optional<PermissionFlags>{};
-    PermissionFlags flags;
-    const QStringList columns = permissionColumns();
-    for (int i = 0; i < PermissionCount; ++i)
-        flags.set(static_cast<Permission>(i), rows.value().yesNo(columns.at(i)));
-    return std::optional<PermissionFlags>{flags};
+    while (rows.value().next()) {
+        if (!Passwords::verify(rows.value().text(QStringLiteral("pwd")), password))
+            continue;
+        PermissionFlags flags;
+        const QStringList columns = permissionColumns();
+        for (int i = 0; i < PermissionCount; ++i)
+            flags.set(static_cast<Permission>(i), rows.value().yesNo(columns.at(i)));
+        return std::optional<PermissionFlags>{flags};
+    }
+    return std::optional<PermissionFlags>{};
 }
 
 } // namespace AdminLogin

@@ -22,9 +22,9 @@ Result<QStringList> names(const Db& db);
 // Whether the built-in account still has its delivered password.
 Result<bool> defaultAccountUnchanged(const Db& db);
 
-// The permissions of the administrator with exactly this name and password
-// (as typed, compared by the database); nullopt when no row matches. A
-// permission column holding NULL reads as no.
+// The permissions of the administrator with exactly this name (as typed,
+// compared by the database) whose stored hash matches the password;
+// nullopt when no row matches. A permission column holding NULL reads as no.
 Result<std::optional<PermissionFlags>> check(const Db& db, const QString& name,
                                              const QString& password);
 

@@ -1,5 +1,11 @@
 #include "app/MainActions.h"
 
+#include "admin/TAboutFm.h"
+#include "admin/TAdminFm.h"
+#include "admin/TAdminLogFm.h"
+#include "admin/TChangeAdminPwdFm.h"
+#include "admin/TCleanDataFm.h"
+#include "admin/TSysInfoSetFM.h"
 #include "app/TMFm.h"
 #include "app/TSetDataFm.h"
 #include "catalogue/TMediumFm.h"
@@ -42,12 +48,12 @@ const QList<MainAction>& mainActions() {
     const std::optional<Permission> open;
     static const QList<MainAction> table = {
         // menu, caption, gate, refusal, opener
-        {M::System, QStringLiteral("系统信息设置"), P::SystemInfo, NoRights, notYetAvailable},
-        {M::System, QStringLiteral("管理员权限设置"), P::AdminRights, NoRights, notYetAvailable},
-        {M::System, QStringLiteral("管理员日志"), P::AdminLog, NoRights, notYetAvailable},
-        {M::System, QStringLiteral("管理员密码修改 "), open, {}, notYetAvailable},
+        {M::System, QStringLiteral("系统信息设置"), P::SystemInfo, NoRights, openWindow<TSysInfoSetFM>},
+        {M::System, QStringLiteral("管理员权限设置"), P::AdminRights, NoRights, openWindow<TAdminFm>},
+        {M::System, QStringLiteral("管理员日志"), P::AdminLog, NoRights, openWindow<TAdminLogFm>},
+        {M::System, QStringLiteral("管理员密码修改 "), open, {}, openWindow<TChangeAdminPwdFm>},
         {M::System, QStringLiteral("供应商信息"), P::Suppliers, NoRights, openWindow<TProvideComFm>},
-        {M::System, QStringLiteral("初始化数据[慎重]"), P::CleanData, NoRights, notYetAvailable},
+        {M::System, QStringLiteral("初始化数据[慎重]"), P::CleanData, NoRights, openWindow<TCleanDataFm>},
         {M::System, QStringLiteral("数据库设置[慎重]"), P::CleanData, NoAdminRights, openWindow<TSetDataFm>},
         {M::System, QStringLiteral("退出"), open, {}, confirmExit},
         {M::Business, QStringLiteral("出租"), open, {}, openWindow<TRentFm>},
@@ -73,7 +79,7 @@ const QList<MainAction>& mainActions() {
         {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, openWindow<TRentKuFm>},
         {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, openWindow<TSaleKuFm>},
         {M::Help, QStringLiteral("使用帮助"), open, {}, showHelp},
-        {M::Help, QStringLiteral("关于"), open, {}, notYetAvailable},
+        {M::Help, QStringLiteral("关于"), open, {}, openWindow<TAboutFm>},
     };
     return table;
 }

@@ -6,6 +6,7 @@
 #include "ui/FormParts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,6 +33,7 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     m_type = FormParts::choiceBox();
     m_supplier = FormParts::choiceBox();
     m_synopsis = new QPlainTextEdit;
+    limitToColumn(m_synopsis, QStringLiteral("出租库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_picture = new PictureBox;
     m_picture->setFixedSize(150, 180);

@@ -6,6 +6,7 @@
 #include "ui/FormParts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -39,6 +40,7 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     m_price->setFieldName(QStringLiteral("定价"));
     m_author = new QLineEdit;
     m_synopsis = new QPlainTextEdit;
+    limitToColumn(m_synopsis, QStringLiteral("出租库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_picture = new PictureBox;
     m_picture->setFixedSize(150, 180);

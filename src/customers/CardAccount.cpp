@@ -35,6 +35,17 @@ Status payFromCard(const Db& db, const QString& card, Money amount,
     return {};
 }
 
+Status returnToCard(const Db& db, const QString& card, Money amount,
+                    std::optional<Money> pointsChange) {
+    auto done = change(db, card, amount, pointsChange);
+    if (!done)
+        return Error{done.error()};
+    if (done.value() != 1)
+        return Error{QStringLiteral("会员卡号 %1 已不在会员库中 (已删除或已改号), 不能返还卡内.")
+                         .arg(card.trimmed())};
+    return {};
+}
+
 Status changeIfMember(const Db& db, const QString& card, std::optional<Money> balanceChange,
                       std::optional<Money> pointsChange) {
     auto done = change(db, card, balanceChange, pointsChange);

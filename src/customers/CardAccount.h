@@ -25,6 +25,12 @@ Result<qint64> change(const Db& db, const QString& card, std::optional<Money> ba
 Status payFromCard(const Db& db, const QString& card, Money amount,
                    std::optional<Money> pointsChange = std::nullopt);
 
+// Gives money back onto a card (a refund of a card-paid sale): refused,
+// with the reason, when the card is no longer in the registry, so that the
+// money never goes nowhere. Call it inside the booking's transaction.
+Status returnToCard(const Db& db, const QString& card, Money amount,
+                    std::optional<Money> pointsChange = std::nullopt);
+
 // The same for a booking whose card may be the walk-in customer: a failure
 // of the statement is the only error.
 Status changeIfMember(const Db& db, const QString& card, std::optional<Money> balanceChange,

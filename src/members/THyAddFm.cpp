@@ -47,6 +47,7 @@ THyAddFm::THyAddFm(const LoginContext& login, QWidget* parent) : QDialog(parent)
     m_contact = new QLineEdit;
     m_address = new QLineEdit;
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_remark, QStringLiteral("会员库"), QStringLiteral("备注"));
     limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
     limitToColumn(m_name, QStringLiteral("会员库"), QStringLiteral("会员姓名"));
     limitToColumn(m_type, QStringLiteral("会员库"), QStringLiteral("会员类型"));

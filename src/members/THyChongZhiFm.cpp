@@ -46,6 +46,7 @@ THyChongZhiFm::THyChongZhiFm(const LoginContext& login, QWidget* parent)
     m_amount = new NumberEdit(NumberEdit::Kind::Decimal);
     m_amount->setFieldName(QStringLiteral("充值金额"));
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_remark, QStringLiteral("收入记录"), QStringLiteral("说明"));
     limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(60);

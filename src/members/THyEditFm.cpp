@@ -72,6 +72,7 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
     m_address = new QLineEdit;
     m_status = choice({QStringLiteral("正常"), QStringLiteral("停用")});
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_remark, QStringLiteral("会员库"), QStringLiteral("备注"));
     limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
     limitToColumn(m_name, QStringLiteral("会员库"), QStringLiteral("会员姓名"));
     limitToColumn(m_type, QStringLiteral("会员库"), QStringLiteral("会员类型"));

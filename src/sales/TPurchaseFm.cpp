@@ -5,6 +5,7 @@
 #include "ui/FormParts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -42,6 +43,7 @@ TPurchaseFm::TPurchaseFm(const LoginContext& login, const std::optional<SaleItem
     m_discount->setFieldName(QStringLiteral("折扣"));
     m_supplier = FormParts::choiceBox();
     m_remark = new QPlainTextEdit;
+    limitToColumn(m_remark, QStringLiteral("进货记录"), QStringLiteral("说明"));
     m_remark->setTabChangesFocus(true);
     m_total = readOnly();
     m_ok = new QPushButton(QStringLiteral("确定"));

@@ -7,6 +7,7 @@
 #include "ui/FormParts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,6 +41,7 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     m_medium = FormParts::choiceBox();
     m_supplier = FormParts::choiceBox();
     m_synopsis = new QPlainTextEdit;
+    limitToColumn(m_synopsis, QStringLiteral("销售库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_total = new QLineEdit;
     m_total->setReadOnly(true);

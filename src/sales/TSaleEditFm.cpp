@@ -6,6 +6,7 @@
 #include "ui/ModalRunner.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
+#include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -35,6 +36,7 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     m_stock = new QLineEdit;
     m_stock->setReadOnly(true);
     m_synopsis = new QPlainTextEdit;
+    limitToColumn(m_synopsis, QStringLiteral("销售库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_stockButton = new QPushButton(QStringLiteral("修改库存"));
     m_save = new QPushButton(QStringLiteral("保存"));

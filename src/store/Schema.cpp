@@ -1,5 +1,6 @@
 #include "store/Schema.h"
 
+#include "store/Passwords.h"
 #include "store/Permissions.h"
 
 namespace {
@@ -219,8 +220,12 @@ Status createTables(const Db& db) {
         if (Status s = run(db, createStatement(db.dialect(), table)); !s)
             return s;
     }
+    // the built-in administrator's delivered password, stored as its hash
+    auto delivered = Passwords::hash(QStringLiteral("7302"));
+    if (!delivered)
+        return Error{delivered.error()};
     QStringList marks;
-    QVariantList adminValues{QStringLiteral("超级管理员"), QStringLiteral("7302")};
+    QVariantList adminValues{QStringLiteral("超级管理员"), delivered.value()};
     for (int i = 0; i < PermissionCount; ++i) {
         marks << QStringLiteral("?");
         adminValues << true;
@@ -405,9 +410,15 @@ Status openOrCreate(const Db& db) {
         return Error{QStringLiteral("数据库版本 %1 比本程序 (版本 %2) 新, 请升级程序")
                          .arg(current.value())
                          .arg(CurrentVersion)};
-    if (current.value() == CurrentVersion)
-        return {};
-    return upgrade(db, std::nullopt, CurrentVersion);
+    if (current.value() < CurrentVersion) {
+        if (Status s = upgrade(db, std::nullopt, CurrentVersion); !s)
+            return s;
+    }
+    // An old backup may still hold clear-text passwords: hash them now.
+    auto hashed = Passwords::upgradeClearText(db);
+    if (!hashed)
+        return Error{hashed.error()};
+    return {};
 }
 
 } // namespace Schema

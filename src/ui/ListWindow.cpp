@@ -14,30 +14,36 @@
 
 ListWindow::ListWindow(const QString& table, QWidget* parent, const QString& connectionName)
     : QDialog(parent), m_table(table), m_connection(connectionName), m_toolbar(new QToolBar(this)),
-      m_field(new QComboBox(this)), m_search(new QLineEdit(this)),
-      m_find(new QPushButton(QStringLiteral("查找"), this)), m_grid(new DataGrid(this)) {
+      m_searchRow(new QWidget(this)), m_field(new QComboBox(m_searchRow)),
+      m_search(new QLineEdit(m_searchRow)),
+      m_find(new QPushButton(QStringLiteral("查找"), m_searchRow)), m_grid(new DataGrid(this)) {
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_field->setEditable(true);
     m_field->setMinimumContentsLength(8);
     m_find->setAutoDefault(false);
 
-    auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(QStringLiteral("查找字段"), this));
+    auto* searchRow = new QHBoxLayout(m_searchRow);
+    searchRow->setContentsMargins(0, 0, 0, 0);
+    searchRow->addWidget(new QLabel(QStringLiteral("查找字段"), m_searchRow));
     searchRow->addWidget(m_field);
-    searchRow->addWidget(new QLabel(QStringLiteral("查找内容"), this));
+    searchRow->addWidget(new QLabel(QStringLiteral("查找内容"), m_searchRow));
     searchRow->addWidget(m_search, 1);
     searchRow->addWidget(m_find);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 6);
     layout->addWidget(m_toolbar);
-    layout->addLayout(searchRow);
+    layout->addWidget(m_searchRow);
     layout->addWidget(m_grid, 1);
 
     connect(m_find, &QPushButton::clicked, this, [this] { search(); });
     connect(m_search, &QLineEdit::returnPressed, this, [this] { search(); });
     resize(900, 560);
+}
+
+void ListWindow::hideSearch() {
+    m_searchRow->hide();
 }
 
 QAction* ListWindow::addTool(const QString& caption) {

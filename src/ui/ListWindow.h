@@ -53,6 +53,9 @@ public:
     void setSearchFields(const QList<QPair<QString, QString>>& captionsAndColumns,
                          const QString& initial = {});
 
+    // A list without searching (e.g. a log): the search row is not shown.
+    void hideSearch();
+
     QComboBox* fieldChooser() const { return m_field; }
     QLineEdit* searchBox() const { return m_search; }
     QPushButton* searchButton() const { return m_find; }
@@ -80,6 +83,7 @@ private:
     QString m_table;
     QString m_connection;
     QToolBar* m_toolbar;
+    QWidget* m_searchRow;
     QComboBox* m_field;
     QLineEdit* m_search;
     QPushButton* m_find;

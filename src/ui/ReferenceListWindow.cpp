@@ -1,5 +1,7 @@
 #include "ui/ReferenceListWindow.h"
 
+#include "ui/TextLimits.h"
+
 #include "store/Db.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -51,7 +53,7 @@ QAction* ReferenceListWindow::tool(Tool which) const {
 
 void ReferenceListWindow::bindField(const QString& caption, QWidget* widget, const QString& column,
                                     FieldKind kind) {
-    const int index = int(m_bindings.size());
+    const int index = m_formFields++;
     const int line = index / 2;
     const int pair = (index % 2) * 2;
     if (kind == FieldKind::YesNo) {
@@ -62,13 +64,23 @@ void ReferenceListWindow::bindField(const QString& caption, QWidget* widget, con
         m_form->addWidget(label, line, pair);
         m_form->addWidget(widget, line, pair + 1);
     }
+    bind(widget, column, kind);
+}
+
+void ReferenceListWindow::bind(QWidget* widget, const QString& column, FieldKind kind) {
     widget->setObjectName(column);
     widget->setEnabled(m_editing);
     m_bindings.append({column, kind, widget});
 }
 
+void ReferenceListWindow::addPanel(QWidget* panel) {
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->indexOf(m_grid), panel);
+}
+
 QLineEdit* ReferenceListWindow::addTextField(const QString& caption, const QString& column) {
     auto* edit = new QLineEdit(m_formArea);
+    limitToColumn(edit, m_table, column);
     bindField(caption, edit, column, FieldKind::Text);
     return edit;
 }
@@ -92,6 +104,19 @@ NumberEdit* ReferenceListWindow::addIntegerField(const QString& caption, const Q
     edit->setFieldName(caption);
     bindField(caption, edit, column, FieldKind::Integer);
     return edit;
+}
+
+QCheckBox* ReferenceListWindow::addYesNoField(const QString& caption, const QString& column,
+                                              QGridLayout* layout, int line, int position) {
+    auto* box = new QCheckBox(caption, layout->parentWidget());
+    layout->addWidget(box, line, position);
+    bind(box, column, FieldKind::YesNo);
+    QStringList yesNo;
+    for (const Binding& b : m_bindings)
+        if (b.kind == FieldKind::YesNo)
+            yesNo << b.column;
+    m_grid->setYesNoColumns(yesNo);
+    return box;
 }
 
 QCheckBox* ReferenceListWindow::addYesNoField(const QString& caption, const QString& column) {

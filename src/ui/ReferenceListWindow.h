@@ -54,6 +54,12 @@ public:
     NumberEdit* addMoneyField(const QString& caption, const QString& column);
     NumberEdit* addIntegerField(const QString& caption, const QString& column);
     QCheckBox* addYesNoField(const QString& caption, const QString& column);
+    // A check box bound to column, placed at line/position of a layout of
+    // the subclass's own (a panel added with addPanel).
+    QCheckBox* addYesNoField(const QString& caption, const QString& column, QGridLayout* layout,
+                             int line, int position);
+    // A panel of the subclass's own, shown between the form and the list.
+    void addPanel(QWidget* panel);
     QWidget* field(const QString& column) const;
 
     // The column whose empty value refuses a save with message ("请填写完整！").
@@ -108,6 +114,7 @@ private:
         QWidget* widget;
     };
     void bindField(const QString& caption, QWidget* widget, const QString& column, FieldKind kind);
+    void bind(QWidget* widget, const QString& column, FieldKind kind);
     void setEditing(bool editing);
     void showRow(const Row& row);
     Result<Row> readForm() const;
@@ -124,6 +131,7 @@ private:
     QGridLayout* m_form;
     DataGrid* m_grid;
     QList<Binding> m_bindings;
+    int m_formFields = 0; // fields laid out in the form
     QHash<QString, QString> m_required;
     QVariantMap m_defaults;
     bool m_editing = false;

@@ -140,6 +140,9 @@ TEST_P(LoginTest, TypedNameLogsInWithItsPermissionsInOrder) {
     EXPECT_EQ(window->result(), QDialog::Accepted);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(login.adminName, QStringLiteral("店员"));
+    // the clear password of the old row was hashed when the database opened
+    EXPECT_EQ(count(QStringLiteral("管理员"), QStringLiteral("pwd = ?"), {QStringLiteral("abc")}),
+              0);
     for (int i = 0; i < PermissionCount; ++i) {
         const bool expected = i % 3 == 0 && i != PermissionCount - 1;
         EXPECT_EQ(login.may(static_cast<Permission>(i)), expected)

@@ -148,4 +148,7 @@ TEST_P(THyAddFmTest, TextBoxesTakeNoMoreThanTheirColumnsHold) {
     }
     typeText(fm.cardEdit(), QString(300, u'7'));
     EXPECT_EQ(fm.cardEdit()->text().size(), 255);
+    // the remark box has no length of its own: a paste beyond its column is cut there
+    fm.remarkEdit()->insertPlainText(QString(4100, u'备'));
+    EXPECT_EQ(fm.remarkEdit()->toPlainText().size(), 4000);
 }

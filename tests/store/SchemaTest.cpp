@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 #include "store/Money.h"
 #include "store/OrderNumbers.h"
+#include "store/Passwords.h"
 #include "store/Permissions.h"
 #include "support/TestDatabase.h"
 
@@ -43,7 +44,11 @@ TEST_P(SchemaTest, FirstRows) {
     ASSERT_TRUE(admin.ok());
     ASSERT_TRUE(admin.value().next());
     EXPECT_EQ(admin.value().text(QStringLiteral("AdminName")), QStringLiteral("超级管理员"));
-    EXPECT_EQ(admin.value().text(QStringLiteral("pwd")), QStringLiteral("7302"));
+    // the delivered password, stored only as its hash
+    const QString stored = admin.value().text(QStringLiteral("pwd"));
+    EXPECT_TRUE(stored.startsWith(QLatin1String("$argon2id$"))) << stored.toStdString();
+    EXPECT_TRUE(Passwords::verify(stored, QStringLiteral("7302")));
+    EXPECT_FALSE(Passwords::verify(stored, QStringLiteral("7303")));
     for (const QString& permission : permissionColumns())
         EXPECT_TRUE(admin.value().yesNo(permission)) << permission.toStdString();
     EXPECT_FALSE(admin.value().next());
@@ -148,6 +153,48 @@ TEST_P(SchemaTest, OlderVersionIsUpgradedOnOpen) {
         Db().exec(rent, {QStringLiteral("2"), QStringLiteral("A1"), QStringLiteral("否")}).ok());
     // opening an up-to-date database changes nothing
     EXPECT_TRUE(Schema::openOrCreate(Db()).ok());
+}
+
+TEST_P(SchemaTest, ClearPasswordsOfAnOldBackupAreHashedWhenOpened) {
+    // accounts as an old database holds them: clear text, a quote, empty, NULL
+    const QList<std::pair<QString, QVariant>> accounts = {
+        {QStringLiteral("超级管理员"), QStringLiteral("7302")},
+        {QStringLiteral("店员"), QStringLiteral("it's \"我的\"")},
+        {QStringLiteral("夜班"), QString(QLatin1String(""))},
+        {QStringLiteral("停用"), QVariant()},
+    };
+    execOk(QStringLiteral("delete from 管理员"));
+    for (const auto& [name, pwd] : accounts)
+        execOk(QStringLiteral("insert into 管理员(\"AdminName\", pwd) values(?, ?)"), {name, pwd});
+
+    ASSERT_TRUE(Schema::openOrCreate(db).ok());
+    QStringList hashes;
+    for (const auto& [name, pwd] : accounts) {
+        auto rows =
+            db.select(QStringLiteral("select pwd from 管理员 where \"AdminName\" = ?"), {name});
+        ASSERT_TRUE(rows.ok());
+        ASSERT_TRUE(rows.value().next());
+        SCOPED_TRACE(name.toStdString());
+        if (pwd.isNull()) {
+            EXPECT_TRUE(rows.value().isNull(QStringLiteral("pwd")));
+            continue;
+        }
+        const QString stored = rows.value().text(QStringLiteral("pwd"));
+        EXPECT_TRUE(Passwords::isHash(stored));
+        EXPECT_TRUE(Passwords::verify(stored, pwd.toString()));
+        EXPECT_FALSE(Passwords::verify(stored, pwd.toString() + u'x'));
+        hashes << stored;
+    }
+    // opening again leaves the hashes alone
+    ASSERT_TRUE(Schema::openOrCreate(db).ok());
+    auto again = db.select(QStringLiteral("select pwd from 管理员 where pwd is not null"));
+    ASSERT_TRUE(again.ok());
+    QStringList now;
+    while (again.value().next())
+        now << again.value().text(QStringLiteral("pwd"));
+    std::sort(hashes.begin(), hashes.end());
+    std::sort(now.begin(), now.end());
+    EXPECT_EQ(now, hashes);
 }
 
 TEST_P(SchemaTest, NewerVersionIsRefused) {

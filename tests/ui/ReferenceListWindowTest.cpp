@@ -127,6 +127,11 @@ TEST_P(ReferenceListWindowTest, AddWithOnlyANameStoresTheDefaults) {
     EXPECT_EQ(w.name->text(), gold);
 }
 
+TEST_P(ReferenceListWindowTest, TextFieldsTakeNoMoreThanTheirColumnsHold) {
+    TypeList w;
+    EXPECT_EQ(w.name->maxLength(), 255);
+}
+
 TEST_P(ReferenceListWindowTest, CancelDropsTheWholePendingEdit) {
     PromptRecorder prompts;
     TypeList w;

@@ -108,10 +108,9 @@ Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order) {
             !s)
             return s;
 
-        return CardAccount::changeIfMember(
-            db, sale.memberCard,
-            receipt.method == RefundToCard ? std::optional<Money>(order.amount) : std::nullopt,
-            -order.amount);
+        if (receipt.method == RefundToCard)
+            return CardAccount::returnToCard(db, sale.memberCard, order.amount, -order.amount);
+        return CardAccount::changeIfMember(db, sale.memberCard, std::nullopt, -order.amount);
     });
     if (!booked)
         return Error{booked.error()};

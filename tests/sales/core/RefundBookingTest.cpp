@@ -80,6 +80,17 @@ TEST_P(RefundBookingTest, CardPaidSaleGoesBackToTheCardWithItsExactRow) {
     EXPECT_EQ(count(QStringLiteral("支出记录")), 0);
 }
 
+TEST_P(RefundBookingTest, RefundToACardThatIsGoneIsRefusedAndWritesNothing) {
+    const qint64 sale = sell(PayFromCard);
+    execOk(QStringLiteral("delete from 会员库 where 会员卡号 = '1002'"));
+    auto receipt = bookRefund(db, refund(sale, 2, "17"));
+    ASSERT_FALSE(receipt.ok());
+    EXPECT_EQ(receipt.error(),
+              QStringLiteral("会员卡号 1002 已不在会员库中 (已删除或已改号), 不能返还卡内."));
+    EXPECT_EQ(count(QStringLiteral("退货记录")), 0);
+    EXPECT_EQ(stockOf(item), 8);
+}
+
 TEST_P(RefundBookingTest, CashSaleRefundLowersOnlyThePoints) {
     const qint64 sale = sell(PayCash);
     auto receipt = bookRefund(db, refund(sale, 1, "8.5"));

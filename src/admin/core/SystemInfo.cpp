@@ -1,0 +1,37 @@
+#include "admin/core/SystemInfo.h"
+
+#include "store/IniBool.h"
+#include "store/IniFile.h"
+
+namespace SystemInfo {
+
+bool readReturnPrompt(const QString& iniPath) {
+    const IniFile ini(iniPath);
+    return iniYes(ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default));
+}
+
+Status save(const QString& iniPath, const Settings& settings) {
+    IniFile ini(iniPath);
+    const QList<std::tuple<QString, QString, QString>> values = {
+        {IniKeys::Part1, QStringLiteral("SoftName"), settings.softName.trimmed()},
+        {IniKeys::Part1, QStringLiteral("Tel"), settings.tel.trimmed()},
+        {IniKeys::Part1, QStringLiteral("Addr"), settings.addr.trimmed()},
+        {IniKeys::Part2, IniKeys::ReturnReminder,
+         settings.returnPrompt ? QStringLiteral("1") : QStringLiteral("0")},
+    };
+    for (const auto& [section, key, value] : values) {
+        if (!ini.write(section, key, value))
+            return Error{QStringLiteral("不能写入配置文件 %1").arg(iniPath)};
+    }
+    return {};
+}
+
+QString databaseKindText(const QString& kind) {
+    if (kind == QLatin1String("s"))
+        return QStringLiteral("当前数据库是SqlServer");
+    if (kind == QLatin1String("a"))
+        return QStringLiteral("当前数据库是:Access");
+    return {};
+}
+
+} // namespace SystemInfo
