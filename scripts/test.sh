@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a throw-away PostgreSQL server and
-# runs the whole test suite on SQLite and PostgreSQL; removes the server after.
+# runs, on SQLite and PostgreSQL:
+#   1. the whole test suite (one CTest test per case);
+#   2. the short harness runs: load (2 processes x 500 bookings), crash
+#      (20 kills) and, on SQLite, I/O-error injection;
+#   3. the whole suite again under AddressSanitizer and
+#      UndefinedBehaviorSanitizer (build/asan), the harnesses too;
+#   4. a 30-second replay of the fuzz targets (build/fuzz, clang).
+# Extra arguments go to the first ctest run. SHOP_TEST_QUICK=1 stops after 2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,4 +20,35 @@ trap cleanup EXIT
 scripts/pg-test-server.sh start "$pgdir"
 export SHOP_TEST_PG_HOST="$pgdir" SHOP_TEST_PG_PORT=5432 SHOP_TEST_PG_USER=postgres
 
-ctest --preset dev -j "$(nproc)" "$@"
+jobs="$(nproc)"
+step() { echo; echo "== $*"; }
+
+harnesses() {
+  local bin="$1"
+  for engine in sqlite postgres; do
+    "$bin/shop-harness" load --engine "$engine" --processes 2 --bookings 500
+    "$bin/shop-harness" crash --engine "$engine" --rounds 20
+  done
+  "$bin/shop-harness" iofail
+}
+
+step "test suite"
+ctest --preset dev -j "$jobs" "$@"
+step "harnesses"
+harnesses build/dev/bin
+[ "${SHOP_TEST_QUICK:-0}" = 1 ] && exit 0
+
+step "sanitizer build and test suite"
+SHOP_PRESET=asan scripts/build.sh
+ctest --preset asan -j "$jobs"
+step "harnesses under the sanitizers"
+(
+  export ASAN_OPTIONS="suppressions=$PWD/scripts/sanitizers/asan.supp"
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/sanitizers/ubsan.supp"
+  harnesses build/asan/bin
+)
+
+step "fuzz replay"
+SHOP_PRESET=fuzz scripts/build.sh
+fuzz/run.sh 30

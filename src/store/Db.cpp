@@ -240,7 +240,7 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
         }
     }
     auto failed = [&](const QSqlError& error) -> Result<std::shared_ptr<QSqlQuery>> {
-        const QString text = errorText(error);
+        const QString text = dialect().plainError(error, errorText(error));
         noteFailure(m_name, text, dialect().isRetryable(error));
         return Error{text};
     };

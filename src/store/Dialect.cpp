@@ -203,6 +203,43 @@ bool Dialect::isRetryable(const QSqlError& error) const {
     return code == QLatin1String("40001") || code == QLatin1String("40P01");
 }
 
+QString Dialect::plainError(const QSqlError& error, const QString& engineText) const {
+    const QString code = error.nativeErrorCode();
+    QString plain;
+    if (m_engine == Engine::Sqlite) {
+        bool isNumber = false;
+        const int primary = code.toInt(&isNumber) & 0xff;
+        if (!isNumber)
+            return engineText;
+        switch (primary) {
+        case 5: // busy
+        case 6: // locked
+            plain = QStringLiteral("数据库正被其他操作占用,本次操作没有完成,请稍后再试");
+            break;
+        case 10: // I/O error
+        case 13: // disk full
+        case 14: // cannot open
+        case 15: // locking protocol
+            plain = QStringLiteral("数据库文件读写失败(磁盘或文件锁出错),本次操作没有完成");
+            break;
+        case 11: // corrupt
+        case 26: // not a database
+            plain = QStringLiteral("数据库文件已损坏,本次操作没有完成");
+            break;
+        default:
+            return engineText;
+        }
+    } else if (code.isEmpty() || code.startsWith(u"08") || code.startsWith(u"57P") ||
+               code.startsWith(u"53") || code.startsWith(u"58")) {
+        // no state from the server (the connection is gone), connection
+        // lost, server shut down, out of resources, system error
+        plain = QStringLiteral("与数据库服务器的连接出错,本次操作没有完成");
+    } else {
+        return engineText;
+    }
+    return plain + QStringLiteral("(") + engineText + QStringLiteral(")");
+}
+
 QString SqlQuoteChar(const QString& kind) {
     if (kind == QLatin1String("s"))
         return QStringLiteral("'");

@@ -78,6 +78,11 @@ public:
     // when run again. (SQLite waits for its lock itself, up to the busy
     // timeout; nothing there is worth running again.)
     bool isRetryable(const QSqlError& error) const;
+    // The engine's text, after a sentence of our own when the failure is not
+    // about the statement but about the file, the server or the connection
+    // (a failing disk, a lock held too long, a lost connection), so the user
+    // learns that nothing was saved.
+    QString plainError(const QSqlError& error, const QString& engineText) const;
 
 private:
     explicit Dialect(Engine engine) : m_engine(engine) {}

@@ -28,6 +28,8 @@ class AdminWindowTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         login.adminName = QStringLiteral("超级管理员");
         login.permissions = PermissionFlags::all();
     }

@@ -21,6 +21,8 @@ class LoginTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         const QString cs = database->connectionString();
         if (GetParam() == Engine::Sqlite)
             iniPath = writeIni(dir.path(), {{"abc", "a"}, {"csAccess", cs}, {"csSql", "0"}});

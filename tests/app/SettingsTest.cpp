@@ -2,6 +2,7 @@
 #include "app/DatabaseChoice.h"
 #include "app/TSetDataFm.h"
 #include "store/IniFile.h"
+#include "support/TestDatabase.h"
 #include "ui/PromptRecorder.h"
 
 #include <QComboBox>
@@ -24,8 +25,8 @@ const QString AccessString = QStringLiteral(
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // the tests that reach the server fail, never skip, without it
-        ASSERT_FALSE(pgServer().isEmpty()) << "SHOP_TEST_PG_HOST is not set: run scripts/test.sh";
+        // every test here reaches the server
+        SHOP_REQUIRE_ENGINE(Engine::Postgres);
     }
 
     std::unique_ptr<TSetDataFm> open(const QString& kind) {

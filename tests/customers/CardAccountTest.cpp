@@ -9,6 +9,8 @@ class CardAccountTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         execOk(QStringLiteral("insert into 会员库(会员卡号,会员姓名,会员类型,卡内金额,会员积分) "
                               "values(?,?,?,?,?)"),
                {QStringLiteral("8001"), QStringLiteral("张三"), QStringLiteral("散客"),

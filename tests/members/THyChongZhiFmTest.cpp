@@ -13,6 +13,8 @@ class THyChongZhiFmTest : public MemberWindowTest {
 protected:
     void SetUp() override {
         MemberWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         addMember(QStringLiteral("8001"), QStringLiteral("王芳"), "100");
         addMember(QStringLiteral("8002"), QStringLiteral("刘洋"), "20");
     }

@@ -14,6 +14,8 @@ class THyEditFmTest : public MemberWindowTest {
 protected:
     void SetUp() override {
         MemberWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         addType(QStringLiteral("金卡"), "50");
         addMember(QStringLiteral("1201"), QStringLiteral("张三"), "100");
         addMember(QStringLiteral("1202"), QStringLiteral("李四"), "5");

@@ -18,6 +18,8 @@ class THyKuFmTest : public MemberWindowTest {
 protected:
     void SetUp() override {
         MemberWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         addType(QStringLiteral("金卡"), "50");
         addMember(QStringLiteral("1201"), QStringLiteral("张三"), "100");
         addMember(QStringLiteral("8120"), QStringLiteral("李四"), "12.5");

@@ -114,6 +114,8 @@ class BandReportTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(dir.isValid());
         // SHOP_KEEP_TEST_FILES=1 keeps the PDFs for looking at them
         dir.setAutoRemove(qEnvironmentVariableIsEmpty("SHOP_KEEP_TEST_FILES"));

@@ -6,6 +6,8 @@ class ListExportTest : public ExcelExportTest {
 protected:
     void SetUp() override {
         ExcelExportTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         TDmFm& dm = TDmFm::current();
         dm.exportFolder = dir.path() + QStringLiteral("/导出");
         dm.showMessage = [this](QWidget*, const QString& caption, const QString& text) {

@@ -15,6 +15,8 @@ class TRentFmTest : public CounterWindowTest<TRentFm> {
 protected:
     void SetUp() override {
         CounterWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         if (HasFatalFailure())
             return;
         login.adminName = QStringLiteral("小王");

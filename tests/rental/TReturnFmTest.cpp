@@ -16,6 +16,8 @@ class TReturnFmTest : public CounterWindowTest<TReturnFm> {
 protected:
     void SetUp() override {
         CounterWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         if (HasFatalFailure())
             return;
         login.adminName = QStringLiteral("小王");

@@ -14,6 +14,8 @@ class TCustomerRefundFmTest : public SalesTest {
 protected:
     void SetUp() override {
         SalesTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         login.adminName = QStringLiteral("店长");
         login.connectionName = db.connectionName();
         addMemberType(QStringLiteral("银卡"), "1", false);

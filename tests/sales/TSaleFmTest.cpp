@@ -38,6 +38,8 @@ class TSaleFmTest : public SalesTest {
 protected:
     void SetUp() override {
         SalesTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         login.adminName = QStringLiteral("收银员");
         login.connectionName = db.connectionName();
         notebook = addItem(QStringLiteral("6901"), QStringLiteral("笔记本"), "20", 10);

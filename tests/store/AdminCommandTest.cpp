@@ -27,6 +27,7 @@ class AdminCommandTest : public ::testing::TestWithParam<Engine> {};
 SHOP_ON_BOTH_ENGINES(AdminCommandTest);
 
 TEST_P(AdminCommandTest, InitSampleAndCheck) {
+    SHOP_REQUIRE_ENGINE(GetParam());
     TestDatabase database(GetParam());
     ASSERT_TRUE(database.create(false).ok());
     const QString cs = database.connectionString();

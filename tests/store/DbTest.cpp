@@ -429,3 +429,22 @@ TEST_P(DbTest, KeptStatementsServeNestedReadsAndLeaveNoReadOpen) {
                   .value(),
               5);
 }
+
+// A statement on a connection the server has dropped says in our words that
+// nothing was done, before the driver's text.
+TEST(DbServerTest, LostConnectionIsSaidPlainly) {
+    SHOP_REQUIRE_ENGINE(Engine::Postgres);
+    TestDatabase database(Engine::Postgres);
+    ASSERT_TRUE(database.create().ok());
+    ASSERT_TRUE(database.openConnection(QStringLiteral("other")).ok());
+    auto pid = Db().scalarInteger(QStringLiteral("select pg_backend_pid()"));
+    ASSERT_TRUE(pid.ok() && pid.value());
+    ASSERT_TRUE(Db(QStringLiteral("other"))
+                    .exec(QStringLiteral("select pg_terminate_backend(?)"), {*pid.value()})
+                    .ok());
+    auto lost = Db().exec(QStringLiteral("update 系统信息 set 销售单号 = 销售单号 + 1"));
+    ASSERT_FALSE(lost.ok());
+    EXPECT_TRUE(
+        lost.error().startsWith(QStringLiteral("与数据库服务器的连接出错,本次操作没有完成(")))
+        << lost.error().toStdString();
+}

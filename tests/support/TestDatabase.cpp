@@ -77,7 +77,21 @@ Status TestDatabase::openConnection(const QString& name) const {
     return Connection::open(m_connectionString, name);
 }
 
+bool postgresConfigured() {
+    return !pgHost().isEmpty();
+}
+
+bool runningInCi() {
+    const QString ci = qEnvironmentVariable("CI");
+    return !ci.isEmpty() && ci != u"0" && ci.compare(u"false", Qt::CaseInsensitive) != 0;
+}
+
+std::string noPostgresReason() {
+    return "no PostgreSQL test server: SHOP_TEST_PG_HOST is not set (scripts/test.sh starts one)";
+}
+
 void EngineTest::SetUp() {
+    SHOP_REQUIRE_ENGINE(GetParam());
     database = std::make_unique<TestDatabase>(GetParam());
     Status created = database->create();
     ASSERT_TRUE(created.ok()) << created.error().toStdString();

@@ -11,7 +11,8 @@
 // A fresh database for one test: a SQLite file in a temporary folder, or a
 // new database on the throw-away PostgreSQL server that scripts/test.sh
 // starts (SHOP_TEST_PG_HOST, SHOP_TEST_PG_PORT). Without that server the
-// PostgreSQL tests fail; they never skip.
+// PostgreSQL tests skip with the reason on a developer's machine and fail
+// in CI (SHOP_REQUIRE_ENGINE).
 class TestDatabase {
 public:
     explicit TestDatabase(Engine engine);
@@ -51,6 +52,25 @@ protected:
     std::unique_ptr<TestDatabase> database;
     Db db;
 };
+
+// Whether a PostgreSQL test server is named (SHOP_TEST_PG_HOST).
+bool postgresConfigured();
+// Whether the tests run in CI (the CI variable is set and not "0" or empty).
+bool runningInCi();
+// Why a PostgreSQL test cannot run here.
+std::string noPostgresReason();
+
+// First statement of a test (or SetUp) that needs engine: without a
+// PostgreSQL server the test is skipped with the reason, or fails in CI,
+// where the server must be there.
+#define SHOP_REQUIRE_ENGINE(engine)                                                                \
+    do {                                                                                           \
+        if ((engine) == Engine::Postgres && !postgresConfigured()) {                               \
+            if (runningInCi())                                                                     \
+                FAIL() << noPostgresReason();                                                      \
+            GTEST_SKIP() << noPostgresReason();                                                    \
+        }                                                                                          \
+    } while (false)
 
 std::string engineName(const ::testing::TestParamInfo<Engine>& info);
 

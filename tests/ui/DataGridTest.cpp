@@ -23,6 +23,8 @@ class DataGridTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         addMember("A001", "张三", "普通会员", "12.5", "3", QDate(2026, 1, 2));
         addMember("A002", "李四", "普通会员", "0.0001", "0", QDate(2026, 2, 3));
         addMember("A003", "王五", "金卡", "100", "7.25", QDate(2026, 3, 4));

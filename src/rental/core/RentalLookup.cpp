@@ -36,6 +36,8 @@ Result<QList<OpenRent>> openRentsWhere(const Db& db, const QString& condition,
 } // namespace
 
 Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int maxRows) {
+    if (Status fits = Db::checkSearchText(fragment); !fits)
+        return Error{fits.error()};
     const TextSearch::Condition found =
         TextSearch::contains(db, QStringLiteral("出租库"), QStringLiteral("条形码"), fragment);
     // the status index would drive the search through most copies

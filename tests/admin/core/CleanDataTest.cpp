@@ -10,6 +10,8 @@ class CleanDataTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         seed();
     }
     void seed() {

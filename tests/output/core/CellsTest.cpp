@@ -8,6 +8,7 @@
 // On SQLite a money, date or yes/no column is known only by its name; the
 // names must match what the schema really creates (PostgreSQL says it).
 TEST(CellsTest, NamedKindsMatchTheSchema) {
+    SHOP_REQUIRE_ENGINE(Engine::Postgres);
     TestDatabase database(Engine::Postgres);
     ASSERT_TRUE(database.create().ok());
     auto rows = Db().select(

@@ -70,6 +70,8 @@ class ExcelExportTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(dir.isValid());
         const QString insert = QStringLiteral(
             "insert into 会员库(会员卡号,会员姓名,会员类型,卡内金额,会员积分,登记日期,有效期,"

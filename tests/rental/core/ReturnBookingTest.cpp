@@ -23,6 +23,8 @@ class ReturnBookingTest : public RentalTest {
 protected:
     void SetUp() override {
         RentalTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         if (HasFatalFailure())
             return;
         addMemberType(QStringLiteral("金卡"), 5, false, false, true);

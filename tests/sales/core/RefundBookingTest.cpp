@@ -6,6 +6,8 @@ class RefundBookingTest : public SalesTest {
 protected:
     void SetUp() override {
         SalesTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         addMemberType(QStringLiteral("银卡"), "1", false);
         addMember(QStringLiteral("1002"), QStringLiteral("李娜"), QStringLiteral("银卡"), "100",
                   "50");
