@@ -9,7 +9,8 @@ namespace {
 
 const QStringList RecordTables = {QStringLiteral("销售记录"), QStringLiteral("出租记录"),
                                   QStringLiteral("退货记录"), QStringLiteral("收入记录"),
-                                  QStringLiteral("会员库"),   QStringLiteral("管理员日志")};
+                                  QStringLiteral("会员库"),   QStringLiteral("管理员日志"),
+                                  QStringLiteral("进货记录")};
 
 Status readInto(Values& values, const Db& db, const QString& sql,
                 const std::function<void(Values&, Rows&)>& take) {

@@ -6,6 +6,7 @@
 #include "rental/core/ReturnBooking.h"
 #include "sales/core/RefundBooking.h"
 #include "sales/core/SaleBooking.h"
+#include "sales/core/SaleCatalogue.h"
 
 #include <QFile>
 #include <QHash>
@@ -43,10 +44,15 @@ bool isMember(const QString& card) {
 } // namespace
 
 QString kindName(Kind kind) {
-    static const QStringList names = {QStringLiteral("rent"),      QStringLiteral("return"),
-                                      QStringLiteral("sale"),      QStringLiteral("refund"),
-                                      QStringLiteral("recharge"),  QStringLiteral("registration"),
-                                      QStringLiteral("correction")};
+    static const QStringList names = {QStringLiteral("rent"),
+                                      QStringLiteral("return"),
+                                      QStringLiteral("sale"),
+                                      QStringLiteral("refund"),
+                                      QStringLiteral("recharge"),
+                                      QStringLiteral("registration"),
+                                      QStringLiteral("correction"),
+                                      QStringLiteral("purchase"),
+                                      QStringLiteral("stock-correction")};
     return names[int(kind)];
 }
 
@@ -252,6 +258,36 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
         };
         return p;
     }
+    case Kind::Purchase: {
+        const int item = 1 + random.bounded(Items);
+        const qint64 quantity = 1 + random.bounded(5);
+        const PurchaseEntry entry{QStringLiteral("10"), QString::number(quantity), {}, {}, {}};
+        d[QStringLiteral("stock:%1").arg(item)] = quantity;
+        d[QStringLiteral("rows:进货记录")] = 1;
+        p.book = [&db, item, entry, tag] {
+            auto r = SaleCatalogue::purchase(db, item, entry, tag);
+            return r ? Status{} : Status{Error{r.error()}};
+        };
+        return p;
+    }
+    case Kind::StockCorrection: {
+        const int item = 1 + random.bounded(Items);
+        auto found = SaleCatalogue::find(db, item);
+        if (!found)
+            return Error{found.error()};
+        if (!found.value())
+            return Error{QStringLiteral("the busy item %1 is gone").arg(item)};
+        const SaleItem asRead = *found.value();
+        // the correction is the difference to the stock read, whatever
+        // other processes book on the item meanwhile
+        const qint64 change = random.bounded(2) ? 1 + random.bounded(3) : -1 - random.bounded(3);
+        d[QStringLiteral("stock:%1").arg(item)] = change;
+        d[QStringLiteral("rows:管理员日志")] = 1;
+        p.book = [&db, asRead, change, tag] {
+            return SaleCatalogue::correctStock(db, asRead, asRead, asRead.stock + change, tag);
+        };
+        return p;
+    }
     }
     return p;
 }
@@ -266,8 +302,9 @@ Result<QString> run(const Db& db, const QString& journalPath, qint64 count, quin
         return journal.write((line + u'\n').toUtf8()) >= 0;
     };
     QRandomGenerator random(seed);
-    // rent, return, sale, refund, recharge, registration, correction
-    const int weights[KindCount] = {20, 20, 20, 10, 10, 5, 15};
+    // rent, return, sale, refund, recharge, registration, correction,
+    // purchase, stock correction
+    const int weights[KindCount] = {18, 18, 18, 9, 9, 5, 13, 5, 5};
     qint64 committed = 0, refused = 0, idle = 0;
     QHash<QString, qint64> failures;
     for (qint64 i = 0; i < count; ++i) {

@@ -10,8 +10,18 @@ namespace Workload {
 
 Status prepare(const Db& db);
 
-enum class Kind { Rent, Return, Sale, Refund, Recharge, Registration, Correction };
-inline constexpr int KindCount = 7;
+enum class Kind {
+    Rent,
+    Return,
+    Sale,
+    Refund,
+    Recharge,
+    Registration,
+    Correction,
+    Purchase,
+    StockCorrection
+};
+inline constexpr int KindCount = 9;
 QString kindName(Kind kind);
 
 // One booking of the kind with random lines, and the change it makes when
