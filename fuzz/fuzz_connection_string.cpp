@@ -8,14 +8,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
     const QString text = in.restAsText();
-    auto spec = ConnectionSpec::parse(text, QStringLiteral("/tmp/shop-fuzz"));
-    if (!spec) {
-        FUZZ_CHECK(!spec.error().isEmpty());
+    auto target = ConnectionSpec::parse(text, QStringLiteral("/tmp/shop-fuzz"));
+    if (!target) {
+        FUZZ_CHECK(!target.error().isEmpty());
         return 0;
     }
-    if (spec->engine == Engine::Sqlite)
-        FUZZ_CHECK(!spec->file.isEmpty());
+    if (target->engine == Engine::Sqlite)
+        FUZZ_CHECK(!target->file.isEmpty());
     else
-        FUZZ_CHECK(spec->port > 0 && spec->port < 65536);
+        FUZZ_CHECK(target->port > 0 && target->port < 65536);
     return 0;
 }
