@@ -114,12 +114,80 @@ QStringList Dialect::trigramIndex(const QString& table, const QStringList& colum
                // a change of status, stock or anything else leaves the index alone
                << QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %2 ON %3 BEGIN %4 %5 END")
                       .arg(quote(fts + QStringLiteral("_修改")), list, base, deleteOld, insertNew)
-               << QStringLiteral("INSERT INTO %1(%1) VALUES ('rebuild')").arg(index);
+               << rebuildTrigramIndex(fts);
     return statements;
 }
 
 bool Dialect::searchesThroughTrigramTable() const {
     return m_engine == Engine::Sqlite;
+}
+
+QString Dialect::integerSeries(qint64 first, qint64 last) const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("generate_series(CAST(%1 AS bigint), CAST(%2 AS bigint)) AS n(i)")
+            .arg(first)
+            .arg(last);
+    return QStringLiteral("(WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n "
+                          "WHERE i < %2) SELECT i FROM n) AS n")
+        .arg(first)
+        .arg(last);
+}
+
+QString Dialect::amountFromUnits(const QString& units) const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("(CAST(%1 AS numeric(19,4)) / 10000)").arg(units);
+    return u'(' + units + u')';
+}
+
+QString Dialect::momentFromSeconds(const QString& seconds) const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("CAST(to_timestamp(%1) AT TIME ZONE 'UTC' AS timestamp(0))")
+            .arg(seconds);
+    return QStringLiteral("datetime(%1, 'unixepoch')").arg(seconds);
+}
+
+QString Dialect::dayFromSeconds(const QString& seconds) const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("CAST(to_timestamp(%1) AT TIME ZONE 'UTC' AS date)").arg(seconds);
+    return QStringLiteral("date(%1, 'unixepoch')").arg(seconds);
+}
+
+QString Dialect::rebuildableIndexes() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral(
+            "SELECT 'index', i.relname, pg_get_indexdef(i.oid) FROM pg_index x "
+            "JOIN pg_class i ON i.oid = x.indexrelid JOIN pg_class t ON t.oid = x.indrelid "
+            "WHERE t.relname = ? AND t.relnamespace = CAST(current_schema() AS regnamespace) "
+            "AND NOT EXISTS (SELECT 1 FROM pg_constraint c WHERE c.conindid = i.oid) "
+            "ORDER BY i.relname");
+    return QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ? "
+                          "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY name");
+}
+
+QString Dialect::rebuildTrigramIndex(const QString& fts) const {
+    if (m_engine == Engine::Postgres)
+        return {};
+    return QStringLiteral("INSERT INTO %1(%1) VALUES ('rebuild')").arg(quote(fts));
+}
+
+QList<Dialect::Setting> Dialect::bulkLoadSettings() const {
+    if (m_engine == Engine::Postgres)
+        return {{QStringLiteral("synchronous_commit"), QStringLiteral("off")},
+                {QStringLiteral("maintenance_work_mem"), QStringLiteral("256MB")}};
+    // a crash during the load loses the load, never the file's consistency
+    return {{QStringLiteral("synchronous"), QStringLiteral("0")},
+            {QStringLiteral("cache_size"), QStringLiteral("-262144")}};
+}
+
+QString Dialect::readSetting(const QString& name) const {
+    return (m_engine == Engine::Postgres ? QStringLiteral("SHOW ") : QStringLiteral("PRAGMA ")) +
+           name;
+}
+
+QString Dialect::writeSetting(const QString& name, const QString& value) const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("SET %1 = '%2'").arg(name, value);
+    return QStringLiteral("PRAGMA %1 = %2").arg(name, value);
 }
 
 QString Dialect::withoutIndex(const QString& quotedColumn) const {

@@ -62,6 +62,33 @@ public:
     // PostgreSQL weighs its indexes by their statistics).
     QString withoutIndex(const QString& quotedColumn) const;
 
+    // ---- bulk loading (the large sample shop) ----
+    // A FROM item "n(i)" of the integers first..last, made by the engine.
+    QString integerSeries(qint64 first, qint64 last) const;
+    // An amount from an integer expression of ten-thousandths.
+    QString amountFromUnits(const QString& units) const;
+    // A moment (DateTime column) or a day (Date column) from an integer
+    // expression of seconds since 1970-01-01 00:00:00 on the shop's clock.
+    QString momentFromSeconds(const QString& seconds) const;
+    QString dayFromSeconds(const QString& seconds) const;
+    // The indexes and triggers on a table that a bulk load may drop and make
+    // again from their definition afterwards (not those behind a key or a
+    // unique column). Bind the table's name; columns: kind ("index" or
+    // "trigger"), name, the statement that makes it.
+    QString rebuildableIndexes() const;
+    // Refills a trigram table from its base table ("" where the index is
+    // part of the base table and made again with it).
+    QString rebuildTrigramIndex(const QString& fts) const;
+    // Connection settings worth changing for a bulk load, with the value
+    // during the load; read the value before to put it back afterwards.
+    struct Setting {
+        QString name;
+        QString bulkValue;
+    };
+    QList<Setting> bulkLoadSettings() const;
+    QString readSetting(const QString& name) const;
+    QString writeSetting(const QString& name, const QString& value) const;
+
     // ---- values ----
     // The stored form of a parameter: Money is INTEGER ten-thousandths in
     // SQLite and numeric(19,4) text in PostgreSQL; bool is 1/0 in SQLite;

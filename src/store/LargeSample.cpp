@@ -3,48 +3,16 @@
 #include "store/Clock.h"
 #include "store/Pinyin.h"
 #include "store/SampleData.h"
+#include "store/TextSearch.h"
 
-#include <QRandomGenerator>
-
+// The rows are made by the database itself: one INSERT ... SELECT per table
+// and million rows over a series of integers, joined to two small temporary
+// tables of titles and names. Every value is worked out from the row's
+// number, so the same scale gives the same shop on either engine. The
+// indexes and triggers of the filled tables are dropped for the load and made
+// again from their own definitions afterwards (sorting once is far cheaper
+// than keeping ten million random keys in order row by row).
 namespace {
-
-// Rows of one table, sent as multi-row inserts of a fixed size (so the
-// statement text repeats and stays prepared).
-class BatchInsert {
-public:
-    BatchInsert(const Db& db, const QString& table, const QStringList& columns)
-        : m_db(db), m_table(table), m_columns(columns),
-          m_perStatement(qMax(1, qMin(400, 30000 / int(columns.size())))) {}
-
-    Status add(QVariantList row) {
-        m_pending += std::move(row);
-        if (m_pending.size() >= m_perStatement * m_columns.size())
-            return flush();
-        return {};
-    }
-    Status flush() {
-        const int rows = int(m_pending.size() / m_columns.size());
-        if (rows == 0)
-            return {};
-        QStringList marks(m_columns.size(), QStringLiteral("?"));
-        const QString one = u'(' + marks.join(u',') + u')';
-        QStringList all(rows, one);
-        auto done = m_db.exec(QStringLiteral("insert into %1(%2) values %3")
-                                  .arg(Db::quoted(m_table), m_columns.join(u','), all.join(u',')),
-                              m_pending);
-        m_pending.clear();
-        if (!done)
-            return Error{done.error()};
-        return {};
-    }
-
-private:
-    const Db& m_db;
-    QString m_table;
-    QStringList m_columns;
-    int m_perStatement;
-    QVariantList m_pending;
-};
 
 const char* const Adjectives[] = {"红色", "遥远", "寂静", "春天", "江南", "大漠", "星空",
                                   "午夜", "海边", "古城", "长安", "青春", "平凡", "温暖",
@@ -57,41 +25,109 @@ const char* const Surnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄",
 const char* const Given[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊",   "军", "洋",
                              "勇", "艳", "杰", "娟", "涛", "明", "超", "秀英", "华", "平"};
 
-struct Title {
-    QString name;
-    QString py;
-};
+constexpr int TitleCount = 20 * 20 * 9;
+constexpr int NameCount = 16 * 20;
+constexpr qint64 RowsPerTransaction = 1000000;
 
-// Titles "江南故事 3" with their search codes, worked out once.
-QList<Title> titles() {
-    QList<Title> list;
+using Progress = std::function<void(const QString&, qint64)>;
+
+Status run(const Db& db, const QString& sql, const QVariantList& params = {}) {
+    auto done = db.exec(sql, params);
+    if (!done)
+        return Error{done.error()};
+    return {};
+}
+
+// Titles "江南故事3" with their search codes (k = (adjective * 20 + noun) * 9 +
+// volume - 1) and people's names (k = surname + 16 * given name).
+Status makeWordTables(const Db& db) {
+    for (const QString& sql :
+         {QStringLiteral("CREATE TEMP TABLE 样本书名 (k INTEGER PRIMARY KEY, 名称 TEXT, py TEXT)"),
+          QStringLiteral("CREATE TEMP TABLE 样本姓名 (k INTEGER PRIMARY KEY, 姓名 TEXT)")}) {
+        if (Status s = run(db, sql); !s)
+            return s;
+    }
+    QVariantList titles;
+    int k = 0;
     for (const char* adjective : Adjectives)
         for (const char* noun : Nouns)
             for (int volume = 1; volume <= 9; ++volume) {
                 const QString name = QString::fromUtf8(adjective) + QString::fromUtf8(noun) +
                                      (volume > 1 ? QString::number(volume) : QString());
-                list << Title{name, PinyinCode(name)};
+                titles << k++ << name << PinyinCode(name);
             }
-    return list;
+    QVariantList names;
+    for (int given = 0; given < 20; ++given)
+        for (int surname = 0; surname < 16; ++surname)
+            names << surname + 16 * given
+                  << QString(QString::fromUtf8(Surnames[surname]) +
+                             QString::fromUtf8(Given[given]));
+    // in statements of 300 rows
+    auto insert = [&](const QString& table, int columns, const QVariantList& values) -> Status {
+        const QString one = u'(' + QStringList(columns, QStringLiteral("?")).join(u',') + u')';
+        for (qsizetype at = 0; at < values.size(); at += 300 * columns) {
+            const QVariantList part = values.mid(at, 300 * columns);
+            const QString sql = QStringLiteral("INSERT INTO %1 VALUES %2")
+                                    .arg(table, QStringList(part.size() / columns, one).join(u','));
+            if (Status s = run(db, sql, part); !s)
+                return s;
+        }
+        return {};
+    };
+    if (Status s = insert(QStringLiteral("样本书名"), 3, titles); !s)
+        return s;
+    return insert(QStringLiteral("样本姓名"), 2, names);
 }
 
-QVariant amount(qint64 units) {
-    return QVariant::fromValue(Money::fromUnits(units));
+// One INSERT ... SELECT: the columns and the expression giving each.
+QString insertSelect(const QString& table, const QList<std::pair<QString, QString>>& columns,
+                     const QString& from) {
+    QStringList names;
+    QStringList values;
+    for (const auto& [name, value] : columns) {
+        names << Db::quoted(name);
+        values << value;
+    }
+    return QStringLiteral("INSERT INTO %1(%2) SELECT %3 FROM %4")
+        .arg(Db::quoted(table), names.join(u", "), values.join(u", "), from);
 }
 
-// A run of rows in transactions of a bounded size.
-Status inChunks(const Db& db, qint64 total, const QString& table,
-                const std::function<void(const QString&, qint64)>& progress,
-                const std::function<Status(qint64 from, qint64 to)>& write) {
-    constexpr qint64 Chunk = 100000;
-    for (qint64 from = 0; from < total; from += Chunk) {
-        const qint64 to = qMin(total, from + Chunk);
-        if (Status s = db.inTransaction([&] { return write(from, to); }); !s)
-            return s;
+// Rows first..total-1 of a table, a million to a transaction.
+Status load(const Db& db, const QString& table, qint64 total, const Progress& progress,
+            const std::function<QString(qint64 first, qint64 last)>& statement) {
+    for (qint64 from = 0; from < total; from += RowsPerTransaction) {
+        const qint64 to = qMin(total, from + RowsPerTransaction);
+        if (Status s = db.inTransaction([&] { return run(db, statement(from, to - 1)); }); !s)
+            return Error{table + QStringLiteral(": ") + s.error()};
         if (progress)
             progress(table, to);
     }
     return {};
+}
+
+// SQL expressions of the row number.
+QString text(const QString& literal) {
+    return u'\'' + literal + u'\'';
+}
+// A well-mixed number from 0 to n - 1.
+QString scatter(const QString& k, qint64 n) {
+    return QStringLiteral("((%1) * 2654435761 % %2)").arg(k, QString::number(n));
+}
+QString cardOf(const QString& n) {
+    return QStringLiteral("CAST(20000001 + (%1) AS TEXT)").arg(n);
+}
+// prefix and n + 1 in seven digits, as copyBarcode and itemBarcode
+QString codeOf(char prefix, const QString& n) {
+    return QStringLiteral("'%1' || CASE WHEN (%2) < 9999999 THEN substr(CAST(10000001 + (%2) AS "
+                          "TEXT), 2) ELSE CAST((%2) + 1 AS TEXT) END")
+        .arg(QString(QLatin1Char(prefix)), n);
+}
+// one of the texts by the number's remainder
+QString pick(const QString& n, const QStringList& texts) {
+    QString sql = QStringLiteral("CASE (%1) % %2").arg(n, QString::number(texts.size()));
+    for (qsizetype at = 0; at + 1 < texts.size(); ++at)
+        sql += QStringLiteral(" WHEN %1 THEN %2").arg(QString::number(at), text(texts[at]));
+    return sql + QStringLiteral(" ELSE %1 END").arg(text(texts.last()));
 }
 
 } // namespace
@@ -112,263 +148,391 @@ QString itemBarcode(qint64 n) {
 QString memberCard(qint64 n) {
     return QStringLiteral("%1").arg(20000001 + n);
 }
+} // namespace LargeSample
 
-Status fill(const Db& db, double scale,
-            const std::function<void(const QString&, qint64)>& progress) {
+namespace {
+
+// The indexes and triggers of the tables a load fills: dropped before it,
+// made again from their own definitions after it.
+Result<QStringList> dropIndexes(const Db& db, const QStringList& tables) {
+    QStringList remake;
+    QStringList drop;
+    for (const QString& table : tables) {
+        auto rows = db.select(db.dialect().rebuildableIndexes(), {table});
+        if (!rows)
+            return Error{rows.error()};
+        for (Rows& found = rows.value(); found.next();) {
+            const QSqlQuery& q = found.query();
+            drop << QStringLiteral("DROP %1 %2")
+                        .arg(q.value(0).toString().toUpper(), Db::quoted(q.value(1).toString()));
+            remake << q.value(2).toString();
+        }
+    }
+    for (const QString& sql : drop) {
+        if (Status s = run(db, sql); !s)
+            return Error{s.error()};
+    }
+    return remake;
+}
+
+// Each index made again even when one fails; the first failure is reported.
+Status remakeIndexes(const Db& db, const QStringList& remake) {
+    Status first;
+    auto note = [&first](Status s) {
+        if (!s && first)
+            first = s;
+    };
+    for (const QString& sql : remake)
+        note(run(db, sql));
+    for (const TextSearch::IndexedTable& indexed : TextSearch::indexedTables()) {
+        const QString rebuild =
+            db.dialect().rebuildTrigramIndex(TextSearch::ftsTable(indexed.table));
+        if (!rebuild.isEmpty())
+            note(run(db, rebuild));
+    }
+    return first;
+}
+
+} // namespace
+
+namespace LargeSample {
+
+Status fill(const Db& db, double scale, const Progress& progress) {
     if (!(scale > 0) || scale > 10)
         return Error{QStringLiteral("规模应在 0 到 10 之间")};
     if (Status s = SampleData::fill(db); !s)
         return s;
     const Sizes size = sizesAt(scale);
-    const QList<Title> names = titles();
-    QRandomGenerator random(20261209);
-    const QDateTime now = Clock::now();
-    const QDateTime start = now.addYears(-5);
-    const qint64 span = start.secsTo(now);
-    const QString admin = QStringLiteral("超级管理员");
-    const QStringList memberTypes = {QStringLiteral("普通会员"), QStringLiteral("银卡会员"),
-                                     QStringLiteral("金卡会员")};
+    const Dialect& sql = db.dialect();
+
+    // moments as seconds since 1970 on the shop's clock
+    const QDateTime clock = Clock::now();
+    auto seconds = [](const QDateTime& moment) {
+        return QDateTime(moment.date(), moment.time(), Qt::UTC).toSecsSinceEpoch();
+    };
+    const qint64 now = seconds(clock);
+    const qint64 start = seconds(clock.addYears(-5));
+    const qint64 span = now - start;
+    // the k-th of n rows spread evenly over five years, within its hour
+    auto spread = [&](const QString& k, qint64 n) {
+        return QStringLiteral("%1 + %2 * (%3) / %4 + %5")
+            .arg(QString::number(start), QString::number(span), k, QString::number(n),
+                 scatter(k, 3600));
+    };
+    auto moment = [&](const QString& secs) { return sql.momentFromSeconds(secs); };
+    auto day = [&](const QString& secs) { return sql.dayFromSeconds(secs); };
+    auto amount = [&](const QString& units) { return sql.amountFromUnits(units); };
+    auto yuan = [&](qint64 whole) { return amount(QString::number(whole * Money::Scale)); };
+    auto series = [&](qint64 first, qint64 last) { return sql.integerSeries(first, last); };
+    const QString admin = text(QStringLiteral("超级管理员"));
     const QStringList goodsTypes = {QStringLiteral("普通"), QStringLiteral("新片"),
                                     QStringLiteral("精装书")};
-    // the moment of the k-th of n rows spread evenly over five years
-    auto momentOf = [&](qint64 k, qint64 n) {
-        return Clock::formatDateTime(
-            start.addSecs(span * k / qMax<qint64>(1, n) + random.bounded(3600)));
-    };
-    auto personName = [&](qint64 n) -> QString {
-        return QString::fromUtf8(Surnames[n % 16]) + QString::fromUtf8(Given[(n / 16) % 20]);
-    };
-    // about one copy in twelve is out on rent, to the member of its number
-    auto isOut = [](qint64 copy) { return copy % 12 == 5; };
-    auto renterOf = [&](qint64 copy) { return copy % size.members; };
-
-    Status s =
-        inChunks(db, size.members, QStringLiteral("会员库"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("会员库"),
-                             {"会员卡号", "会员姓名", "会员类型", "会员性别", "卡内金额",
-                              "会员积分", "登记日期", "联系方式", "状态", "登记人", "有效期"});
-            for (qint64 i = a; i < b; ++i) {
-                const QString registered = momentOf(i, size.members);
-                if (Status s = rows.add(
-                        {memberCard(i), personName(i), memberTypes[i % 3],
-                         i % 2 ? QStringLiteral("女") : QStringLiteral("男"),
-                         amount(random.bounded(5000) * 1000),
-                         amount(random.bounded(900) * Money::Scale), registered.left(10),
-                         QStringLiteral("138%1").arg(i % 100000000, 8, 10, QLatin1Char('0')),
-                         QStringLiteral("正常"), admin,
-                         Clock::formatDateTime(now.addDays(365 + i % 700))});
-                    !s)
-                    return s;
-            }
-            return rows.flush();
-        });
-    if (!s)
-        return s;
-
-    s = inChunks(db, size.copies, QStringLiteral("出租库"), progress, [&](qint64 a, qint64 b) {
-        BatchInsert rows(db, QStringLiteral("出租库"),
-                         {"条形码", "商品名称", "商品类型", "py", "定价", "作者", "存放位置",
-                          "出版社", "供应商", "状态", "借出次数", "登记日期", "登记人", "介质"});
-        for (qint64 i = a; i < b; ++i) {
-            const Title& t = names[i % names.size()];
-            const QString status = isOut(i) ? memberCard(renterOf(i)) : QStringLiteral("待租");
-            if (Status s =
-                    rows.add({copyBarcode(i), t.name, goodsTypes[i % 3], t.py,
-                              amount((15 + i % 80) * Money::Scale), personName(i * 7),
-                              i % 2 ? QStringLiteral("二楼书架") : QStringLiteral("碟片柜"),
-                              QStringLiteral("人民文学出版社"), QStringLiteral("新华书店批发部"),
-                              status, 10, momentOf(i, size.copies).left(10), admin,
-                              i % 3 == 1 ? QStringLiteral("DVD") : QStringLiteral("图书")});
-                !s)
-                return s;
-        }
-        return rows.flush();
-    });
-    if (!s)
-        return s;
-
-    // returned rents over five years, then one open rent per copy out
+    const QString members = QString::number(size.members);
+    const QString copies = QString::number(size.copies);
+    const QString items = QString::number(size.saleItems);
+    const QString titles = QString::number(TitleCount);
+    const QString names = QString::number(NameCount);
+    // one copy in twelve (numbers 5, 17, 29...) is out, to the member of its number
     const qint64 outCopies = (size.copies + 6) / 12;
     const qint64 returned = qMax<qint64>(0, size.rentRecords - outCopies);
-    s = inChunks(
-        db, size.rentRecords, QStringLiteral("出租记录"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("出租记录"),
-                             {"出租单号", "条形码", "商品名称", "py", "押金", "每日租金",
-                              "会员卡号", "会员姓名", "出租日期", "已还", "出租经手人", "应还日期",
-                              "归还日期", "天数", "实收租金", "归还经手人", "支付方式"});
-            for (qint64 i = a; i < b; ++i) {
-                const bool open = i >= returned;
-                const qint64 copy = open ? (i - returned) * 12 + 5 : (i * 7919) % size.copies;
-                const qint64 member = open ? renterOf(copy) : (i * 104729) % size.members;
-                const Title& t = names[copy % names.size()];
-                const QDateTime rented = open ? now.addSecs(-qint64(random.bounded(30 * 86400)))
-                                              : start.addSecs(span * i / qMax<qint64>(1, returned));
-                const int days = 1 + random.bounded(7);
-                QVariantList row{QString::number(i / 3 + 1),
-                                 copyBarcode(copy),
-                                 t.name,
-                                 t.py,
-                                 amount(30 * Money::Scale),
-                                 amount(Money::Scale),
-                                 memberCard(member),
-                                 personName(member),
-                                 Clock::formatDateTime(rented),
-                                 open ? QStringLiteral("否") : QStringLiteral("是"),
-                                 admin,
-                                 Clock::formatDateTime(rented.addDays(3))};
-                if (open)
-                    row << QVariant() << QVariant() << QVariant() << QVariant() << QVariant();
-                else
-                    row << Clock::formatDateTime(rented.addDays(days)) << days
-                        << amount(days * Money::Scale) << admin
-                        << (i % 4 ? QStringLiteral("现金支付") : QStringLiteral("卡内扣除"));
-                if (Status s = rows.add(row); !s)
-                    return s;
-            }
-            return rows.flush();
+
+    const QString i = QStringLiteral("n.i");
+    // the rows of every table, in the order the small sample's numbering goes on
+    auto loadAll = [&]() -> Status {
+        Status s =
+            load(db, QStringLiteral("会员库"), size.members, progress, [&](qint64 a, qint64 b) {
+                return insertSelect(
+                    QStringLiteral("会员库"),
+                    {{"会员卡号", cardOf(i)},
+                     {"会员姓名", QStringLiteral("p.姓名")},
+                     {"会员类型", pick(i, {QStringLiteral("普通会员"), QStringLiteral("银卡会员"),
+                                           QStringLiteral("金卡会员")})},
+                     {"会员性别", pick(i, {QStringLiteral("男"), QStringLiteral("女")})},
+                     {"卡内金额", amount(scatter(i, 5000) + QStringLiteral(" * 1000"))},
+                     {"会员积分", amount(scatter(i + QStringLiteral(" + 7"), 900) +
+                                         QStringLiteral(" * ") + QString::number(Money::Scale))},
+                     {"登记日期", day(spread(i, size.members))},
+                     {"联系方式",
+                      QStringLiteral(
+                          "'138' || substr(CAST(100000000 + n.i % 100000000 AS TEXT), 2)")},
+                     {"状态", text(QStringLiteral("正常"))},
+                     {"登记人", admin},
+                     {"有效期", moment(QString::number(now) +
+                                       QStringLiteral(" + (365 + n.i % 700) * 86400"))}},
+                    series(a, b) + QStringLiteral(" JOIN 样本姓名 p ON p.k = n.i % ") + names);
+            });
+        if (!s)
+            return s;
+
+        s = load(db, QStringLiteral("出租库"), size.copies, progress, [&](qint64 a, qint64 b) {
+            return insertSelect(
+                QStringLiteral("出租库"),
+                {{"条形码", codeOf('R', i)},
+                 {"商品名称", QStringLiteral("t.名称")},
+                 {"商品类型", pick(i, goodsTypes)},
+                 {"py", QStringLiteral("t.py")},
+                 {"定价",
+                  amount(QStringLiteral("(15 + n.i % 80) * ") + QString::number(Money::Scale))},
+                 {"作者", QStringLiteral("p.姓名")},
+                 {"存放位置", pick(i, {QStringLiteral("碟片柜"), QStringLiteral("二楼书架")})},
+                 {"出版社", text(QStringLiteral("人民文学出版社"))},
+                 {"供应商", text(QStringLiteral("新华书店批发部"))},
+                 {"状态", QStringLiteral("CASE WHEN n.i % 12 = 5 THEN %1 ELSE '待租' END")
+                              .arg(cardOf(QStringLiteral("n.i % ") + members))},
+                 {"借出次数", QStringLiteral("n.i % 40")},
+                 {"登记日期", day(spread(i, size.copies))},
+                 {"登记人", admin},
+                 {"介质", QStringLiteral("CASE WHEN n.i % 3 = 1 THEN 'DVD' ELSE '图书' END")}},
+                series(a, b) +
+                    QStringLiteral(" JOIN 样本书名 t ON t.k = n.i % %1 JOIN 样本姓名 p ON "
+                                   "p.k = n.i * 7 % %2")
+                        .arg(titles, names));
         });
-    if (!s)
-        return s;
+        if (!s)
+            return s;
 
-    s = inChunks(db, size.saleItems, QStringLiteral("销售库"), progress, [&](qint64 a, qint64 b) {
-        BatchInsert rows(
-            db, QStringLiteral("销售库"),
-            {"条形码", "商品名称", "py", "商品类型", "定价", "存放位置", "介质", "库存", "状态"});
-        for (qint64 i = a; i < b; ++i) {
-            const Title& t = names[(i * 31) % names.size()];
-            if (Status s = rows.add({itemBarcode(i), t.name, t.py, goodsTypes[i % 3],
-                                     amount((5 + i % 60) * Money::Scale), QStringLiteral("店内"),
-                                     QStringLiteral("图书"), 1 + i % 40, QString()});
-                !s)
-                return s;
-        }
-        return rows.flush();
-    });
-    if (!s)
-        return s;
-
-    s = inChunks(
-        db, size.saleRecords, QStringLiteral("销售记录"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("销售记录"),
-                             {"销售单号", "条形码", "商品名称", "定价", "销售单价", "数量", "折扣",
-                              "合计", "商品id", "会员卡号", "姓名", "日期", "支付方式", "管理员"});
-            for (qint64 i = a; i < b; ++i) {
-                const qint64 item = (i * 7919) % size.saleItems;
-                const Title& t = names[(item * 31) % names.size()];
-                const qint64 price = (5 + item % 60) * Money::Scale;
-                const int quantity = 1 + int(i % 3);
-                const qint64 member = (i * 104729) % size.members;
-                // the sample's own five items come first
-                if (Status s = rows.add(
-                        {QString::number(i / 2 + 2), itemBarcode(item), t.name, amount(price),
-                         amount(price), quantity, amount(Money::Scale), amount(price * quantity),
-                         QString::number(item + 6), memberCard(member), personName(member),
-                         momentOf(i, size.saleRecords), QStringLiteral("现金支付"), admin});
-                    !s)
-                    return s;
-            }
-            return rows.flush();
+        // rents returned over five years, to scattered copies and members
+        const QString days = QStringLiteral("(1 + %1)").arg(scatter(i, 7));
+        const QString rented = spread(i, qMax<qint64>(1, returned));
+        s = load(db, QStringLiteral("出租记录"), returned, progress, [&](qint64 a, qint64 b) {
+            return insertSelect(
+                QStringLiteral("出租记录"),
+                {{"出租单号", QStringLiteral("CAST(n.i / 3 + 1 AS TEXT)")},
+                 {"条形码", codeOf('R', QStringLiteral("n.copy"))},
+                 {"商品名称", QStringLiteral("t.名称")},
+                 {"py", QStringLiteral("t.py")},
+                 {"押金", yuan(30)},
+                 {"每日租金", yuan(1)},
+                 {"会员卡号", cardOf(QStringLiteral("n.member"))},
+                 {"会员姓名", QStringLiteral("p.姓名")},
+                 {"出租日期", moment(rented)},
+                 {"已还", text(QStringLiteral("是"))},
+                 {"出租经手人", admin},
+                 {"应还日期", moment(rented + QStringLiteral(" + 3 * 86400"))},
+                 {"归还日期", moment(rented + QStringLiteral(" + 86400 * ") + days)},
+                 {"天数", days},
+                 {"实收租金", amount(days + QStringLiteral(" * ") + QString::number(Money::Scale))},
+                 {"归还经手人", admin},
+                 {"支付方式",
+                  QStringLiteral("CASE WHEN n.i % 4 = 0 THEN '卡内扣除' ELSE '现金支付' END")}},
+                QStringLiteral("(SELECT i, i * 7919 % %1 AS copy, i * 104729 % %2 AS member FROM "
+                               "%3) AS n JOIN 样本书名 t ON t.k = n.copy % %4 JOIN 样本姓名 p ON "
+                               "p.k = n.member % %5")
+                    .arg(copies, members, series(a, b), titles, names));
         });
-    if (!s)
-        return s;
+        if (!s)
+            return s;
 
-    const QStringList incomeKinds = {QStringLiteral("租金"), QStringLiteral("商品销售"),
-                                     QStringLiteral("充值"), QStringLiteral("押金")};
-    s = inChunks(
-        db, size.incomeRows, QStringLiteral("收入记录"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("收入记录"),
-                             {"项目", "金额", "日期", "会员卡号", "会员姓名", "管理员"});
-            for (qint64 i = a; i < b; ++i) {
-                const qint64 member = (i * 104729) % size.members;
-                if (Status s = rows.add({incomeKinds[i % 4], amount((1 + i % 100) * Money::Scale),
-                                         momentOf(i, size.incomeRows), memberCard(member),
-                                         personName(member), admin});
-                    !s)
-                    return s;
-            }
-            return rows.flush();
+        // then one open rent for each copy out, within the last thirty days
+        const QString out =
+            QStringLiteral("%1 - %2").arg(QString::number(now), scatter(i, 30 * 86400));
+        const Progress afterReturned = [&](const QString& table, qint64 rows) {
+            if (progress)
+                progress(table, returned + rows);
+        };
+        s = load(db, QStringLiteral("出租记录"), outCopies, afterReturned, [&](qint64 a, qint64 b) {
+            return insertSelect(
+                QStringLiteral("出租记录"),
+                {{"出租单号", QStringLiteral("CAST((n.i + %1) / 3 + 1 AS TEXT)")
+                                  .arg(QString::number(returned))},
+                 {"条形码", codeOf('R', QStringLiteral("n.copy"))},
+                 {"商品名称", QStringLiteral("t.名称")},
+                 {"py", QStringLiteral("t.py")},
+                 {"押金", yuan(30)},
+                 {"每日租金", yuan(1)},
+                 {"会员卡号", cardOf(QStringLiteral("n.copy % ") + members)},
+                 {"会员姓名", QStringLiteral("p.姓名")},
+                 {"出租日期", moment(out)},
+                 {"已还", text(QStringLiteral("否"))},
+                 {"出租经手人", admin},
+                 {"应还日期", moment(out + QStringLiteral(" + 3 * 86400"))}},
+                QStringLiteral("(SELECT i, i * 12 + 5 AS copy FROM %1) AS n JOIN 样本书名 t ON "
+                               "t.k = n.copy % %2 JOIN 样本姓名 p ON p.k = n.copy % %3 % %4")
+                    .arg(series(a, b), titles, members, names));
         });
-    if (!s)
-        return s;
+        if (!s)
+            return s;
 
-    s = inChunks(
-        db, size.expenseRows, QStringLiteral("支出记录"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("支出记录"),
-                             {"项目", "金额", "日期", "姓名", "管理员"});
-            for (qint64 i = a; i < b; ++i)
-                if (Status s =
-                        rows.add({i % 2 ? QStringLiteral("房租") : QStringLiteral("水电费"),
-                                  amount((100 + i % 900) * Money::Scale),
-                                  momentOf(i, size.expenseRows), QStringLiteral("物业"), admin});
-                    !s)
-                    return s;
-            return rows.flush();
+        s = load(db, QStringLiteral("销售库"), size.saleItems, progress, [&](qint64 a, qint64 b) {
+            return insertSelect(
+                QStringLiteral("销售库"),
+                {{"条形码", codeOf('S', i)},
+                 {"商品名称", QStringLiteral("t.名称")},
+                 {"py", QStringLiteral("t.py")},
+                 {"商品类型", pick(i, goodsTypes)},
+                 {"定价",
+                  amount(QStringLiteral("(5 + n.i % 60) * ") + QString::number(Money::Scale))},
+                 {"存放位置", text(QStringLiteral("店内"))},
+                 {"介质", text(QStringLiteral("图书"))},
+                 {"库存", QStringLiteral("1 + n.i % 40")}},
+                series(a, b) + QStringLiteral(" JOIN 样本书名 t ON t.k = n.i * 31 % ") + titles);
         });
-    if (!s)
-        return s;
+        if (!s)
+            return s;
 
-    s = inChunks(
-        db, size.purchaseRows, QStringLiteral("进货记录"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("进货记录"),
-                             {"条形码", "商品名称", "商品类型", "定价", "进货单价", "进货数量",
-                              "折扣", "总金额", "进货日期", "供应商", "管理员"});
-            for (qint64 i = a; i < b; ++i) {
-                const qint64 item = i % size.saleItems;
-                const qint64 price = (5 + item % 60) * Money::Scale;
-                if (Status s =
-                        rows.add({itemBarcode(item), names[(item * 31) % names.size()].name,
-                                  goodsTypes[item % 3], amount(price), amount(price * 7 / 10), 10,
-                                  amount(7000), amount(price * 7), momentOf(i, size.purchaseRows),
-                                  QStringLiteral("新华书店批发部"), admin});
-                    !s)
-                    return s;
-            }
-            return rows.flush();
+        // sales of scattered items to scattered members; the sample's own five
+        // items come first, so item k is 商品id k + 6
+        const QString price =
+            QStringLiteral("(5 + n.item % 60) * ") + QString::number(Money::Scale);
+        s = load(db, QStringLiteral("销售记录"), size.saleRecords, progress,
+                 [&](qint64 a, qint64 b) {
+                     return insertSelect(
+                         QStringLiteral("销售记录"),
+                         {{"销售单号", QStringLiteral("CAST(n.i / 2 + 2 AS TEXT)")},
+                          {"条形码", codeOf('S', QStringLiteral("n.item"))},
+                          {"商品名称", QStringLiteral("t.名称")},
+                          {"定价", amount(price)},
+                          {"销售单价", amount(price)},
+                          {"数量", QStringLiteral("1 + n.i % 3")},
+                          {"折扣", yuan(1)},
+                          {"合计", amount(price + QStringLiteral(" * (1 + n.i % 3)"))},
+                          {"商品id", QStringLiteral("CAST(n.item + 6 AS TEXT)")},
+                          {"会员卡号", cardOf(QStringLiteral("n.member"))},
+                          {"姓名", QStringLiteral("p.姓名")},
+                          {"日期", moment(spread(i, size.saleRecords))},
+                          {"支付方式", text(QStringLiteral("现金支付"))},
+                          {"管理员", admin}},
+                         QStringLiteral(
+                             "(SELECT i, i * 7919 % %1 AS item, i * 104729 % %2 AS member FROM "
+                             "%3) AS n JOIN 样本书名 t ON t.k = n.item * 31 % %4 JOIN 样本姓名 p "
+                             "ON p.k = n.member % %5")
+                             .arg(items, members, series(a, b), titles, names));
+                 });
+        if (!s)
+            return s;
+
+        s = load(
+            db, QStringLiteral("收入记录"), size.incomeRows, progress, [&](qint64 a, qint64 b) {
+                return insertSelect(
+                    QStringLiteral("收入记录"),
+                    {{"项目", pick(i, {QStringLiteral("租金"), QStringLiteral("商品销售"),
+                                       QStringLiteral("充值"), QStringLiteral("押金")})},
+                     {"金额",
+                      amount(QStringLiteral("(1 + n.i % 100) * ") + QString::number(Money::Scale))},
+                     {"日期", moment(spread(i, size.incomeRows))},
+                     {"会员卡号", cardOf(QStringLiteral("n.member"))},
+                     {"会员姓名", QStringLiteral("p.姓名")},
+                     {"管理员", admin}},
+                    QStringLiteral(
+                        "(SELECT i, i * 104729 % %1 AS member FROM %2) AS n JOIN 样本姓名 p "
+                        "ON p.k = n.member % %3")
+                        .arg(members, series(a, b), names));
+            });
+        if (!s)
+            return s;
+
+        s = load(db, QStringLiteral("支出记录"), size.expenseRows, progress,
+                 [&](qint64 a, qint64 b) {
+                     return insertSelect(
+                         QStringLiteral("支出记录"),
+                         {{"项目", pick(i, {QStringLiteral("水电费"), QStringLiteral("房租")})},
+                          {"金额", amount(QStringLiteral("(100 + n.i % 900) * ") +
+                                          QString::number(Money::Scale))},
+                          {"日期", moment(spread(i, size.expenseRows))},
+                          {"姓名", text(QStringLiteral("物业"))},
+                          {"管理员", admin}},
+                         series(a, b));
+                 });
+        if (!s)
+            return s;
+
+        s = load(db, QStringLiteral("进货记录"), size.purchaseRows, progress,
+                 [&](qint64 a, qint64 b) {
+                     return insertSelect(
+                         QStringLiteral("进货记录"),
+                         {{"条形码", codeOf('S', QStringLiteral("n.item"))},
+                          {"商品名称", QStringLiteral("t.名称")},
+                          {"商品类型", pick(QStringLiteral("n.item"), goodsTypes)},
+                          {"定价", amount(price)},
+                          {"进货单价", amount(price + QStringLiteral(" * 7 / 10"))},
+                          {"进货数量", QStringLiteral("10")},
+                          {"折扣", amount(QStringLiteral("7000"))},
+                          {"总金额", amount(price + QStringLiteral(" * 7"))},
+                          {"进货日期", moment(spread(i, size.purchaseRows))},
+                          {"供应商", text(QStringLiteral("新华书店批发部"))},
+                          {"管理员", admin}},
+                         QStringLiteral(
+                             "(SELECT i, i % %1 AS item FROM %2) AS n JOIN 样本书名 t ON t.k = "
+                             "n.item * 31 % %3")
+                             .arg(items, series(a, b), titles));
+                 });
+        if (!s)
+            return s;
+
+        // one piece of every hundredth sale taken back on the day of the sale
+        s = load(db, QStringLiteral("退货记录"), size.refundRows, progress,
+                 [&](qint64 a, qint64 b) {
+                     const QString sale = QStringLiteral("n.i");
+                     return insertSelect(
+                         QStringLiteral("退货记录"),
+                         {{"销售单号", QStringLiteral("CAST(n.i / 2 + 2 AS TEXT)")},
+                          {"商品id", QStringLiteral("CAST(n.item + 6 AS TEXT)")},
+                          {"条形码", codeOf('S', QStringLiteral("n.item"))},
+                          {"商品名称", QStringLiteral("t.名称")},
+                          {"数量", QStringLiteral("1")},
+                          {"退还金额", amount(price)},
+                          {"日期", moment(spread(sale, size.saleRecords))},
+                          {"会员卡号", cardOf(QStringLiteral("n.member"))},
+                          {"姓名", QStringLiteral("p.姓名")},
+                          {"管理员", admin},
+                          {"销售记录id", QStringLiteral("n.i + 2")},
+                          {"退还方式", text(QStringLiteral("现金"))}},
+                         QStringLiteral(
+                             "(SELECT i, i * 7919 % %1 AS item, i * 104729 % %2 AS member FROM "
+                             "(SELECT CASE WHEN i * 100 < %3 THEN i * 100 ELSE %3 END AS i FROM "
+                             "%4) AS r) AS n JOIN 样本书名 t ON t.k = n.item * 31 % %5 JOIN "
+                             "样本姓名 p ON p.k = n.member % %6")
+                             .arg(items, members, QString::number(size.saleRecords - 1),
+                                  series(a, b), titles, names));
+                 });
+        if (!s)
+            return s;
+
+        s = load(db, QStringLiteral("管理员日志"), size.logRows, progress, [&](qint64 a, qint64 b) {
+            return insertSelect(QStringLiteral("管理员日志"),
+                                {{"事件", text(QStringLiteral("登录"))},
+                                 {"日期", moment(spread(i, size.logRows))},
+                                 {"管理员", admin}},
+                                series(a, b));
         });
-    if (!s)
-        return s;
+        if (!s)
+            return s;
 
-    s = inChunks(
-        db, size.refundRows, QStringLiteral("退货记录"), progress, [&](qint64 a, qint64 b) {
-            BatchInsert rows(db, QStringLiteral("退货记录"),
-                             {"销售单号", "商品id", "条形码", "商品名称", "数量", "退还金额",
-                              "日期", "会员卡号", "姓名", "管理员", "销售记录id", "退还方式"});
-            for (qint64 i = a; i < b; ++i) {
-                // one of the first quantity of the sale record 100 i + 2
-                const qint64 sale = qMin(size.saleRecords - 1, i * 100);
-                const qint64 item = (sale * 7919) % size.saleItems;
-                const qint64 member = (sale * 104729) % size.members;
-                if (Status s =
-                        rows.add({QString::number(sale / 2 + 2), QString::number(item + 6),
-                                  itemBarcode(item), names[(item * 31) % names.size()].name, 1,
-                                  amount((5 + item % 60) * Money::Scale),
-                                  momentOf(sale, size.saleRecords), memberCard(member),
-                                  personName(member), admin, sale + 2, QStringLiteral("现金")});
-                    !s)
-                    return s;
-            }
-            return rows.flush();
+        return db.inTransaction([&]() -> Status {
+            return run(db, QStringLiteral("update 系统信息 set 出租单号 = ?, 销售单号 = ?"),
+                       {size.rentRecords / 3 + 1, size.saleRecords / 2 + 2});
         });
-    if (!s)
-        return s;
+    };
 
-    s = inChunks(db, size.logRows, QStringLiteral("管理员日志"), progress, [&](qint64 a, qint64 b) {
-        BatchInsert rows(db, QStringLiteral("管理员日志"), {"事件", "日期", "管理员", "说明"});
-        for (qint64 i = a; i < b; ++i)
-            if (Status s =
-                    rows.add({QStringLiteral("登录"), momentOf(i, size.logRows), admin, QString()});
-                !s)
-                return s;
-        return rows.flush();
-    });
-    if (!s)
-        return s;
-
-    return db.inTransaction([&]() -> Status {
-        auto done = db.exec(QStringLiteral("update 系统信息 set 出租单号 = ?, 销售单号 = ?"),
-                            {size.rentRecords / 3 + 1, size.saleRecords / 2 + 2});
-        return done ? Status{} : Status{Error{done.error()}};
-    });
+    // the connection's settings for the load, put back afterwards
+    QList<std::pair<QString, QString>> restore;
+    for (const Dialect::Setting& setting : sql.bulkLoadSettings()) {
+        auto rows = db.select(sql.readSetting(setting.name));
+        if (!rows || !rows.value().next())
+            continue;
+        restore.append({setting.name, rows.value().query().value(0).toString()});
+        (void)db.exec(sql.writeSetting(setting.name, setting.bulkValue));
+    }
+    Status done = makeWordTables(db);
+    auto remake = done ? dropIndexes(db, {QStringLiteral("会员库"), QStringLiteral("出租库"),
+                                          QStringLiteral("出租记录"), QStringLiteral("销售库"),
+                                          QStringLiteral("销售记录"), QStringLiteral("收入记录"),
+                                          QStringLiteral("支出记录"), QStringLiteral("进货记录"),
+                                          QStringLiteral("退货记录"), QStringLiteral("管理员日志")})
+                       : Result<QStringList>(Error{done.error()});
+    if (!remake)
+        done = Error{remake.error()};
+    else {
+        done = loadAll();
+        // the indexes come back whether the load went through or not
+        if (Status s = remakeIndexes(db, remake.value()); !s && done)
+            done = s;
+    }
+    (void)db.exec(QStringLiteral("DROP TABLE 样本书名"));
+    (void)db.exec(QStringLiteral("DROP TABLE 样本姓名"));
+    for (const auto& [name, value] : restore)
+        (void)db.exec(sql.writeSetting(name, value));
+    return done;
 }
 
 } // namespace LargeSample

@@ -1,5 +1,8 @@
 #include "store/LargeSample.h"
+#include "store/TextSearch.h"
 #include "support/TestDatabase.h"
+
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -28,4 +31,56 @@ TEST_P(LargeSampleTest, FillsEveryTableInProportionWithOneOpenRentPerCopyOut) {
     EXPECT_EQ(matching.value(), out);
     // a second fill is refused
     EXPECT_FALSE(LargeSample::fill(db, scale).ok());
+}
+
+// The load drops indexes and triggers and changes connection settings; all
+// of it must be back as it was, with the trigram tables holding every row.
+TEST_P(LargeSampleTest, LeavesSchemaSettingsAndTrigramSearchAsBefore) {
+    const bool lite = db.engine() == Engine::Sqlite;
+    auto lines = [&](const QString& sql) {
+        QStringList found;
+        auto rows = db.select(sql);
+        EXPECT_TRUE(rows.ok()) << rows.error().toStdString();
+        while (rows && rows.value().next())
+            found << rows.value().query().value(0).toString();
+        return found;
+    };
+    auto catalogue = [&] {
+        return lines(lite ? QStringLiteral("select type || ' ' || name || ' ' || coalesce(sql, '') "
+                                           "from sqlite_master order by name")
+                          : QStringLiteral("select indexname || ' ' || indexdef from pg_indexes "
+                                           "where schemaname = current_schema() order by 1"));
+    };
+    const QString setting =
+        lite ? QStringLiteral("PRAGMA synchronous") : QStringLiteral("SHOW maintenance_work_mem");
+    const QStringList schemaBefore = catalogue();
+    const QStringList settingBefore = lines(setting);
+    ASSERT_GT(schemaBefore.filter(QStringLiteral("出租记录_未还")).size(), 0);
+
+    ASSERT_TRUE(LargeSample::fill(db, 0.0005).ok());
+    EXPECT_EQ(catalogue(), schemaBefore);
+    EXPECT_EQ(lines(setting), settingBefore);
+
+    QRandomGenerator random(1209);
+    for (const TextSearch::IndexedTable& indexed : TextSearch::indexedTables()) {
+        for (const QString& column : indexed.columns) {
+            const QStringList values =
+                lines(QStringLiteral("select %1 from %2").arg(Db::quoted(column), indexed.table));
+            ASSERT_GT(values.size(), 100);
+            for (int n = 0; n < 8; ++n) {
+                const QString value = values[random.bounded(int(values.size()))];
+                if (value.size() < 3)
+                    continue;
+                const QString typed = value.mid(random.bounded(int(value.size()) - 2), 3);
+                const TextSearch::Condition through =
+                    TextSearch::contains(db, indexed.table, column, typed);
+                const qint64 plain = count(indexed.table, db.containsCondition(Db::quoted(column)),
+                                           {Db::containsPattern(typed)});
+                EXPECT_GT(plain, 0);
+                EXPECT_EQ(count(indexed.table, through.sql, through.params), plain)
+                    << indexed.table.toStdString() << '.' << column.toStdString() << " contains "
+                    << typed.toStdString();
+            }
+        }
+    }
 }
