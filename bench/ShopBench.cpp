@@ -4,6 +4,8 @@
 // operation on the same data: BM_X is ours, BM_BareX the floor. The SQLite
 // file is made once in SHOP_BENCH_DATA (default build/bench-data) and kept
 // for later runs. Counter peak_MB is the process's high-water mark.
+#include "finance/core/RecordQueries.h"
+#include "finance/core/StockTaking.h"
 #include "rental/core/RentalLookup.h"
 #include "sales/core/SaleLookup.h"
 #include "store/Connection.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
 #include <benchmark/benchmark.h>
@@ -213,24 +216,52 @@ void BM_BareMemberLookup(benchmark::State& state) {
 }
 BENCHMARK(BM_BareMemberLookup)->Unit(benchmark::kMicrosecond);
 
-// ---- a list window: first screen; with its footer; scrolled to the end ------
+// ---- the list windows: first screen; with its footer; scrolled to the end ----
 
-// Arg 0: the first screen painted (the footer still pending); 1: and the
-// footer; 2: and a scroll to the last row.
-void BM_MemberListOpen(benchmark::State& state) {
+// Each list window's table, money columns and footer, as the window sets
+// its grid up.
+struct ListCase {
+    QString table;
+    QStringList money;
+    QString countColumn;
+    QStringList sums;
+};
+const ListCase& listCase(qint64 n) {
+    static const ListCase lists[] = {
+        {QStringLiteral("会员库"),
+         {QStringLiteral("卡内金额"), QStringLiteral("会员积分")},
+         QStringLiteral("会员卡号"),
+         {QStringLiteral("卡内金额")}},
+        {QStringLiteral("出租库"), {QStringLiteral("定价")}, QStringLiteral("条形码"), {}},
+        {QStringLiteral("销售库"),
+         {QStringLiteral("定价")},
+         QStringLiteral("条形码"),
+         {QStringLiteral("库存")}},
+        {QStringLiteral("出租记录"), recordQueryConfig(RecordKind::Rent).money,
+         recordQueryConfig(RecordKind::Rent).countColumn,
+         recordQueryConfig(RecordKind::Rent).sumColumns},
+    };
+    return lists[n];
+}
+
+// Args: the list (0 members, 1 rent catalogue, 2 sale catalogue, 3 rent
+// records); 0: the first screen painted (the footer still pending); 1: and
+// the footer; 2: and a scroll to the last row.
+void BM_ListOpen(benchmark::State& state) {
     Shop::instance();
+    const ListCase& list = listCase(state.range(0));
     for (auto _ : state) {
         DataGrid grid;
-        grid.setMoneyColumns({QStringLiteral("卡内金额"), QStringLiteral("会员积分")});
-        grid.setFooter(QStringLiteral("会员卡号"), {QStringLiteral("卡内金额")});
+        grid.setMoneyColumns(list.money);
+        grid.setFooter(list.countColumn, list.sums);
         grid.resize(800, 600);
-        if (Status s = grid.setQuery({QStringLiteral("select * from 会员库"), {}}); !s)
+        if (Status s = grid.setQuery({QStringLiteral("select * from ") + list.table, {}}); !s)
             state.SkipWithError(s.error().toUtf8().constData());
         grid.show();
         grid.repaint();
-        if (state.range(0) >= 1)
+        if (state.range(1) >= 1)
             benchmark::DoNotOptimize(grid.footerCount());
-        if (state.range(0) == 2) {
+        if (state.range(1) == 2) {
             grid.view()->scrollToBottom();
             grid.view()->viewport()->repaint();
         }
@@ -240,89 +271,208 @@ void BM_MemberListOpen(benchmark::State& state) {
     }
     finish(state);
 }
-BENCHMARK(BM_MemberListOpen)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-void BM_BareMemberListOpen(benchmark::State& state) {
+// The floor: a page of rows, the footer's aggregate, the last page by key.
+void BM_BareListOpen(benchmark::State& state) {
+    const ListCase& list = listCase(state.range(0));
     QSqlDatabase handle = Shop::instance().handle();
-    QSqlQuery page(handle), footer(handle);
-    page.setForwardOnly(true);
-    footer.setForwardOnly(true);
-    page.prepare(QStringLiteral("select * from 会员库 limit 200 offset ?"));
-    footer.prepare(QStringLiteral("select count(*), sum(卡内金额) from 会员库"));
-    const qint64 last = qMax<qint64>(0, Shop::instance().size.members - 40);
+    QSqlQuery page(handle), footer(handle), last(handle);
+    for (QSqlQuery* q : {&page, &footer, &last})
+        q->setForwardOnly(true);
+    QStringList figures{QStringLiteral("count(%1)").arg(list.countColumn)};
+    for (const QString& column : list.sums)
+        figures << QStringLiteral("sum(%1)").arg(column);
+    page.prepare(QStringLiteral("select * from %1 limit 200").arg(list.table));
+    footer.prepare(QStringLiteral("select %1 from %2").arg(figures.join(u','), list.table));
+    last.prepare(QStringLiteral("select * from %1 order by rowid desc limit 200").arg(list.table));
     for (auto _ : state) {
-        page.bindValue(0, 0);
-        page.exec();
         int n = 0;
+        page.exec();
         while (page.next())
             n += page.value(0).isValid();
-        if (state.range(0) >= 1) {
+        if (state.range(1) >= 1) {
             footer.exec();
             footer.next();
             benchmark::DoNotOptimize(footer.value(0));
             footer.finish();
         }
-        if (state.range(0) == 2) {
-            page.bindValue(0, last);
-            page.exec();
-            while (page.next())
-                n += page.value(0).isValid();
+        if (state.range(1) == 2) {
+            last.exec();
+            while (last.next())
+                n += last.value(0).isValid();
         }
         benchmark::DoNotOptimize(n);
     }
     finish(state);
 }
-BENCHMARK(BM_BareMemberListOpen)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// ---- record window: a month of income, first screen and footer -----------------------
+void listArgs(benchmark::internal::Benchmark* b) {
+    for (int list = 0; list < 4; ++list)
+        for (int mode = 0; mode < 3; ++mode)
+            b->Args({list, mode});
+}
+BENCHMARK(BM_ListOpen)->Apply(listArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareListOpen)->Apply(listArgs)->Unit(benchmark::kMillisecond);
 
-// The record window's grid is there already; choosing a month re-queries it.
-void BM_IncomeMonth(benchmark::State& state) {
-    Shop::instance();
+// ---- record windows: a month or a year, first screen and footer ------------
+
+// Args: the records (0 income, 1 rent records); 0: a month, 1: a year. The
+// window's own search statement (the rent records' always asks for 已还).
+ListQuery periodQuery(benchmark::State& state) {
+    const RecordKind kind = state.range(0) == 0 ? RecordKind::Income : RecordKind::Rent;
+    const RecordQueryConfig& config = recordQueryConfig(kind);
     const QDate month = QDate::currentDate().addMonths(-6);
-    const QVariantList range{QDate(month.year(), month.month(), 1).startOfDay(),
-                             QDate(month.year(), month.month(), 1).addMonths(1).startOfDay()};
+    const QDate first(month.year(), month.month(), 1);
+    RecordFilter filter;
+    filter.texts = QStringList(config.texts.size(), QString());
+    for (qsizetype i = 0; i < config.dates.size(); ++i)
+        filter.dates << std::optional<DateRange>();
+    filter.dates[0] =
+        DateRange{first, state.range(1) == 0 ? first.addMonths(1) : first.addYears(1)};
+    filter.returned = QStringLiteral("是");
+    auto query = RecordQueries::searchQuery(kind, filter, Connection::Shared);
+    if (!query || !query.value())
+        qFatal("no record search");
+    return *query.value();
+}
+
+void BM_RecordPeriod(benchmark::State& state) {
+    Shop::instance();
+    const RecordQueryConfig& config =
+        recordQueryConfig(state.range(0) == 0 ? RecordKind::Income : RecordKind::Rent);
+    const ListQuery query = periodQuery(state);
+    // the record window's grid is there already; the search re-queries it
     DataGrid grid;
-    grid.setMoneyColumns({QStringLiteral("金额")});
-    grid.setFooter(QStringLiteral("项目"), {QStringLiteral("金额")});
+    grid.setMoneyColumns(config.money);
+    grid.setFooter(config.countColumn, config.sumColumns);
     for (auto _ : state) {
-        if (Status s = grid.setQuery(
-                {QStringLiteral("select * from 收入记录 where 日期 >= ? and 日期 < ?"), range});
-            !s)
+        if (Status s = grid.setQuery(query); !s)
             state.SkipWithError(s.error().toUtf8().constData());
-        benchmark::DoNotOptimize(grid.footerSum(QStringLiteral("金额")));
+        benchmark::DoNotOptimize(grid.footerSum(config.sumColumns.first()));
     }
     finish(state);
 }
-BENCHMARK(BM_IncomeMonth)->Unit(benchmark::kMillisecond);
 
-void BM_BareIncomeMonth(benchmark::State& state) {
-    QSqlQuery q(Shop::instance().handle()), page(Shop::instance().handle());
-    q.setForwardOnly(true);
+// The floor: the same condition, a page of rows and the footer's aggregate.
+void BM_BareRecordPeriod(benchmark::State& state) {
+    const RecordQueryConfig& config =
+        recordQueryConfig(state.range(0) == 0 ? RecordKind::Income : RecordKind::Rent);
+    const ListQuery query = periodQuery(state);
+    const QString where = query.sql.mid(query.sql.indexOf(QStringLiteral(" where ")));
+    QStringList figures{QStringLiteral("count(%1)").arg(config.countColumn)};
+    for (const QString& column : config.sumColumns)
+        figures << QStringLiteral("sum(%1)").arg(column);
+    QSqlQuery page(Shop::instance().handle()), footer(Shop::instance().handle());
     page.setForwardOnly(true);
-    q.prepare(
-        QStringLiteral("select count(*), sum(金额) from 收入记录 where 日期 >= ? and 日期 < ?"));
-    page.prepare(QStringLiteral("select * from 收入记录 where 日期 >= ? and 日期 < ? limit 200"));
-    const QDate month = QDate::currentDate().addMonths(-6);
-    const QDate first(month.year(), month.month(), 1);
+    footer.setForwardOnly(true);
+    page.prepare(query.sql + QStringLiteral(" limit 200"));
+    footer.prepare(QStringLiteral("select %1 from %2%3")
+                       .arg(figures.join(u','), Db::quoted(config.table), where));
+    const Dialect& dialect = Shop::instance().db().dialect();
     for (auto _ : state) {
-        for (QSqlQuery* each : {&page, &q}) {
-            each->bindValue(0, first.toString(QStringLiteral("yyyy-MM-dd 00:00:00")));
-            each->bindValue(1, first.addMonths(1).toString(QStringLiteral("yyyy-MM-dd 00:00:00")));
+        for (QSqlQuery* each : {&page, &footer}) {
+            for (qsizetype v = 0; v < query.params.size(); ++v)
+                each->bindValue(int(v), dialect.encode(query.params[v]));
         }
         page.exec();
         int n = 0;
         while (page.next())
             n += page.value(0).isValid();
         benchmark::DoNotOptimize(n);
-        q.exec();
-        q.next();
-        benchmark::DoNotOptimize(q.value(1));
-        q.finish();
+        footer.exec();
+        footer.next();
+        benchmark::DoNotOptimize(footer.value(1));
+        footer.finish();
     }
     finish(state);
 }
-BENCHMARK(BM_BareIncomeMonth)->Unit(benchmark::kMillisecond);
+
+void periodArgs(benchmark::internal::Benchmark* b) {
+    for (int records = 0; records < 2; ++records)
+        for (int period = 0; period < 2; ++period)
+            b->Args({records, period});
+}
+BENCHMARK(BM_RecordPeriod)->Apply(periodArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareRecordPeriod)->Apply(periodArgs)->Unit(benchmark::kMillisecond);
+
+// ---- the stocktaking summary: what is in stock, and a month's figures ------
+
+QPair<QDate, QDate> stockMonth() {
+    const QDate month = QDate::currentDate().addMonths(-6);
+    const QDate first(month.year(), month.month(), 1);
+    return {first, first.addMonths(1)};
+}
+
+void BM_StockTaking(benchmark::State& state) {
+    const Db& db = Shop::instance().db();
+    const auto [from, to] = stockMonth();
+    for (auto _ : state) {
+        auto stock = StockTaking::stockFigures(db);
+        auto period = StockTaking::periodFigures(db, from, to);
+        if (!stock || !period)
+            state.SkipWithError("stocktaking failed");
+        benchmark::DoNotOptimize(stock);
+        benchmark::DoNotOptimize(period);
+    }
+    finish(state);
+}
+
+// The floor: the same statements, each prepared once.
+void BM_BareStockTaking(benchmark::State& state) {
+    QSqlDatabase handle = Shop::instance().handle();
+    const char* const stock[] = {
+        "select count(商品id) from 销售库",  "select sum(库存) from 销售库",
+        "select sum(库存*定价) from 销售库", "select count(条形码) from 出租库",
+        "select sum(定价) from 出租库",      "select sum(押金) from 出租记录 where 已还 = ?"};
+    const char* const period[][3] = {
+        {"count(id)", "收入记录", "日期"},         {"sum(金额)", "收入记录", "日期"},
+        {"count(id)", "支出记录", "日期"},         {"sum(金额)", "支出记录", "日期"},
+        {"count(id)", "出租记录", "出租日期"},     {"sum(实收租金)", "出租记录", "出租日期"},
+        {"count(id)", "销售记录", "日期"},         {"sum(数量)", "销售记录", "日期"},
+        {"sum(合计)", "销售记录", "日期"},         {"count(id)", "进货记录", "进货日期"},
+        {"sum(进货数量)", "进货记录", "进货日期"}, {"sum(总金额)", "进货记录", "进货日期"},
+        {"count(id)", "退货记录", "日期"},         {"sum(数量)", "退货记录", "日期"},
+        {"sum(退还金额)", "退货记录", "日期"}};
+    std::vector<std::unique_ptr<QSqlQuery>> stockQueries, periodQueries;
+    for (const char* sql : stock) {
+        stockQueries.push_back(std::make_unique<QSqlQuery>(handle));
+        stockQueries.back()->setForwardOnly(true);
+        stockQueries.back()->prepare(QString::fromUtf8(sql));
+    }
+    for (const auto& p : period) {
+        periodQueries.push_back(std::make_unique<QSqlQuery>(handle));
+        periodQueries.back()->setForwardOnly(true);
+        periodQueries.back()->prepare(
+            QStringLiteral("select %1 from %2 where %3 >= ? and %3 <= ?")
+                .arg(QString::fromUtf8(p[0]), QString::fromUtf8(p[1]), QString::fromUtf8(p[2])));
+    }
+    const auto [from, to] = stockMonth();
+    const QString fromText = from.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+    const QString toText = to.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+    for (auto _ : state) {
+        qint64 total = 0;
+        for (auto& q : stockQueries) {
+            if (q->lastQuery().contains(u'?'))
+                q->bindValue(0, QStringLiteral("否"));
+            if (!q->exec() || !q->next())
+                qFatal("%s: %s", qPrintable(q->lastQuery()), qPrintable(q->lastError().text()));
+            total += q->value(0).toLongLong();
+            q->finish();
+        }
+        for (auto& q : periodQueries) {
+            q->bindValue(0, fromText);
+            q->bindValue(1, toText);
+            if (!q->exec() || !q->next())
+                qFatal("%s: %s", qPrintable(q->lastQuery()), qPrintable(q->lastError().text()));
+            total += q->value(0).toLongLong();
+            q->finish();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    finish(state);
+}
+BENCHMARK(BM_StockTaking)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareStockTaking)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
