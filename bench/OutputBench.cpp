@@ -168,8 +168,8 @@ void BM_BarePdfWriter(benchmark::State& state) {
         QList<int> at;
         for (const QString& field : fields)
             at << q.record().indexOf(field);
-        const double width = 96, height = 22, top = 40, left = 40;
-        const double bottom = writer.height() - 40;
+        const double width = 96, height = 20, top = 38, left = 40;
+        const double bottom = writer.height() - 38;
         double y = top;
         pages = 1;
         auto row = [&](const QStringList& texts) {

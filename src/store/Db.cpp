@@ -233,6 +233,9 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
     QSqlDatabase db = handle();
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
+    // looked up once: finding the connection by name takes a global lock
+    const Dialect& engine =
+        Dialect::of(db.driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite);
     for (const QVariant& param : params) {
         if (Status storable = checkStorable(param); !storable) {
             noteFailure(m_name, storable.error(), false);
@@ -240,8 +243,8 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
         }
     }
     auto failed = [&](const QSqlError& error) -> Result<std::shared_ptr<QSqlQuery>> {
-        const QString text = dialect().plainError(error, errorText(error));
-        noteFailure(m_name, text, dialect().isRetryable(error));
+        const QString text = engine.plainError(error, errorText(error));
+        noteFailure(m_name, text, engine.isRetryable(error));
         return Error{text};
     };
     if (params.isEmpty()) {
@@ -254,7 +257,7 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
     }
     auto bindAndRun = [&](QSqlQuery& query) {
         for (int i = 0; i < params.size(); ++i)
-            query.bindValue(i, toSql(params[i]));
+            query.bindValue(i, engine.encode(params[i]));
         return query.exec();
     };
     ConnectionStatements& statements = statementsOf(m_name, db.driver());

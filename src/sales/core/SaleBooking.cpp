@@ -47,8 +47,9 @@ Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
             if (Status s = SaleStock::change(db, line->barcode, line->itemId, -line->quantity); !s)
                 return s;
         }
+        // one moment for the whole sale
+        receipt.moment = Clock::now();
         for (const SaleLine& line : order.lines) {
-            receipt.moment = Clock::now();
             auto row = db.exec(
                 QStringLiteral("insert into 销售记录(销售单号,条形码,商品名称,定价,销售单价,数量,"
                                "折扣,合计,商品id,会员卡号,姓名,日期,支付方式,管理员) "
@@ -65,8 +66,8 @@ Result<SaleReceipt> bookSale(const Db& db, const SaleOrder& order) {
             auto income = db.exec(
                 QStringLiteral("insert into 收入记录(项目,金额,日期,会员卡号,会员姓名,管理员) "
                                "values(?,?,?,?,?,?)"),
-                {QStringLiteral("商品销售"), money(total), Clock::now(), order.memberCard.trimmed(),
-                 order.memberName.trimmed(), order.adminName});
+                {QStringLiteral("商品销售"), money(total), receipt.moment,
+                 order.memberCard.trimmed(), order.memberName.trimmed(), order.adminName});
             if (!income)
                 return Error{income.error()};
         }
