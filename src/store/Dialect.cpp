@@ -122,6 +122,10 @@ bool Dialect::searchesThroughTrigramTable() const {
     return m_engine == Engine::Sqlite;
 }
 
+bool Dialect::sortsNullsFirst() const {
+    return m_engine == Engine::Sqlite;
+}
+
 QString Dialect::withoutIndex(const QString& quotedColumn) const {
     return m_engine == Engine::Sqlite ? u'+' + quotedColumn : quotedColumn;
 }
