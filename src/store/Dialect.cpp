@@ -190,6 +190,10 @@ QString Dialect::writeSetting(const QString& name, const QString& value) const {
     return QStringLiteral("PRAGMA %1 = %2").arg(name, value);
 }
 
+bool Dialect::sortsNullsFirst() const {
+    return m_engine == Engine::Sqlite;
+}
+
 QString Dialect::withoutIndex(const QString& quotedColumn) const {
     return m_engine == Engine::Sqlite ? u'+' + quotedColumn : quotedColumn;
 }

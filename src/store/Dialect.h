@@ -58,6 +58,9 @@ public:
     // Whether a search must name the FTS5 table to use the index (SQLite);
     // otherwise containsCondition takes the index by itself (PostgreSQL).
     bool searchesThroughTrigramTable() const;
+    // Where NULL sorts in an ascending order: first (the smallest value) or
+    // last (the largest).
+    bool sortsNullsFirst() const;
     // A column in a condition that must not drive the plan (SQLite "+col";
     // PostgreSQL weighs its indexes by their statistics).
     QString withoutIndex(const QString& quotedColumn) const;

@@ -12,4 +12,9 @@ struct ListQuery {
     QString sql;
     QVariantList params;
     QString connectionName = Connection::Shared;
+    // A column unique and never empty in every row (the table's key), when
+    // the statement has one and no order of its own: the rows are then
+    // shown in its order (ties of a header sort broken by it), and a page
+    // is read from its neighbour's last key instead of by counting rows.
+    QString key = {};
 };

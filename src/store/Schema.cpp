@@ -377,6 +377,21 @@ int textLength(const QString& table, const QString& column) {
     return 0;
 }
 
+QString rowKey(const QString& table) {
+    for (const Table& t : tables()) {
+        if (t.name != table)
+            continue;
+        for (const Column& c : t.columns)
+            if (c.type == Type::Identity)
+                return c.name;
+        for (const Column& c : t.columns)
+            if (c.extra == QStringLiteral("PRIMARY KEY") ||
+                c.extra == QStringLiteral("UNIQUE NOT NULL"))
+                return c.name;
+    }
+    return {};
+}
+
 QStringList columnsOfType(ColumnType type) {
     QStringList names;
     for (const Table& table : tables()) {

@@ -21,6 +21,9 @@ int textLength(const QString& table, const QString& column);
 // The names of the columns of one type in any of the tables: the money
 // columns, the dates, the yes/no columns... (a list, each name once).
 QStringList columnsOfType(ColumnType type);
+// The column that tells a table's rows apart: its identity column, else its
+// unique one; empty when it has none.
+QString rowKey(const QString& table);
 
 // Version of the database: 0 when it holds none of the shop's tables.
 Result<int> version(const Db& db);

@@ -1,5 +1,6 @@
 #include "ui/DataGrid.h"
 
+#include "store/BackgroundRead.h"
 #include "store/Db.h"
 
 #include <QEvent>
@@ -18,17 +19,8 @@ QString wrapped(const QString& sql) {
     return QStringLiteral("(%1) as t").arg(sql);
 }
 
-// Ordered by the column, ties by every column in turn: pages read with
-// limit and offset must see one fixed order (a sort with a limit may order
-// ties differently from one without).
-QString orderedSql(const QString& sql, const QString& column, Qt::SortOrder order, int columns) {
-    if (column.isEmpty())
-        return sql;
-    QString keys = Db::quoted(column) +
-                   (order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc"));
-    for (int c = 1; c <= columns; ++c)
-        keys += QStringLiteral(", %1").arg(c);
-    return QStringLiteral("select * from %1 order by %2").arg(wrapped(sql), keys);
+QString direction(bool ascending) {
+    return ascending ? QStringLiteral(" asc") : QStringLiteral(" desc");
 }
 
 } // namespace
@@ -48,19 +40,36 @@ Status GridModel::setListQuery(const ListQuery& query) {
     return {};
 }
 
+QString GridModel::orderBy(bool reversed) const {
+    const bool ascending = (m_sortOrder == Qt::AscendingOrder) != reversed;
+    const QString& key = m_query.key;
+    QStringList keys;
+    if (!m_sortColumn.isEmpty())
+        keys << Db::quoted(m_sortColumn) + direction(ascending);
+    if (!key.isEmpty()) {
+        // ties go the sort's way, so that the reversed order is the exact reverse
+        keys << Db::quoted(key) + direction(m_sortColumn.isEmpty() ? !reversed : ascending);
+    } else if (!m_sortColumn.isEmpty()) {
+        // pages read with limit and offset must see one fixed order (a sort
+        // with a limit may order ties differently from one without)
+        for (int c = 1; c <= m_columns.count(); ++c)
+            keys << QString::number(c) + direction(!reversed);
+    }
+    return keys.isEmpty() ? QString() : QStringLiteral(" order by ") + keys.join(u", ");
+}
+
 ListQuery GridModel::sortedQuery() const {
     ListQuery sorted = m_query;
-    sorted.sql = orderedSql(m_query.sql, m_sortColumn, m_sortOrder, m_columns.count());
+    const QString order = orderBy(false);
+    if (!order.isEmpty())
+        sorted.sql = QStringLiteral("select * from %1%2").arg(wrapped(m_query.sql), order);
     return sorted;
 }
 
-Result<QList<QVariantList>> GridModel::readPage(const ListQuery& query, int page,
+Result<QList<QVariantList>> GridModel::readRows(const QString& sql, const QVariantList& params,
                                                 QSqlRecord* columns) const {
-    const Db db(query.connectionName);
-    const QString sql = orderedSql(query.sql, m_sortColumn, m_sortOrder, m_columns.count());
-    // the same text for every page: the connection keeps it prepared
-    auto rows = db.select(QStringLiteral("select * from %1 limit ? offset ?").arg(wrapped(sql)),
-                          query.params + QVariantList{PageSize, qint64(page) * PageSize});
+    const Db db(m_query.connectionName);
+    auto rows = db.select(sql, params);
     if (!rows)
         return Error{rows.error()};
     QSqlQuery& q = rows.value().query();
@@ -79,16 +88,104 @@ Result<QList<QVariantList>> GridModel::readPage(const ListQuery& query, int page
     return values;
 }
 
-Status GridModel::run(const ListQuery& query) {
+Result<QList<QVariantList>> GridModel::readPage(int page, QSqlRecord* columns) const {
+    const bool keyed = !m_query.key.isEmpty() && m_columns.indexOf(m_query.key) >= 0 &&
+                       (m_sortColumn.isEmpty() || m_columns.indexOf(m_sortColumn) >= 0);
+    if (keyed && page > 0) {
+        // from a neighbour's key: no row before the page is counted again
+        auto before = m_pages.constFind(page - 1);
+        if (before != m_pages.cend() && before->rows.size() == PageSize)
+            return readFrom(&before->rows.last(), false, PageSize);
+        auto after = m_pages.constFind(page + 1);
+        if (after != m_pages.cend() && !after->rows.isEmpty())
+            return readFrom(&after->rows.first(), true, PageSize);
+        const int last = m_rows > 0 ? (m_rows - 1) / PageSize : 0;
+        if (m_totalKnown && page == last)
+            return readFrom(nullptr, true, m_rows - last * PageSize);
+    }
+    // the same text for every page: the connection keeps it prepared
+    return readRows(QStringLiteral("select * from %1%2 limit ? offset ?")
+                        .arg(wrapped(m_query.sql), orderBy(false)),
+                    m_query.params + QVariantList{PageSize, qint64(page) * PageSize}, columns);
+}
+
+Result<QList<QVariantList>> GridModel::readFrom(const QVariantList* boundary, bool backwards,
+                                                int count) const {
+    // The rows after boundary in the shown order (backwards: before it; no
+    // boundary: from the end), at most count of them, as shown. A sorted
+    // column's empty values sort together at one end, so they are read as a
+    // region of their own, each region by a statement an index can serve.
+    const QString key = Db::quoted(m_query.key);
+    const QString sort = m_sortColumn.isEmpty() ? QString() : Db::quoted(m_sortColumn);
+    const bool ascending = (sort.isEmpty() || m_sortOrder == Qt::AscendingOrder) != backwards;
+    const QString after = ascending ? QStringLiteral(">") : QStringLiteral("<");
+    const QVariant boundaryKey =
+        boundary ? boundary->at(m_columns.indexOf(m_query.key)) : QVariant();
+    const QVariant boundarySort =
+        boundary && !sort.isEmpty() ? boundary->at(m_columns.indexOf(m_sortColumn)) : QVariant();
+    const QString base = QStringLiteral("select * from %1 where ").arg(wrapped(m_query.sql));
+    const QString order = orderBy(backwards);
+
+    QList<QVariantList> rows;
+    auto readRegion = [&](const QString& condition, const QVariantList& params) -> Status {
+        auto read = readRows(base + condition + order + QStringLiteral(" limit ?"),
+                             m_query.params + params + QVariantList{count - rows.size()});
+        if (!read)
+            return Error{read.error()};
+        rows += read.value();
+        return {};
+    };
+    if (sort.isEmpty()) {
+        Status read = boundary ? readRegion(key + after + u'?', {boundaryKey})
+                               : readRegion(QStringLiteral("1 = 1"), {});
+        if (!read)
+            return Error{read.error()};
+    } else {
+        const bool nullsFirst = m_dialect->sortsNullsFirst() == ascending;
+        const bool inNulls = boundary && boundarySort.isNull();
+        auto nulls = [&]() {
+            return inNulls
+                       ? readRegion(QStringLiteral("%1 is null and %2%3?").arg(sort, key, after),
+                                    {boundaryKey})
+                       : readRegion(sort + QStringLiteral(" is null"), {});
+        };
+        auto values = [&]() {
+            if (!boundary || inNulls)
+                return readRegion(sort + QStringLiteral(" is not null"), {});
+            return readRegion(
+                QStringLiteral("%1 %2= ? and (%1 %2 ? or %3 %2 ?)").arg(sort, after, key),
+                {boundarySort, boundarySort, boundaryKey});
+        };
+        // the region the boundary is in, then the one after it
+        const bool startInNulls = boundary ? inNulls : nullsFirst;
+        Status read = startInNulls ? nulls() : values();
+        if (read && rows.size() < count && startInNulls == nullsFirst)
+            read = startInNulls ? values() : nulls();
+        if (!read)
+            return Error{read.error()};
+    }
+    if (backwards)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+Status GridModel::run(ListQuery query) {
     const Db db(query.connectionName);
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
+    // the first page is read with the new statement; on failure the old one stays
+    const ListQuery previous = std::exchange(m_query, std::move(query));
+    const QSqlRecord previousColumns = m_columns;
     QSqlRecord columns;
-    auto first = readPage(query, 0, &columns);
-    if (!first)
+    auto first = readRows(
+        QStringLiteral("select * from %1%2 limit ?").arg(wrapped(m_query.sql), orderBy(false)),
+        m_query.params + QVariantList{PageSize}, &columns);
+    if (!first) {
+        m_query = previous;
+        m_columns = previousColumns;
         return Error{first.error()};
+    }
     beginResetModel();
-    m_query = query;
     m_dialect = &db.dialect();
     m_columns = columns;
     m_columns.clearValues();
@@ -133,7 +230,7 @@ const QVariantList* GridModel::rowValues(int row) const {
     const int number = row / PageSize;
     auto it = m_pages.find(number);
     if (it == m_pages.end()) {
-        auto read = readPage(m_query, number);
+        auto read = readPage(number);
         if (!read)
             return nullptr;
         if (m_pages.size() >= KeptPages) {
@@ -401,14 +498,19 @@ bool DataGrid::hasValueFilter(const QString& column) const {
     return false;
 }
 
+ListQuery DataGrid::valuesStatement(const QString& column, int max) const {
+    ListQuery values = filteredQuery(column);
+    values.sql = QStringLiteral("select distinct %1 from %2 order by %1 limit ?")
+                     .arg(Db::quoted(column), wrapped(values.sql));
+    values.params << max + 1;
+    return values;
+}
+
 Result<QVariantList> DataGrid::filterValues(const QString& column, int max) const {
     if (m_model->columnIndex(column) < 0)
         return Error{QStringLiteral("没有这个字段: %1").arg(column)};
-    const ListQuery others = filteredQuery(column);
-    const Db db(others.connectionName);
-    auto rows = db.select(QStringLiteral("select distinct %1 from %2 order by %1 limit ?")
-                              .arg(Db::quoted(column), wrapped(others.sql)),
-                          others.params + QVariantList{max + 1});
+    const ListQuery statement = valuesStatement(column, max);
+    auto rows = Db(statement.connectionName).select(statement.sql, statement.params);
     if (!rows)
         return Error{rows.error()};
     QVariantList values;
@@ -417,29 +519,56 @@ Result<QVariantList> DataGrid::filterValues(const QString& column, int max) cons
     return values;
 }
 
+bool DataGrid::isLong() const {
+    return !m_model->rowTotalKnown() || m_model->rowCount() >= GridModel::PageSize;
+}
+
 void DataGrid::showValueMenu(const QPoint& position) {
     QHeaderView* header = m_view->horizontalHeader();
     const QString column = m_model->columnName(header->logicalIndexAt(position));
     if (column.isEmpty())
         return;
-    constexpr int Offered = 200;
-    auto values = filterValues(column, Offered);
-    if (!values)
+    const QPoint where = header->mapToGlobal(position);
+    if (!isLong()) {
+        auto values = filterValues(column, OfferedValues);
+        if (values)
+            offerValues(column, values.value(), where);
         return;
+    }
+    // a long list: the values are read by a worker, and the window stays
+    // responsive meanwhile; a later right click replaces the read
+    const ListQuery statement = valuesStatement(column, OfferedValues);
+    retire(m_valueRead);
+    m_valueRead = BackgroundRead::start(statement.connectionName, statement.sql, statement.params,
+                                        this, [this, column, where] {
+                                            if (!m_valueRead || !m_valueRead->isFinished())
+                                                return;
+                                            const auto read = std::exchange(m_valueRead, {});
+                                            const auto rows = read->result();
+                                            if (!rows)
+                                                return;
+                                            QVariantList values;
+                                            for (const QVariantList& row : rows.value())
+                                                values << row.value(0);
+                                            offerValues(column, values, where);
+                                        });
+}
+
+void DataGrid::offerValues(const QString& column, const QVariantList& values, const QPoint& where) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("(全部)"), this,
                    [this, column] { (void)clearValueFilter(column); });
     menu.addSeparator();
-    for (int i = 0; i < values.value().size() && i < Offered; ++i) {
-        const QVariant value = values.value().at(i);
+    for (int i = 0; i < values.size() && i < OfferedValues; ++i) {
+        const QVariant value = values.at(i);
         const QString text =
             value.isNull() ? QStringLiteral("(空)") : m_model->displayText(column, value);
         menu.addAction(text.isEmpty() ? QStringLiteral("(空白)") : text, this,
                        [this, column, value] { (void)setValueFilter(column, value); });
     }
-    if (values.value().size() > Offered)
+    if (values.size() > OfferedValues)
         menu.addAction(QStringLiteral("……"))->setEnabled(false);
-    menu.exec(header->mapToGlobal(position));
+    menu.exec(where);
 }
 
 void DataGrid::afterQuery() {
@@ -451,12 +580,26 @@ void DataGrid::afterQuery() {
 
 void DataGrid::scheduleFooter() {
     m_footerPending = true;
+    retire(m_footerRead);
     for (QLabel* label : std::as_const(m_footerLabels))
         label->clear();
-    QTimer::singleShot(0, this, [this] {
-        if (m_footerPending)
-            (void)computeFooter();
-    });
+    if (m_countColumn.isEmpty() && m_sumColumns.isEmpty())
+        return;
+    if (!isLong()) {
+        // a few rows: summed at once, after the first screen
+        QTimer::singleShot(0, this, [this] {
+            if (m_footerPending && !m_footerRead)
+                (void)computeFooter();
+        });
+        return;
+    }
+    // a long list: counted and summed by a worker while the window goes on
+    const ListQuery statement = footerStatement();
+    m_footerRead = BackgroundRead::start(
+        statement.connectionName, statement.sql, statement.params, this, [this] {
+            if (m_footerPending && m_footerRead && m_footerRead->isFinished())
+                (void)computeFooter();
+        });
 }
 
 void DataGrid::setMoneyColumns(const QStringList& columns) {
@@ -520,31 +663,59 @@ void DataGrid::setFooter(const QString& countColumn, const QStringList& sumColum
         scheduleFooter();
 }
 
+void DataGrid::retire(std::shared_ptr<BackgroundRead>& read) const {
+    // a read no longer wanted finishes on its own; waiting for it here
+    // would hold the window up
+    if (read && !read->isFinished())
+        m_retired << read;
+    read.reset();
+    m_retired.removeIf([](const auto& old) { return old->isFinished(); });
+}
+
+ListQuery DataGrid::footerStatement() const {
+    ListQuery footer = m_model->listQuery();
+    QStringList figures{QStringLiteral("count(*)")};
+    for (const QString& column : m_sumColumns)
+        figures << QStringLiteral("sum(%1)").arg(Db::quoted(column));
+    footer.sql = QStringLiteral("select %1 from %2")
+                     .arg(figures.join(QStringLiteral(", ")), wrapped(footer.sql));
+    return footer;
+}
+
 Status DataGrid::computeFooter() const {
     m_footerPending = false;
     m_footerCount = 0;
     m_footerSums.clear();
     if (m_countColumn.isEmpty() && m_sumColumns.isEmpty())
         return {};
-    const ListQuery& base = m_model->listQuery();
-    const Db db(base.connectionName);
-    QStringList figures{QStringLiteral("count(*)")};
-    for (const QString& column : m_sumColumns)
-        figures << QStringLiteral("sum(%1)").arg(Db::quoted(column));
-    auto rows = db.select(QStringLiteral("select %1 from %2")
-                              .arg(figures.join(QStringLiteral(", ")), wrapped(base.sql)),
-                          base.params);
+    // the worker's figures when it was asked (waiting for them), else read now
+    Result<BackgroundRead::Rows> figures = BackgroundRead::Rows{};
+    if (const auto read = std::exchange(m_footerRead, {})) {
+        figures = read->result();
+    } else {
+        const ListQuery statement = footerStatement();
+        auto rows = Db(statement.connectionName).select(statement.sql, statement.params);
+        if (!rows) {
+            figures = Error{rows.error()};
+        } else if (rows.value().next()) {
+            QVariantList row;
+            for (int c = 0; c <= m_sumColumns.size(); ++c)
+                row << rows.value().query().value(c);
+            figures = BackgroundRead::Rows{row};
+        }
+    }
     Status outcome;
-    if (!rows) {
-        outcome = Error{rows.error()};
-    } else if (rows.value().next()) {
-        QSqlQuery& q = rows.value().query();
-        m_footerCount = q.value(0).toLongLong();
+    if (!figures) {
+        outcome = Error{figures.error()};
+    } else if (!figures.value().isEmpty()) {
+        const QVariantList& row = figures.value().first();
+        m_footerCount = row.value(0).toLongLong();
         for (int i = 0; i < m_sumColumns.size(); ++i) {
-            const QVariant sum = q.value(i + 1);
+            const QVariant sum = row.value(i + 1);
             const QString& column = m_sumColumns[i];
-            m_footerSums[column] = m_model->isMoneyColumn(column) ? db.moneyFrom(sum)
-                                   : sum.isNull()                 ? Money{}
+            m_footerSums[column] = m_model->isMoneyColumn(column)
+                                       ? m_model->dialect().decodeMoney(sum)
+                                   : sum.isNull() ? Money{}
                                                   : Money::fromInt(sum.toLongLong());
         }
         // the grid's rows are the footer's count

@@ -13,6 +13,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
+class BackgroundRead;
 class QLabel;
 class QTableView;
 
@@ -89,9 +92,15 @@ private:
         QList<QVariantList> rows;
         quint64 lastUse = 0;
     };
-    Status run(const ListQuery& query);
-    Result<QList<QVariantList>> readPage(const ListQuery& query, int page,
+    Status run(ListQuery query);
+    // " order by ..." of the rows as shown (reversed: the exact reverse);
+    // empty when the statement's own order stands.
+    QString orderBy(bool reversed) const;
+    Result<QList<QVariantList>> readRows(const QString& sql, const QVariantList& params,
                                          QSqlRecord* columns = nullptr) const;
+    Result<QList<QVariantList>> readPage(int page, QSqlRecord* columns = nullptr) const;
+    Result<QList<QVariantList>> readFrom(const QVariantList* boundary, bool backwards,
+                                         int count) const;
     const QVariantList* rowValues(int row) const;
 
     ListQuery m_query;
@@ -197,10 +206,17 @@ private:
     // except), and the grid's rows re-read from it keeping the sort.
     ListQuery filteredQuery(const QString& except = {}) const;
     Status applyFilters();
+    // The statement of filterValues.
+    ListQuery valuesStatement(const QString& column, int max) const;
+    // More rows than one page: footers and value lists are read by a worker.
+    bool isLong() const;
+    static constexpr int OfferedValues = 200;
     void showValueMenu(const QPoint& position);
+    void offerValues(const QString& column, const QVariantList& values, const QPoint& where);
     // The footer is computed after the first screen: scheduled here, run by
     // a zero timer or by the first reader of a footer figure.
     void scheduleFooter();
+    ListQuery footerStatement() const;
     Status computeFooter() const;
     void layoutFooter();
 
@@ -217,4 +233,10 @@ private:
     mutable bool m_footerPending = false;
     mutable qint64 m_footerCount = 0;
     mutable QHash<QString, Money> m_footerSums;
+    // the footer's and the value list's reads when a worker does them
+    mutable std::shared_ptr<BackgroundRead> m_footerRead;
+    std::shared_ptr<BackgroundRead> m_valueRead;
+    // reads replaced before they finished (waited for when the grid goes)
+    mutable QList<std::shared_ptr<BackgroundRead>> m_retired;
+    void retire(std::shared_ptr<BackgroundRead>& read) const;
 };

@@ -1,6 +1,7 @@
 #include "ui/ListWindow.h"
 
 #include "store/Db.h"
+#include "store/Schema.h"
 #include "store/TextSearch.h"
 #include "ui/Prompt.h"
 
@@ -103,8 +104,10 @@ bool ListWindow::runQuery(const ListQuery& query) {
 }
 
 bool ListWindow::showAll() {
-    return runQuery(
-        {QStringLiteral("select * from %1").arg(Db::quoted(m_table)), {}, m_connection});
+    return runQuery({QStringLiteral("select * from %1").arg(Db::quoted(m_table)),
+                     {},
+                     m_connection,
+                     Schema::rowKey(m_table)});
 }
 
 bool ListWindow::search() {
@@ -123,7 +126,7 @@ bool ListWindow::search() {
         TextSearch::contains(Db(m_connection), m_table, column, typed);
     return runQuery(
         {QStringLiteral("select * from %1 where %2").arg(Db::quoted(m_table), contains.sql),
-         contains.params, m_connection});
+         contains.params, m_connection, Schema::rowKey(m_table)});
 }
 
 bool ListWindow::refresh() {

@@ -1,6 +1,7 @@
 #include "finance/core/RecordQueries.h"
 
 #include "store/Db.h"
+#include "store/Schema.h"
 
 #include <QDateTime>
 
@@ -122,6 +123,22 @@ QDateTime startOf(const QDate& day) {
     return QDateTime(day, QTime(0, 0));
 }
 
+// The statement a record window opens with.
+ListQuery initialStatement(RecordKind kind, const QDate& today, const QString& connectionName) {
+    const RecordQueryConfig& config = recordQueryConfig(kind);
+    const QString all = QStringLiteral("select * from ") + Db::quoted(config.table);
+    switch (kind) {
+    case RecordKind::Rent:
+        return {
+            all + QStringLiteral(" where \"已还\" = ?"), {ReturnedChoices.first()}, connectionName};
+    case RecordKind::Income:
+    case RecordKind::Expenses:
+        return {all + QStringLiteral(" where \"日期\" >= ?"), {startOf(today)}, connectionName};
+    default:
+        return {all, {}, connectionName};
+    }
+}
+
 } // namespace
 
 const RecordQueryConfig& recordQueryConfig(RecordKind kind) {
@@ -162,18 +179,9 @@ void RecordConditions::addRange(const QString& column, const DateRange& range) {
 namespace RecordQueries {
 
 ListQuery initialQuery(RecordKind kind, const QDate& today, const QString& connectionName) {
-    const RecordQueryConfig& config = recordQueryConfig(kind);
-    const QString all = QStringLiteral("select * from ") + Db::quoted(config.table);
-    switch (kind) {
-    case RecordKind::Rent:
-        return {
-            all + QStringLiteral(" where \"已还\" = ?"), {ReturnedChoices.first()}, connectionName};
-    case RecordKind::Income:
-    case RecordKind::Expenses:
-        return {all + QStringLiteral(" where \"日期\" >= ?"), {startOf(today)}, connectionName};
-    default:
-        return {all, {}, connectionName};
-    }
+    ListQuery query = initialStatement(kind, today, connectionName);
+    query.key = Schema::rowKey(recordQueryConfig(kind).table);
+    return query;
 }
 
 Result<std::optional<ListQuery>> searchQuery(RecordKind kind, const RecordFilter& filter,
@@ -198,7 +206,8 @@ Result<std::optional<ListQuery>> searchQuery(RecordKind kind, const RecordFilter
         return std::optional<ListQuery>();
     return std::optional<ListQuery>(ListQuery{QStringLiteral("select * from %1 where %2")
                                                   .arg(Db::quoted(config.table), conditions.text()),
-                                              conditions.params(), connectionName});
+                                              conditions.params(), connectionName,
+                                              Schema::rowKey(config.table)});
 }
 
 } // namespace RecordQueries
