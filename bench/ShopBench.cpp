@@ -69,10 +69,12 @@ private:
                                              });
                 !s)
                 qFatal("%s", qPrintable(s.error()));
-            (void)m_db.exec(QStringLiteral("ANALYZE"));
         } else if (Status s = Schema::openOrCreate(m_db); !s) {
             qFatal("%s", qPrintable(s.error()));
         }
+        // the planner's statistics, once (also for a shop made by shop-admin)
+        if (!m_db.hasTable(QStringLiteral("sqlite_stat1")))
+            (void)m_db.exec(QStringLiteral("ANALYZE"));
     }
     Db m_db;
 };

@@ -176,14 +176,19 @@ Result<QStringList> dropIndexes(const Db& db, const QStringList& tables) {
 }
 
 // Each index made again even when one fails; the first failure is reported.
-Status remakeIndexes(const Db& db, const QStringList& remake) {
+// Progress counts the indexes and triggers made.
+Status remakeIndexes(const Db& db, const QStringList& remake, const Progress& progress) {
     Status first;
     auto note = [&first](Status s) {
         if (!s && first)
             first = s;
     };
-    for (const QString& sql : remake)
+    qint64 made = 0;
+    for (const QString& sql : remake) {
         note(run(db, sql));
+        if (progress)
+            progress(QStringLiteral("索引"), ++made);
+    }
     for (const TextSearch::IndexedTable& indexed : TextSearch::indexedTables()) {
         const QString rebuild =
             db.dialect().rebuildTrigramIndex(TextSearch::ftsTable(indexed.table));
@@ -525,7 +530,7 @@ Status fill(const Db& db, double scale, const Progress& progress) {
     else {
         done = loadAll();
         // the indexes come back whether the load went through or not
-        if (Status s = remakeIndexes(db, remake.value()); !s && done)
+        if (Status s = remakeIndexes(db, remake.value(), progress); !s && done)
             done = s;
     }
     (void)db.exec(QStringLiteral("DROP TABLE 样本书名"));
