@@ -107,9 +107,10 @@ Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited) {
         return Error{QStringLiteral("条形码不能为空!")};
     return db.inTransaction([&]() -> Status {
         if (edited.barcode != asRead.barcode) {
+            // 已还 written out, so the open-rent index answers by barcode
             auto open = db.scalarInteger(
-                QStringLiteral("select count(*) from 出租记录 where 条形码 = ? and 已还 = ?"),
-                {asRead.barcode, QStringLiteral("否")});
+                QStringLiteral("select count(*) from 出租记录 where 条形码 = ? and 已还 = '否'"),
+                {asRead.barcode});
             if (!open)
                 return Error{open.error()};
             if (open.value().value_or(0) > 0)
