@@ -1,4 +1,5 @@
 #include "store/LargeSample.h"
+#include "store/Clock.h"
 #include "store/TextSearch.h"
 #include "support/TestDatabase.h"
 
@@ -82,5 +83,40 @@ TEST_P(LargeSampleTest, LeavesSchemaSettingsAndTrigramSearchAsBefore) {
                     << typed.toStdString();
             }
         }
+    }
+}
+
+TEST_P(LargeSampleTest, SpreadsRecordsOverTheFiveYearsBeforeNowAndOpenRentsOverTheLastMonth) {
+    const QDateTime now(QDate(2026, 3, 15), QTime(12, 0));
+    Clock::setFixed(now);
+    const Status filled = LargeSample::fill(db, 0.0005);
+    Clock::setFixed({});
+    ASSERT_TRUE(filled.ok()) << filled.error().toStdString();
+    const QDateTime start = now.addYears(-5);
+    const struct {
+        const char *table, *column, *where;
+        QDateTime earliest, latest;
+    } spans[] = {
+        {"出租记录", "出租日期", "1 = 1", start, now},
+        {"出租记录", "出租日期", "已还 = '否'", now.addDays(-30), now},
+        {"销售记录", "日期", "1 = 1", start, now},
+        {"收入记录", "日期", "1 = 1", start, now},
+        {"管理员日志", "日期", "1 = 1", start, now},
+    };
+    for (const auto& span : spans) {
+        SCOPED_TRACE(std::string(span.table) + '.' + span.column + " where " + span.where);
+        auto rows =
+            db.select(QStringLiteral("select min(%1) as lo, max(%1) as hi from %2 where %3")
+                          .arg(QString::fromUtf8(span.column), QString::fromUtf8(span.table),
+                               QString::fromUtf8(span.where)));
+        ASSERT_TRUE(rows.ok() && rows.value().next()) << rows.error().toStdString();
+        const QDateTime lo = rows.value().dateTime(QStringLiteral("lo"));
+        const QDateTime hi = rows.value().dateTime(QStringLiteral("hi"));
+        EXPECT_GE(lo, span.earliest) << lo.toString().toStdString();
+        EXPECT_LE(hi, span.latest) << hi.toString().toStdString();
+        // spread over the whole span, not bunched at one end
+        const qint64 fifth = span.earliest.secsTo(span.latest) / 5;
+        EXPECT_LT(lo, span.earliest.addSecs(fifth)) << lo.toString().toStdString();
+        EXPECT_GT(hi, span.latest.addSecs(-fifth)) << hi.toString().toStdString();
     }
 }
