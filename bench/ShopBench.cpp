@@ -426,10 +426,9 @@ void BM_StockTaking(benchmark::State& state) {
 // The floor: the same statements, each prepared once.
 void BM_BareStockTaking(benchmark::State& state) {
     QSqlDatabase handle = Shop::instance().handle();
-    const char* const stock[] = {
-        "select count(商品id) from 销售库",  "select sum(库存) from 销售库",
-        "select sum(库存*定价) from 销售库", "select count(条形码) from 出租库",
-        "select sum(定价) from 出租库",      "select sum(押金) from 出租记录 where 已还 = '否'"};
+    const char* const stock[] = {"select count(商品id), sum(库存), sum(库存*定价) from 销售库",
+                                 "select count(条形码), sum(定价) from 出租库",
+                                 "select sum(押金) from 出租记录 where 已还 = '否'"};
     const char* const period[][3] = {
         {"count(id)", "收入记录", "日期"},         {"sum(金额)", "收入记录", "日期"},
         {"count(id)", "支出记录", "日期"},         {"sum(金额)", "支出记录", "日期"},
