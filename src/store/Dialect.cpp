@@ -122,6 +122,25 @@ bool Dialect::searchesThroughTrigramTable() const {
     return m_engine == Engine::Sqlite;
 }
 
+QString Dialect::statisticsMissing() const {
+    if (m_engine != Engine::Sqlite)
+        return {};
+    return QStringLiteral(
+        "select 1 where not exists (select 1 from sqlite_master where name = 'sqlite_stat1')");
+}
+
+QStringList Dialect::gatherStatistics() const {
+    if (m_engine != Engine::Sqlite)
+        return {};
+    return {QStringLiteral("PRAGMA analysis_limit=400"), QStringLiteral("ANALYZE")};
+}
+
+QStringList Dialect::refreshStatistics() const {
+    if (m_engine != Engine::Sqlite)
+        return {};
+    return {QStringLiteral("PRAGMA analysis_limit=400"), QStringLiteral("PRAGMA optimize")};
+}
+
 bool Dialect::sortsNullsFirst() const {
     return m_engine == Engine::Sqlite;
 }
