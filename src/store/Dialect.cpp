@@ -138,7 +138,9 @@ QStringList Dialect::gatherStatistics() const {
 QStringList Dialect::refreshStatistics() const {
     if (m_engine != Engine::Sqlite)
         return {};
-    return {QStringLiteral("PRAGMA analysis_limit=400"), QStringLiteral("PRAGMA optimize")};
+    // at closing, another workstation's write is not waited for long
+    return {QStringLiteral("PRAGMA busy_timeout=200"), QStringLiteral("PRAGMA analysis_limit=400"),
+            QStringLiteral("PRAGMA optimize")};
 }
 
 bool Dialect::sortsNullsFirst() const {
