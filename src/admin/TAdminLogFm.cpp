@@ -33,20 +33,10 @@ TAdminLogFm::TAdminLogFm(const LoginContext& login, QWidget* parent)
 }
 
 void TAdminLogFm::deleteCurrent() {
-    // nothing to delete in an empty list
-    if (!grid()->hasCurrentRow())
-        return;
-    if (!Prompt::question(this, QStringLiteral("您是否要删除")))
-        return;
-    const int row = grid()->currentRow();
-    if (Status deleted =
-            AdminLogBook::deleteEntry(Db(m_connection), grid()->integer(QStringLiteral("id")));
-        !deleted) {
-        Prompt::error(this, deleted.error());
-        return;
-    }
-    refresh();
-    grid()->setCurrentRow(qMin(row, grid()->loadedRowCount() - 1));
+    // nothing to delete in an empty list: no message
+    removeCurrentRow({}, QStringLiteral("您是否要删除"), [this] {
+        return AdminLogBook::deleteEntry(Db(m_connection), grid()->integer(QStringLiteral("id")));
+    });
 }
 
 void TAdminLogFm::deleteAll() {

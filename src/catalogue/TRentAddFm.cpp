@@ -32,9 +32,13 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     m_author = new QLineEdit;
     limitToColumn(m_author, QStringLiteral("出租库"), QStringLiteral("作者"));
     m_place = FormParts::choiceBox();
+    limitToColumn(m_place, QStringLiteral("出租库"), QStringLiteral("存放位置"));
     m_publisher = FormParts::choiceBox();
+    limitToColumn(m_publisher, QStringLiteral("出租库"), QStringLiteral("出版社"));
     m_type = FormParts::choiceBox();
+    limitToColumn(m_type, QStringLiteral("出租库"), QStringLiteral("商品类型"));
     m_supplier = FormParts::choiceBox();
+    limitToColumn(m_supplier, QStringLiteral("出租库"), QStringLiteral("供应商"));
     m_synopsis = new QPlainTextEdit;
     limitToColumn(m_synopsis, QStringLiteral("出租库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);

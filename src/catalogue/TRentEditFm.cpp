@@ -31,14 +31,18 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     m_py = new QLineEdit;
     m_py->setEnabled(false);
     m_type = FormParts::choiceBox();
+    limitToColumn(m_type, QStringLiteral("出租库"), QStringLiteral("商品类型"));
     m_place = FormParts::choiceBox();
+    limitToColumn(m_place, QStringLiteral("出租库"), QStringLiteral("存放位置"));
     m_publisher = FormParts::choiceBox();
+    limitToColumn(m_publisher, QStringLiteral("出租库"), QStringLiteral("出版社"));
     // a status is chosen, never typed: a copy out on rent shows its renter
     m_status = new QComboBox;
     m_status->addItems({RentCatalogue::Available, RentCatalogue::Withdrawn});
     if (m_status->findText(copy.status) < 0)
         m_status->insertItem(0, copy.status);
     m_supplier = FormParts::choiceBox();
+    limitToColumn(m_supplier, QStringLiteral("出租库"), QStringLiteral("供应商"));
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
     m_author = new QLineEdit;

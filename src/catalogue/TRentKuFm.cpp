@@ -54,10 +54,8 @@ void TRentKuFm::addNew() {
 }
 
 void TRentKuFm::edit() {
-    if (!m_login.may(Permission::RentEdit)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::RentEdit)))
         return;
-    }
     if (!requireCurrentRow(QStringLiteral("没有可编辑的商品!")))
         return;
     const QString barcode = grid()->value(Barcode).toString();
@@ -83,25 +81,15 @@ void TRentKuFm::edit() {
 }
 
 void TRentKuFm::remove() {
-    if (!m_login.may(Permission::RentDelete)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::RentDelete)))
         return;
-    }
-    if (!requireCurrentRow(QStringLiteral("没有可删除的商品!")))
-        return;
-    if (!Prompt::question(
-            this,
-            QStringLiteral("您是否要删除\" %1\"").arg(grid()->text(QStringLiteral("商品名称")))))
-        return;
-    const int row = grid()->currentRow();
-    if (Status removed =
-            RentCatalogue::remove(Db(m_login.connectionName), grid()->value(Barcode).toString());
-        !removed) {
-        Prompt::error(this, removed.error());
-        return;
-    }
-    refresh();
-    grid()->setCurrentRow(qMin(row, grid()->loadedRowCount() - 1));
+    removeCurrentRow(
+        QStringLiteral("没有可删除的商品!"),
+        QStringLiteral("您是否要删除\" %1\"").arg(grid()->text(QStringLiteral("商品名称"))),
+        [this] {
+            return RentCatalogue::remove(Db(m_login.connectionName),
+                                         grid()->value(Barcode).toString());
+        });
 }
 
 void TRentKuFm::exportExcel() {
@@ -113,10 +101,8 @@ void TRentKuFm::print() {
 }
 
 void TRentKuFm::copyToSale() {
-    if (!m_login.may(Permission::CatalogueTransfer)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::CatalogueTransfer)))
         return;
-    }
     if (!requireCurrentRow(QStringLiteral("没有可转移的商品!")))
         return;
     const QString barcode = grid()->value(Barcode).toString();

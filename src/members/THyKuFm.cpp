@@ -55,10 +55,8 @@ void THyKuFm::add() {
 }
 
 void THyKuFm::modify() {
-    if (!m_login.may(Permission::MemberEdit)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::MemberEdit)))
         return;
-    }
     if (!requireCurrentRow(QStringLiteral("没有可修改的会员!")))
         return;
     const QString card = grid()->value(QStringLiteral("会员卡号")).toString();
@@ -86,10 +84,8 @@ void THyKuFm::modify() {
 }
 
 void THyKuFm::remove() {
-    if (!m_login.may(Permission::MemberDelete)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::MemberDelete)))
         return;
-    }
     if (!requireCurrentRow(QStringLiteral("没有可删除的会员!")))
         return;
     const QString name = grid()->text(QStringLiteral("会员姓名"));

@@ -29,6 +29,7 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     m_name = new QLineEdit;
     limitToColumn(m_name, QStringLiteral("销售库"), QStringLiteral("商品名称"));
     m_type = FormParts::choiceBox();
+    limitToColumn(m_type, QStringLiteral("销售库"), QStringLiteral("商品类型"));
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
     m_unitPrice = new NumberEdit(NumberEdit::Kind::Decimal);
@@ -38,11 +39,15 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     m_discount = new NumberEdit(NumberEdit::Kind::Decimal);
     m_discount->setFieldName(QStringLiteral("折扣"));
     m_place = FormParts::choiceBox();
+    limitToColumn(m_place, QStringLiteral("销售库"), QStringLiteral("存放位置"));
     m_author = new QLineEdit;
     limitToColumn(m_author, QStringLiteral("销售库"), QStringLiteral("作者"));
     m_publisher = FormParts::choiceBox();
+    limitToColumn(m_publisher, QStringLiteral("销售库"), QStringLiteral("出版社"));
     m_medium = FormParts::choiceBox();
+    limitToColumn(m_medium, QStringLiteral("销售库"), QStringLiteral("介质"));
     m_supplier = FormParts::choiceBox();
+    limitToColumn(m_supplier, QStringLiteral("销售库"), QStringLiteral("供应商"));
     m_synopsis = new QPlainTextEdit;
     limitToColumn(m_synopsis, QStringLiteral("销售库"), QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);

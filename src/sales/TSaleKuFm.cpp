@@ -78,10 +78,8 @@ void TSaleKuFm::purchase() {
 }
 
 void TSaleKuFm::edit() {
-    if (!m_login.may(Permission::SaleEdit)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::SaleEdit)))
         return;
-    }
     if (!requireCurrentRow(QStringLiteral("没有可编辑的商品!")))
         return;
     const qint64 id = grid()->integer(Id);
@@ -100,24 +98,12 @@ void TSaleKuFm::edit() {
 }
 
 void TSaleKuFm::remove() {
-    if (!m_login.may(Permission::SaleDelete)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::SaleDelete)))
         return;
-    }
-    if (!requireCurrentRow(QStringLiteral("没有可删除的商品!")))
-        return;
-    if (!Prompt::question(
-            this,
-            QStringLiteral("您是否要删除\" %1\"").arg(grid()->text(QStringLiteral("商品名称")))))
-        return;
-    const int row = grid()->currentRow();
-    if (Status removed = SaleCatalogue::remove(Db(m_login.connectionName), grid()->integer(Id));
-        !removed) {
-        Prompt::error(this, removed.error());
-        return;
-    }
-    refresh();
-    grid()->setCurrentRow(qMin(row, grid()->loadedRowCount() - 1));
+    removeCurrentRow(
+        QStringLiteral("没有可删除的商品!"),
+        QStringLiteral("您是否要删除\" %1\"").arg(grid()->text(QStringLiteral("商品名称"))),
+        [this] { return SaleCatalogue::remove(Db(m_login.connectionName), grid()->integer(Id)); });
 }
 
 void TSaleKuFm::exportExcel() {
@@ -129,10 +115,8 @@ void TSaleKuFm::print() {
 }
 
 void TSaleKuFm::copyToRent() {
-    if (!m_login.may(Permission::CatalogueTransfer)) {
-        Prompt::information(this, QStringLiteral("没有权限!"));
+    if (!permitted(m_login.may(Permission::CatalogueTransfer)))
         return;
-    }
     if (!requireCurrentRow(QStringLiteral("没有可转移的商品!")))
         return;
     if (!Prompt::question(this, QStringLiteral("您是否要把条形码: %1,的商品转移到出租库?")

@@ -138,6 +138,13 @@ void close(const QString& name) {
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen() && name == Shared) {
+            // the program's connection leaves the statistics of the tables
+            // it used fresh for the next start
+            QSqlQuery refresh(db);
+            for (const QString& statement : Db(name).dialect().refreshStatistics())
+                refresh.exec(statement);
+        }
         if (db.isOpen())
             db.close();
     }

@@ -190,6 +190,27 @@ QString Dialect::writeSetting(const QString& name, const QString& value) const {
     return QStringLiteral("PRAGMA %1 = %2").arg(name, value);
 }
 
+QString Dialect::statisticsMissing() const {
+    if (m_engine != Engine::Sqlite)
+        return {};
+    return QStringLiteral(
+        "select 1 where not exists (select 1 from sqlite_master where name = 'sqlite_stat1')");
+}
+
+QStringList Dialect::gatherStatistics() const {
+    if (m_engine != Engine::Sqlite)
+        return {};
+    return {QStringLiteral("PRAGMA analysis_limit=400"), QStringLiteral("ANALYZE")};
+}
+
+QStringList Dialect::refreshStatistics() const {
+    if (m_engine != Engine::Sqlite)
+        return {};
+    // at closing, another workstation's write is not waited for long
+    return {QStringLiteral("PRAGMA busy_timeout=200"), QStringLiteral("PRAGMA analysis_limit=400"),
+            QStringLiteral("PRAGMA optimize")};
+}
+
 bool Dialect::sortsNullsFirst() const {
     return m_engine == Engine::Sqlite;
 }

@@ -58,6 +58,15 @@ public:
     // Whether a search must name the FTS5 table to use the index (SQLite);
     // otherwise containsCondition takes the index by itself (PostgreSQL).
     bool searchesThroughTrigramTable() const;
+    // The planner's statistics. SQLite gathers them only when asked: a
+    // statement giving a row when they were never gathered, the statements
+    // that gather them (sampling a few hundred rows per index, so that a
+    // large file takes moments), and those that refresh the ones of the
+    // tables the connection used, for when it closes. PostgreSQL keeps them
+    // by itself: no statements.
+    QString statisticsMissing() const;
+    QStringList gatherStatistics() const;
+    QStringList refreshStatistics() const;
     // Where NULL sorts in an ascending order: first (the smallest value) or
     // last (the largest).
     bool sortsNullsFirst() const;

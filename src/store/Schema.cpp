@@ -449,6 +449,23 @@ Status openOrCreate(const Db& db) {
     auto hashed = Passwords::upgradeClearText(db);
     if (!hashed)
         return Error{hashed.error()};
+    return gatherStatisticsOnce(db);
+}
+
+Status gatherStatisticsOnce(const Db& db) {
+    const QString missing = db.dialect().statisticsMissing();
+    if (missing.isEmpty())
+        return {};
+    auto never = db.scalarInteger(missing);
+    if (!never)
+        return Error{never.error()};
+    if (!never.value())
+        return {};
+    // without them a file of years of records is read in the wrong order
+    for (const QString& statement : db.dialect().gatherStatistics()) {
+        if (auto done = db.exec(statement); !done)
+            return Error{done.error()};
+    }
     return {};
 }
 

@@ -35,6 +35,9 @@ Status create(const Db& db);
 // Brings a database of an older version up to date; creates the schema on
 // an empty database. Refused for a database newer than this program.
 Status openOrCreate(const Db& db);
+// Gathers the planner's statistics of a database that never had them (a
+// file opened for the first time, or just filled).
+Status gatherStatisticsOnce(const Db& db);
 
 // For tests of the upgrade path: creates the schema only up to a version.
 Status createUpTo(const Db& db, int version);

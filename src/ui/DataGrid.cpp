@@ -89,9 +89,7 @@ Result<QList<QVariantList>> GridModel::readRows(const QString& sql, const QVaria
 }
 
 Result<QList<QVariantList>> GridModel::readPage(int page, QSqlRecord* columns) const {
-    const bool keyed = !m_query.key.isEmpty() && m_columns.indexOf(m_query.key) >= 0 &&
-                       (m_sortColumn.isEmpty() || m_columns.indexOf(m_sortColumn) >= 0);
-    if (keyed && page > 0) {
+    if (isKeyed() && page > 0) {
         // from a neighbour's key: no row before the page is counted again
         auto before = m_pages.constFind(page - 1);
         if (before != m_pages.cend() && before->rows.size() == PageSize)
@@ -109,64 +107,87 @@ Result<QList<QVariantList>> GridModel::readPage(int page, QSqlRecord* columns) c
                     m_query.params + QVariantList{PageSize, qint64(page) * PageSize}, columns);
 }
 
-Result<QList<QVariantList>> GridModel::readFrom(const QVariantList* boundary, bool backwards,
-                                                int count) const {
-    // The rows after boundary in the shown order (backwards: before it; no
-    // boundary: from the end), at most count of them, as shown. A sorted
-    // column's empty values sort together at one end, so they are read as a
-    // region of their own, each region by a statement an index can serve.
+QList<GridModel::Region> GridModel::regionsFrom(const QVariantList* boundary,
+                                                bool backwards) const {
+    // A sorted column's empty values sort together at one end, so they are a
+    // region of their own; each region is one condition an index can serve.
     const QString key = Db::quoted(m_query.key);
     const QString sort = m_sortColumn.isEmpty() ? QString() : Db::quoted(m_sortColumn);
     const bool ascending = (sort.isEmpty() || m_sortOrder == Qt::AscendingOrder) != backwards;
     const QString after = ascending ? QStringLiteral(">") : QStringLiteral("<");
     const QVariant boundaryKey =
         boundary ? boundary->at(m_columns.indexOf(m_query.key)) : QVariant();
+    if (sort.isEmpty()) {
+        if (!boundary)
+            return {{QStringLiteral("1 = 1"), {}}};
+        return {{key + after + u'?', {boundaryKey}}};
+    }
     const QVariant boundarySort =
-        boundary && !sort.isEmpty() ? boundary->at(m_columns.indexOf(m_sortColumn)) : QVariant();
+        boundary ? boundary->at(m_columns.indexOf(m_sortColumn)) : QVariant();
+    const bool nullsFirst = m_dialect->sortsNullsFirst() == ascending;
+    const bool inNulls = boundary && boundarySort.isNull();
+    const Region nulls =
+        inNulls
+            ? Region{QStringLiteral("%1 is null and %2%3?").arg(sort, key, after), {boundaryKey}}
+            : Region{sort + QStringLiteral(" is null"), {}};
+    const Region values =
+        !boundary || inNulls
+            ? Region{sort + QStringLiteral(" is not null"), {}}
+            : Region{QStringLiteral("%1 %2= ? and (%1 %2 ? or %3 %2 ?)").arg(sort, after, key),
+                     {boundarySort, boundarySort, boundaryKey}};
+    // the region the boundary is in, then the one after it, if any
+    const bool startInNulls = boundary ? inNulls : nullsFirst;
+    if (startInNulls != nullsFirst)
+        return {startInNulls ? nulls : values};
+    return startInNulls ? QList<Region>{nulls, values} : QList<Region>{values, nulls};
+}
+
+Result<QList<QVariantList>> GridModel::readFrom(const QVariantList* boundary, bool backwards,
+                                                int count) const {
+    // the rows after boundary in the shown order (backwards: before it; no
+    // boundary: from the end), at most count of them, as shown
     const QString base = QStringLiteral("select * from %1 where ").arg(wrapped(m_query.sql));
     const QString order = orderBy(backwards);
-
     QList<QVariantList> rows;
-    auto readRegion = [&](const QString& condition, const QVariantList& params) -> Status {
-        auto read = readRows(base + condition + order + QStringLiteral(" limit ?"),
-                             m_query.params + params + QVariantList{count - rows.size()});
+    for (const Region& region : regionsFrom(boundary, backwards)) {
+        if (rows.size() >= count)
+            break;
+        auto read = readRows(base + region.condition + order + QStringLiteral(" limit ?"),
+                             m_query.params + region.params + QVariantList{count - rows.size()});
         if (!read)
             return Error{read.error()};
         rows += read.value();
-        return {};
-    };
-    if (sort.isEmpty()) {
-        Status read = boundary ? readRegion(key + after + u'?', {boundaryKey})
-                               : readRegion(QStringLiteral("1 = 1"), {});
-        if (!read)
-            return Error{read.error()};
-    } else {
-        const bool nullsFirst = m_dialect->sortsNullsFirst() == ascending;
-        const bool inNulls = boundary && boundarySort.isNull();
-        auto nulls = [&]() {
-            return inNulls
-                       ? readRegion(QStringLiteral("%1 is null and %2%3?").arg(sort, key, after),
-                                    {boundaryKey})
-                       : readRegion(sort + QStringLiteral(" is null"), {});
-        };
-        auto values = [&]() {
-            if (!boundary || inNulls)
-                return readRegion(sort + QStringLiteral(" is not null"), {});
-            return readRegion(
-                QStringLiteral("%1 %2= ? and (%1 %2 ? or %3 %2 ?)").arg(sort, after, key),
-                {boundarySort, boundarySort, boundaryKey});
-        };
-        // the region the boundary is in, then the one after it
-        const bool startInNulls = boundary ? inNulls : nullsFirst;
-        Status read = startInNulls ? nulls() : values();
-        if (read && rows.size() < count && startInNulls == nullsFirst)
-            read = startInNulls ? values() : nulls();
-        if (!read)
-            return Error{read.error()};
     }
     if (backwards)
         std::reverse(rows.begin(), rows.end());
     return rows;
+}
+
+std::optional<int> GridModel::rowOfKey(const QVariant& keyValue) const {
+    if (!isKeyed())
+        return std::nullopt;
+    // the row itself, then how many rows come before it as shown
+    auto found = readRows(QStringLiteral("select * from %1 where %2 = ?")
+                              .arg(wrapped(m_query.sql), Db::quoted(m_query.key)),
+                          m_query.params + QVariantList{keyValue});
+    if (!found || found.value().isEmpty())
+        return std::nullopt;
+    const Db db(m_query.connectionName);
+    qint64 before = 0;
+    for (const Region& region : regionsFrom(&found.value().first(), true)) {
+        auto counted = db.scalarInteger(QStringLiteral("select count(*) from %1 where %2")
+                                            .arg(wrapped(m_query.sql), region.condition),
+                                        m_query.params + region.params);
+        if (!counted)
+            return std::nullopt;
+        before += counted.value().value_or(0);
+    }
+    return int(qMin<qint64>(before, std::numeric_limits<int>::max()));
+}
+
+bool GridModel::isKeyed() const {
+    return !m_query.key.isEmpty() && m_columns.indexOf(m_query.key) >= 0 &&
+           (m_sortColumn.isEmpty() || m_columns.indexOf(m_sortColumn) >= 0);
 }
 
 Status GridModel::run(ListQuery query) {
@@ -813,6 +834,24 @@ bool DataGrid::locate(const QString& column, const QVariant& wanted) {
     if (index < 0)
         return false;
     const QString wantedText = wanted.toString();
+    auto holds = [&](int row) {
+        return m_model->index(row, index).data(Qt::EditRole).toString() == wantedText;
+    };
+    // by the list's key: its place is counted, not walked to
+    if (column == m_model->listQuery().key && m_model->isKeyed()) {
+        const std::optional<int> row = m_model->rowOfKey(wanted);
+        if (!row)
+            return false;
+        if (*row >= m_model->rowCount() && m_model->canFetchMore()) {
+            // the rows counted: by the footer when it counts them
+            if (m_footerPending && !m_countColumn.isEmpty())
+                (void)computeFooter();
+            else
+                m_model->fetchMore();
+        }
+        if (*row < m_model->rowCount() && holds(*row))
+            return setCurrentRow(*row);
+    }
     for (int row = 0;; ++row) {
         if (row >= m_model->rowCount()) {
             if (!m_model->canFetchMore())
@@ -821,7 +860,7 @@ bool DataGrid::locate(const QString& column, const QVariant& wanted) {
             if (row >= m_model->rowCount())
                 return false;
         }
-        if (m_model->index(row, index).data(Qt::EditRole).toString() == wantedText)
+        if (holds(row))
             return setCurrentRow(row);
     }
 }

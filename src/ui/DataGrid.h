@@ -74,6 +74,11 @@ public:
     bool rowTotalKnown() const { return m_totalKnown; }
     // Rows held in memory now.
     int keptRowCount() const;
+    // Whether pages are read by the statement's key.
+    bool isKeyed() const;
+    // Where the row with this key stands as shown, counted by the database
+    // (no row before it is read); nullopt when it is not in the list.
+    std::optional<int> rowOfKey(const QVariant& keyValue) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -99,6 +104,13 @@ private:
     Result<QList<QVariantList>> readRows(const QString& sql, const QVariantList& params,
                                          QSqlRecord* columns = nullptr) const;
     Result<QList<QVariantList>> readPage(int page, QSqlRecord* columns = nullptr) const;
+    // Conditions that together hold the rows after boundary in the shown
+    // order (backwards: before it), in that order; no boundary: every row.
+    struct Region {
+        QString condition;
+        QVariantList params;
+    };
+    QList<Region> regionsFrom(const QVariantList* boundary, bool backwards) const;
     Result<QList<QVariantList>> readFrom(const QVariantList* boundary, bool backwards,
                                          int count) const;
     const QVariantList* rowValues(int row) const;

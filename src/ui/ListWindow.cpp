@@ -137,6 +137,26 @@ bool ListWindow::refresh() {
     return true;
 }
 
+bool ListWindow::permitted(bool allowed) {
+    if (!allowed)
+        Prompt::information(this, QStringLiteral("没有权限!"));
+    return allowed;
+}
+
+bool ListWindow::removeCurrentRow(const QString& noRow, const QString& question,
+                                  const std::function<Status()>& remove) {
+    if (!requireCurrentRow(noRow) || !Prompt::question(this, question))
+        return false;
+    const int row = m_grid->currentRow();
+    if (Status removed = remove(); !removed) {
+        Prompt::error(this, removed.error());
+        return false;
+    }
+    refresh();
+    m_grid->setCurrentRow(qMin(row, m_grid->loadedRowCount() - 1));
+    return true;
+}
+
 bool ListWindow::requireCurrentRow(const QString& message) {
     if (m_grid->hasCurrentRow())
         return true;

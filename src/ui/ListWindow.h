@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QAction;
 class QComboBox;
 class QLineEdit;
@@ -72,6 +74,15 @@ public:
     // Whether there is a current row; otherwise shows message (when given)
     // and gives false: "修改"/"删除" with an empty list are refused.
     bool requireCurrentRow(const QString& message = QStringLiteral("没有选中的记录!"));
+
+    // A permission gate: without the permission, "没有权限!" and false.
+    bool permitted(bool allowed);
+    // "删除" of the current row after question (asked only when there is a
+    // current row; without one, noRow is shown). remove does the deleting;
+    // its failure is shown as its message. The list is then shown again with
+    // the row that took the deleted one's place current. True when deleted.
+    bool removeCurrentRow(const QString& noRow, const QString& question,
+                          const std::function<Status()>& remove);
 
     // The column the chooser names, or empty when it names none.
     QString chosenColumn() const;

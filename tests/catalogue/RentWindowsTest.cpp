@@ -106,7 +106,9 @@ TEST_P(RentWindowsTest, TheSearchCodeFollowsTheTitle) {
         EXPECT_EQ(w.searchCode(), code) << title.toStdString();
     }
     // the boxes take no more than their columns hold
-    for (QLineEdit* box : {w.barcodeEdit(), w.titleEdit(), w.authorEdit()})
+    for (QLineEdit* box :
+         {w.barcodeEdit(), w.titleEdit(), w.authorEdit(), w.placeBox()->lineEdit(),
+          w.publisherBox()->lineEdit(), w.typeBox()->lineEdit(), w.supplierBox()->lineEdit()})
         EXPECT_EQ(box->maxLength(), 255);
 }
 

@@ -32,8 +32,9 @@ Result<QList<qint64>> itemsInStock(const Db& db, const QString& fragment, int li
 
 ListQuery itemsInStockList(const QString& fragment, const QString& connectionName) {
     const TextSearch::Condition found = inStock(Db(connectionName), fragment);
-    return {QStringLiteral("select *") + found.sql + QStringLiteral(" order by 商品id"),
-            found.params, connectionName};
+    // in the order of their key, which also pages the list by key
+    return {QStringLiteral("select *") + found.sql, found.params, connectionName,
+            QStringLiteral("商品id")};
 }
 
 Result<std::optional<Item>> item(const Db& db, qint64 itemId) {
