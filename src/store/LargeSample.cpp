@@ -533,6 +533,13 @@ Status fill(const Db& db, double scale, const Progress& progress) {
         if (Status s = remakeIndexes(db, remake.value(), progress); !s && done)
             done = s;
     }
+    // the planner's statistics, gathered when the file was opened, describe
+    // the tables before the load
+    for (const QString& statement : sql.gatherStatistics()) {
+        if (!done)
+            break;
+        done = run(db, statement);
+    }
     (void)db.exec(QStringLiteral("DROP TABLE 样本书名"));
     (void)db.exec(QStringLiteral("DROP TABLE 样本姓名"));
     for (const auto& [name, value] : restore)
