@@ -107,7 +107,8 @@ Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited) {
         return Error{QStringLiteral("条形码不能为空!")};
     return db.inTransaction([&]() -> Status {
         if (edited.barcode != asRead.barcode) {
-            // 已还 written out, so the open-rent index answers by barcode
+            // 已还 written out, so that every plan (also a generic one of a
+            // prepared statement) finds the open rent through its index
             auto open = db.scalarInteger(
                 QStringLiteral("select count(*) from 出租记录 where 条形码 = ? and 已还 = '否'"),
                 {asRead.barcode});

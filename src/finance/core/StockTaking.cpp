@@ -56,8 +56,9 @@ Result<StockFigures> stockFigures(const Db& db) {
         f.rentItems = rent.value().integer(QStringLiteral("n"));
         f.rentValue = rent.value().money(QStringLiteral("value"));
     }
-    // the condition as written in the open-rent index, which then answers it
-    // (a bound value would leave ten million records to scan)
+    // the condition as written in the open-rent index, so that every plan can
+    // use it (a prepared statement's generic plan on PostgreSQL cannot match
+    // a bound value to the index's condition and scans every record)
     if (Status read =
             readMoney(db, QStringLiteral("select sum(押金) as num from 出租记录 where 已还 = '否'"),
                       {}, f.depositsHeld);
