@@ -5,10 +5,10 @@
 #include "store/SampleData.h"
 #include "store/TextSearch.h"
 
-// The rows are made by the database itself: one INSERT ... SELECT per table
-// and million rows over a series of integers, joined to two small temporary
-// tables of titles and names. Every value is worked out from the row's
-// number, so the same scale gives the same shop on either engine. The
+// The rows are made by the database itself: one INSERT ... SELECT for each
+// million rows of a table, over a series of integers, joined to two small
+// temporary tables of titles and names. Every value is worked out from the
+// row's number, so the same scale gives the same shop on either engine. The
 // indexes and triggers of the filled tables are dropped for the load and made
 // again from their own definitions afterwards (sorting once is far cheaper
 // than keeping ten million random keys in order row by row).
