@@ -19,7 +19,8 @@ if [ ! -f "$shop" ]; then
   build/release/bin/shop-admin init "Provider=SQLite;Data Source=$shop" >/dev/null
   start=$(date +%s.%N)
   build/release/bin/shop-admin sample "Provider=SQLite;Data Source=$shop" --scale "$scale" >/dev/null
-  echo "$(date +%s.%N) - $start" | bc >"$out/generation-$scale.txt"
+  python3 -c "import sys; print(float(sys.argv[1]) - float(sys.argv[2]))" "$(date +%s.%N)" "$start" \
+    >"$out/generation-$scale.txt"
 fi
 export SHOP_BENCH_SCALE="$scale" SHOP_BENCH_DATA="$data" QT_QPA_PLATFORM=offscreen
 # one process per program; the peak memory counter is the process's high-water mark
