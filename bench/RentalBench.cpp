@@ -12,10 +12,18 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 namespace {
 
 constexpr int Copies = 20000;
+
+// The process's high-water mark, in MB.
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
 constexpr int LinesPerBooking = 10;
 
 QString barcode(int i) {
@@ -95,6 +103,7 @@ void BM_RentBooking10Lines(benchmark::State& state) {
         next += LinesPerBooking;
     }
     state.SetItemsProcessed(state.iterations() * LinesPerBooking);
+    state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_RentBooking10Lines)->Unit(benchmark::kMicrosecond);
 
@@ -149,6 +158,7 @@ void BM_BareRent10Lines(benchmark::State& state) {
         next += LinesPerBooking;
     }
     state.SetItemsProcessed(state.iterations() * LinesPerBooking);
+    state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_BareRent10Lines)->Unit(benchmark::kMicrosecond);
 
@@ -182,6 +192,7 @@ void BM_ReturnBooking10Lines(benchmark::State& state) {
         next += LinesPerBooking;
     }
     state.SetItemsProcessed(state.iterations() * LinesPerBooking);
+    state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_ReturnBooking10Lines)->Unit(benchmark::kMicrosecond);
 
@@ -239,6 +250,7 @@ void BM_BareReturn10Lines(benchmark::State& state) {
         next += LinesPerBooking;
     }
     state.SetItemsProcessed(state.iterations() * LinesPerBooking);
+    state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_BareReturn10Lines)->Unit(benchmark::kMicrosecond);
 
@@ -263,6 +275,7 @@ void BM_SaleBooking10Lines(benchmark::State& state) {
         next = (next + LinesPerBooking) % (Copies - LinesPerBooking);
     }
     state.SetItemsProcessed(state.iterations() * LinesPerBooking);
+    state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_SaleBooking10Lines)->Unit(benchmark::kMicrosecond);
 
@@ -333,6 +346,7 @@ void BM_BareSale10Lines(benchmark::State& state) {
         next = (next + LinesPerBooking) % (Copies - LinesPerBooking);
     }
     state.SetItemsProcessed(state.iterations() * LinesPerBooking);
+    state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_BareSale10Lines)->Unit(benchmark::kMicrosecond);
 
