@@ -2,6 +2,7 @@
 """Writes the performance table (Markdown) from Google Benchmark JSON files:
 each of our operations beside the bare operation measured in the same run."""
 import json
+import re
 import sys
 
 # (what is measured, our benchmark, the bare floor, target: a ratio, "ms50"
@@ -60,7 +61,9 @@ def main():
         context = context or data.get("context", {})
         for b in data["benchmarks"]:
             if b.get("run_type", "iteration") == "iteration":
-                runs[b["name"].split("/iterations:")[0]] = b
+                # without the run options Google Benchmark appends to names
+                name = re.sub(r"/(iterations|min_warmup_time|min_time):[^/]*", "", b["name"])
+                runs[name] = b
 
     def ms(b):
         # CPU time: the machine is shared, so wall time mostly measures the
