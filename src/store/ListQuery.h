@@ -17,4 +17,8 @@ struct ListQuery {
     // shown in its order (ties of a header sort broken by it), and a page
     // is read from its neighbour's last key instead of by counting rows.
     QString key = {};
+    // With a key: a column the rows are shown in, ascending and ties by the
+    // key, until a header is clicked (a record list in time order). An
+    // index on it serves the first screen without sorting the rows.
+    QString order = {};
 };

@@ -40,16 +40,26 @@ Status GridModel::setListQuery(const ListQuery& query) {
     return {};
 }
 
-QString GridModel::orderBy(bool reversed) const {
-    const bool ascending = (m_sortOrder == Qt::AscendingOrder) != reversed;
-    const QString& key = m_query.key;
-    QStringList keys;
+QString GridModel::shownSortColumn() const {
     if (!m_sortColumn.isEmpty())
-        keys << Db::quoted(m_sortColumn) + direction(ascending);
-    if (!key.isEmpty()) {
+        return m_sortColumn;
+    return m_query.key.isEmpty() ? QString() : m_query.order;
+}
+
+bool GridModel::shownAscending() const {
+    return m_sortColumn.isEmpty() || m_sortOrder == Qt::AscendingOrder;
+}
+
+QString GridModel::orderBy(bool reversed) const {
+    const QString sort = shownSortColumn();
+    const bool ascending = shownAscending() != reversed;
+    QStringList keys;
+    if (!sort.isEmpty())
+        keys << Db::quoted(sort) + direction(ascending);
+    if (!m_query.key.isEmpty()) {
         // ties go the sort's way, so that the reversed order is the exact reverse
-        keys << Db::quoted(key) + direction(m_sortColumn.isEmpty() ? !reversed : ascending);
-    } else if (!m_sortColumn.isEmpty()) {
+        keys << Db::quoted(m_query.key) + direction(ascending);
+    } else if (!sort.isEmpty()) {
         // pages read with limit and offset must see one fixed order (a sort
         // with a limit may order ties differently from one without)
         for (int c = 1; c <= m_columns.count(); ++c)
@@ -112,8 +122,9 @@ QList<GridModel::Region> GridModel::regionsFrom(const QVariantList* boundary,
     // A sorted column's empty values sort together at one end, so they are a
     // region of their own; each region is one condition an index can serve.
     const QString key = Db::quoted(m_query.key);
-    const QString sort = m_sortColumn.isEmpty() ? QString() : Db::quoted(m_sortColumn);
-    const bool ascending = (sort.isEmpty() || m_sortOrder == Qt::AscendingOrder) != backwards;
+    const QString sortColumn = shownSortColumn();
+    const QString sort = sortColumn.isEmpty() ? QString() : Db::quoted(sortColumn);
+    const bool ascending = shownAscending() != backwards;
     const QString after = ascending ? QStringLiteral(">") : QStringLiteral("<");
     const QVariant boundaryKey =
         boundary ? boundary->at(m_columns.indexOf(m_query.key)) : QVariant();
@@ -123,7 +134,7 @@ QList<GridModel::Region> GridModel::regionsFrom(const QVariantList* boundary,
         return {{key + after + u'?', {boundaryKey}}};
     }
     const QVariant boundarySort =
-        boundary ? boundary->at(m_columns.indexOf(m_sortColumn)) : QVariant();
+        boundary ? boundary->at(m_columns.indexOf(sortColumn)) : QVariant();
     const bool nullsFirst = m_dialect->sortsNullsFirst() == ascending;
     const bool inNulls = boundary && boundarySort.isNull();
     const Region nulls =
@@ -187,7 +198,7 @@ std::optional<int> GridModel::rowOfKey(const QVariant& keyValue) const {
 
 bool GridModel::isKeyed() const {
     return !m_query.key.isEmpty() && m_columns.indexOf(m_query.key) >= 0 &&
-           (m_sortColumn.isEmpty() || m_columns.indexOf(m_sortColumn) >= 0);
+           (shownSortColumn().isEmpty() || m_columns.indexOf(shownSortColumn()) >= 0);
 }
 
 Status GridModel::run(ListQuery query) {

@@ -98,6 +98,10 @@ private:
         quint64 lastUse = 0;
     };
     Status run(ListQuery query);
+    // The column the rows are shown ordered by (a header's, else the
+    // statement's own order column), and its direction.
+    QString shownSortColumn() const;
+    bool shownAscending() const;
     // " order by ..." of the rows as shown (reversed: the exact reverse);
     // empty when the statement's own order stands.
     QString orderBy(bool reversed) const;

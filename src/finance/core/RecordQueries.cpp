@@ -123,6 +123,14 @@ QDateTime startOf(const QDate& day) {
     return QDateTime(day, QTime(0, 0));
 }
 
+// Records are shown in time order (their first date, then their key): the
+// date's index serves a period's first screen without sorting the period.
+void inTimeOrder(ListQuery& query, const RecordQueryConfig& config) {
+    query.key = Schema::rowKey(config.table);
+    if (!config.dates.isEmpty())
+        query.order = config.dates.first().column;
+}
+
 // The statement a record window opens with.
 ListQuery initialStatement(RecordKind kind, const QDate& today, const QString& connectionName) {
     const RecordQueryConfig& config = recordQueryConfig(kind);
@@ -180,7 +188,7 @@ namespace RecordQueries {
 
 ListQuery initialQuery(RecordKind kind, const QDate& today, const QString& connectionName) {
     ListQuery query = initialStatement(kind, today, connectionName);
-    query.key = Schema::rowKey(recordQueryConfig(kind).table);
+    inTimeOrder(query, recordQueryConfig(kind));
     return query;
 }
 
@@ -204,10 +212,11 @@ Result<std::optional<ListQuery>> searchQuery(RecordKind kind, const RecordFilter
         conditions.addRequired(QStringLiteral("已还"), filter.returned);
     if (conditions.isEmpty())
         return std::optional<ListQuery>();
-    return std::optional<ListQuery>(ListQuery{QStringLiteral("select * from %1 where %2")
-                                                  .arg(Db::quoted(config.table), conditions.text()),
-                                              conditions.params(), connectionName,
-                                              Schema::rowKey(config.table)});
+    ListQuery query{QStringLiteral("select * from %1 where %2")
+                        .arg(Db::quoted(config.table), conditions.text()),
+                    conditions.params(), connectionName};
+    inTimeOrder(query, config);
+    return std::optional<ListQuery>(query);
 }
 
 } // namespace RecordQueries
