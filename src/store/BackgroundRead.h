@@ -33,6 +33,9 @@ public:
     BackgroundRead& operator=(const BackgroundRead&) = delete;
 
     bool isFinished() const;
+    // Stops the read where it is (its result is then an error): a read no
+    // longer wanted is let go at once instead of summing on.
+    void cancel();
     // The rows, waiting for them when they are not there yet.
     Result<Rows> result() const;
 

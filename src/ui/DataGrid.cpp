@@ -433,6 +433,11 @@ DataGrid::DataGrid(QWidget* parent)
 }
 
 DataGrid::~DataGrid() {
+    // reads still running are stopped: closing a long list does not wait
+    // for its sums
+    for (const auto* read : {&m_footerRead, &m_valueRead})
+        if (*read)
+            (*read)->cancel();
     // the view and the model must not call back into a grid being destroyed
     m_view->removeEventFilter(this);
     m_footer->removeEventFilter(this);
@@ -696,10 +701,12 @@ void DataGrid::setFooter(const QString& countColumn, const QStringList& sumColum
 }
 
 void DataGrid::retire(std::shared_ptr<BackgroundRead>& read) const {
-    // a read no longer wanted finishes on its own; waiting for it here
-    // would hold the window up
-    if (read && !read->isFinished())
+    // a read no longer wanted is stopped, and kept until its worker is
+    // done: waiting for it here would hold the window up
+    if (read && !read->isFinished()) {
+        read->cancel();
         m_retired << read;
+    }
     read.reset();
     m_retired.removeIf([](const auto& old) { return old->isFinished(); });
 }

@@ -1,10 +1,12 @@
 #include "store/Db.h"
+#include "store/BackgroundRead.h"
 #include "store/Connection.h"
 #include "support/TestDatabase.h"
 
 #include "store/Schema.h"
 
 #include <QSqlDatabase>
+#include <QThread>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <latch>
@@ -447,4 +449,30 @@ TEST(DbServerTest, LostConnectionIsSaidPlainly) {
     EXPECT_TRUE(
         lost.error().startsWith(QStringLiteral("与数据库服务器的连接出错,本次操作没有完成(")))
         << lost.error().toStdString();
+}
+
+TEST_P(DbTest, ABackgroundReadSeesTheRowsAndStopsWhenCancelled) {
+    execOk(QStringLiteral("insert into 会员库(会员卡号,卡内金额) values(?,?)"),
+           {QStringLiteral("7"), QVariant::fromValue(Money::fromInt(12))});
+    QObject receiver;
+    // its own connection reads what this one committed
+    auto read = BackgroundRead::start(
+        Connection::Shared, QStringLiteral("select 会员卡号 from 会员库 where 卡内金额 > ?"),
+        {QVariant::fromValue(Money::fromInt(1))}, &receiver, [] {});
+    auto rows = read->result();
+    ASSERT_TRUE(rows.ok()) << rows.error().toStdString();
+    EXPECT_EQ(rows.value(), (BackgroundRead::Rows{{QStringLiteral("7")}}));
+
+    // a count that would take minutes ends at once, as an error
+    const QString endless = QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000000000) "
+        "select count(*) from n");
+    for (const int waitMs : {0, 300}) {
+        auto long_ = BackgroundRead::start(Connection::Shared, endless, {}, &receiver, [] {});
+        QThread::msleep(waitMs);
+        long_->cancel();
+        EXPECT_FALSE(long_->result().ok()) << "waited " << waitMs << " ms";
+    }
+    // the window's own connection is untouched
+    EXPECT_TRUE(db.select(QStringLiteral("select 1")).ok());
 }
