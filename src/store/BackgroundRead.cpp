@@ -49,17 +49,7 @@ Result<BackgroundRead::Rows> readAll(const Db& db, const QString& sql, const QVa
     auto rows = db.select(sql, params);
     if (!rows)
         return Error{rows.error()};
-    QSqlQuery& q = rows.value().query();
-    const int width = q.record().count();
-    BackgroundRead::Rows values;
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(width);
-        for (int c = 0; c < width; ++c)
-            row << q.value(c);
-        values << row;
-    }
-    return values;
+    return rows.value().remaining();
 }
 
 // Where the named connection leads, for a second connection to it.

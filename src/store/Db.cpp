@@ -81,6 +81,19 @@ QVariant Rows::value(const QString& column) const {
     return m_query->value(column);
 }
 
+QList<QVariantList> Rows::remaining() {
+    const int width = m_query->record().count();
+    QList<QVariantList> values;
+    while (m_query->next()) {
+        QVariantList row;
+        row.reserve(width);
+        for (int c = 0; c < width; ++c)
+            row << m_query->value(c);
+        values << row;
+    }
+    return values;
+}
+
 bool Rows::isNull(const QString& column) const {
     return m_query->isNull(column);
 }

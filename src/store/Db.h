@@ -35,6 +35,8 @@ public:
     QByteArray bytes(const QString& column) const;
 
     QSqlRecord record() const { return m_query->record(); }
+    // The rows not read yet, each as its stored values in column order.
+    QList<QVariantList> remaining();
     QSqlQuery& query() { return *m_query; }
     const Dialect& dialect() const { return *m_dialect; }
 

@@ -82,20 +82,9 @@ Result<QList<QVariantList>> GridModel::readRows(const QString& sql, const QVaria
     auto rows = db.select(sql, params);
     if (!rows)
         return Error{rows.error()};
-    QSqlQuery& q = rows.value().query();
     if (columns)
-        *columns = q.record();
-    const int width = q.record().count();
-    QList<QVariantList> values;
-    values.reserve(PageSize);
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(width);
-        for (int c = 0; c < width; ++c)
-            row << q.value(c);
-        values << row;
-    }
-    return values;
+        *columns = rows.value().record();
+    return rows.value().remaining();
 }
 
 Result<QList<QVariantList>> GridModel::readPage(int page, QSqlRecord* columns) const {
