@@ -58,6 +58,8 @@ Result<ConnectionSpec> ConnectionSpec::parse(const QString& connectionString,
         if (colon > 0) {
             bool numeric = false;
             const int port = source.mid(colon + 1).toInt(&numeric);
+            if (numeric && (port <= 0 || port > 65535))
+                return Error{QStringLiteral("连接字符串的端口号不正确: ") + source.mid(colon + 1)};
             if (numeric) {
                 target.host = source.left(colon);
                 target.port = port;

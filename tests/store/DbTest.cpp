@@ -350,6 +350,11 @@ TEST(Connection, UnusableStringsAreErrors) {
                                   QStringLiteral("bad"), quick)
                      .ok());
     EXPECT_FALSE(Db(QStringLiteral("bad")).isOpen());
+    // a port beyond the range is said, not passed on
+    auto parsed = ConnectionSpec::parse(
+        QStringLiteral("Provider=SQLOLEDB.1;Data Source=host:543434;Initial Catalog=x"), {});
+    ASSERT_FALSE(parsed.ok());
+    EXPECT_EQ(parsed.error(), QStringLiteral("连接字符串的端口号不正确: 543434"));
 }
 
 TEST(Connection, ParsesBothKindsOfString) {
