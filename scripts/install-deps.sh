@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libqt6sql6-sqlite libqt6sql6-psql
   qt6-charts-dev libqt6opengl6-dev
   libxlsxwriter-dev libsodium-dev fonts-noto-cjk fonts-liberation2 qt6-translations-l10n
-  libgtest-dev libbenchmark-dev libsqlite3-dev libpq-dev python3
+  libgtest-dev libbenchmark-dev libsqlite3-dev libpq-dev libzip-dev qt6-l10n-tools python3
   clang libclang-rt-14-dev
   postgresql
   xvfb xauth imagemagick poppler-utils unzip
