@@ -20,6 +20,8 @@ QString errorText(const QSqlError& error) {
     return text;
 }
 
+const QString NestedTransaction = QStringLiteral("事务不能嵌套: 这个连接上已有一个没有结束的事务");
+
 // What a connection's open transaction has met so far. Connections are
 // named per thread, so the table is shared between threads.
 struct TransactionState {
@@ -405,8 +407,8 @@ bool Db::hasTable(const QString& table) const {
     return handle().tables(QSql::Tables).contains(table);
 }
 
-QString Db::containsCondition(const QString& quotedColumn) const {
-    return dialect().containsCondition(quotedColumn);
+QString Db::containsCondition(const QString& quotedColumn, ColumnType type) const {
+    return dialect().containsCondition(quotedColumn, type);
 }
 
 Status Db::checkSearchText(const QString& typed) {
@@ -447,11 +449,31 @@ Status Db::inTransaction(const std::function<Status()>& work) const {
     }
 }
 
+Status Db::inReadSnapshot(const std::function<Status()>& work) const {
+    if (stateOf(m_name).open)
+        return Error{NestedTransaction};
+    if (auto begun = exec(dialect().beginReadSnapshot()); !begun)
+        return Error{begun.error()};
+    setState(m_name, TransactionState{true, {}, false});
+    const Status outcome = work();
+    const QString failure = stateOf(m_name).failure;
+    // nothing was written: either end gives the snapshot back
+    auto ended = exec(outcome ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    setState(m_name, TransactionState{});
+    if (!outcome)
+        return outcome;
+    if (!failure.isEmpty())
+        return Error{failure};
+    if (!ended)
+        return Error{ended.error()};
+    return {};
+}
+
 // ---- Transaction ---------------------------------------------------------
 
 Transaction::Transaction(const Db& db) : m_db(db) {
     if (stateOf(db.connectionName()).open) {
-        m_started = Error{QStringLiteral("事务不能嵌套: 这个连接上已有一个没有结束的事务")};
+        m_started = Error{NestedTransaction};
         return;
     }
     auto done = db.exec(db.dialect().beginTransaction());

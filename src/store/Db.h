@@ -90,8 +90,10 @@ public:
     QStringList columns(const QString& table) const;
 
     // A "contains" condition on a column of any type for a typed text; bind
-    // containsPattern(text). % and _ typed by the user match themselves.
-    QString containsCondition(const QString& quotedColumn) const;
+    // containsPattern(text). % and _ typed by the user match themselves. A
+    // money column matches the shortest form of its amount, as lists show it.
+    QString containsCondition(const QString& quotedColumn,
+                              ColumnType type = ColumnType::Text) const;
     static QString containsPattern(const QString& typed);
     // A search text longer than this is refused before it reaches "like"
     // (whose patterns the engines limit), with a message saying so.
@@ -111,6 +113,12 @@ public:
     Status inTransaction(const std::function<Status()>& work) const;
     static constexpr int MaxRetries = 3;
     bool inTransactionNow() const;
+    // Runs work, which only reads, in one read-only transaction that sees
+    // one snapshot: a booking committed meanwhile by another connection is
+    // seen by none of work's statements. The transaction ends before this
+    // returns (no read stays open, and no dialog may be shown inside work).
+    // Refused inside another transaction; gives work's outcome.
+    Status inReadSnapshot(const std::function<Status()>& work) const;
 
     // Values the engines cannot keep as given are refused before any
     // statement runs: text holding NUL or an unpaired surrogate, and an

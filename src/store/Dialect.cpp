@@ -48,6 +48,12 @@ QString Dialect::beginTransaction() const {
     return m_engine == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
 }
 
+QString Dialect::beginReadSnapshot() const {
+    return m_engine == Engine::Sqlite
+               ? QStringLiteral("BEGIN DEFERRED")
+               : QStringLiteral("BEGIN TRANSACTION ISOLATION LEVEL REPEATABLE READ READ ONLY");
+}
+
 QString Dialect::returningKey(const QString& identityColumn) const {
     if (m_engine == Engine::Sqlite)
         return {};
@@ -56,10 +62,24 @@ QString Dialect::returningKey(const QString& identityColumn) const {
     return QStringLiteral(" RETURNING \"") + inner + u'"';
 }
 
-QString Dialect::containsCondition(const QString& quotedColumn) const {
-    if (m_engine == Engine::Postgres)
-        return QStringLiteral("CAST(%1 AS TEXT) ILIKE ? ESCAPE '\\'").arg(quotedColumn);
-    return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
+QString Dialect::containsCondition(const QString& quotedColumn, ColumnType type) const {
+    if (m_engine == Engine::Postgres) {
+        // numeric(19,4) reads as "25.5000": without its trailing zeros
+        const QString text = type == ColumnType::Money
+                                 ? QStringLiteral("CAST(trim_scale(%1) AS TEXT)").arg(quotedColumn)
+                                 : QStringLiteral("CAST(%1 AS TEXT)").arg(quotedColumn);
+        return text + QStringLiteral(" ILIKE ? ESCAPE '\\'");
+    }
+    if (type != ColumnType::Money)
+        return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(quotedColumn);
+    // INTEGER ten-thousandths spelt as an amount: the sign, the whole part,
+    // and the places of a fraction without trailing zeros (/ and % truncate
+    // toward zero, so their magnitudes never overflow)
+    return QStringLiteral("((CASE WHEN %1 < 0 THEN '-' ELSE '' END) || abs(%1 / 10000) || "
+                          "(CASE WHEN %1 % 10000 = 0 THEN '' ELSE '.' || "
+                          "rtrim(substr(10000 + abs(%1 % 10000), 2), '0') END)) "
+                          "LIKE ? ESCAPE '\\'")
+        .arg(quotedColumn);
 }
 
 QString Dialect::containsPattern(const QString& typed) {

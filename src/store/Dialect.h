@@ -27,11 +27,19 @@ public:
     // Starts a transaction; SQLite takes the write lock at once, so a second
     // workstation waits instead of failing later.
     QString beginTransaction() const;
+    // Starts a transaction that only reads and sees one snapshot of the
+    // database throughout (on SQLite a deferred BEGIN: the snapshot of the
+    // first read lasts until the end; no write lock is taken).
+    QString beginReadSnapshot() const;
     // What an insert appends to give the new row's key ("" when the driver
     // reports it).
     QString returningKey(const QString& identityColumn) const;
     // A "contains" condition on a column of any type; bind containsPattern.
-    QString containsCondition(const QString& quotedColumn) const;
+    // A money column is matched against the text a list shows for it, the
+    // shortest form of the amount ("25.5", "10", "-3", "0.8097"), whatever
+    // the engine stores.
+    QString containsCondition(const QString& quotedColumn,
+                              ColumnType type = ColumnType::Text) const;
     // The pattern for a typed text: % and _ typed by the user match themselves.
     static QString containsPattern(const QString& typed);
     // The hidden column that tells one row from another where names repeat.

@@ -1,5 +1,7 @@
 #include "store/TextSearch.h"
 
+#include "store/Schema.h"
+
 namespace TextSearch {
 
 const QList<IndexedTable>& indexedTables() {
@@ -39,7 +41,10 @@ QStringList createStatements(const Db& db) {
 Condition contains(const Db& db, const QString& table, const QString& column,
                    const QString& typed) {
     const QString quotedColumn = Db::quoted(column);
-    Condition plain{db.containsCondition(quotedColumn), {Db::containsPattern(typed)}};
+    // an amount is found by the text the list shows for it
+    static const QStringList moneyColumns = Schema::columnsOfType(ColumnType::Money);
+    const ColumnType type = moneyColumns.contains(column) ? ColumnType::Money : ColumnType::Text;
+    Condition plain{db.containsCondition(quotedColumn, type), {Db::containsPattern(typed)}};
     // PostgreSQL's planner takes the pg_trgm index for the same condition
     if (!db.dialect().searchesThroughTrigramTable() || !isIndexed(table, column))
         return plain;

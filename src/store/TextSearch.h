@@ -32,7 +32,9 @@ QString ftsTable(const QString& table);
 QStringList createStatements(const Db& db);
 
 // A condition for a where clause of a statement that reads table unaliased:
-// its column contains typed (% and _ match themselves).
+// its column contains typed (% and _ match themselves). A money column
+// contains typed when the shortest form of its amount does ("25.5" finds
+// 25.5 and 125.5, never 25.05).
 struct Condition {
     QString sql;
     QVariantList params;

@@ -47,12 +47,15 @@ TEST_P(DbTest, ContainsSearchTreatsPercentAndUnderscoreAsThemselves) {
               1);
     EXPECT_EQ(count(QStringLiteral("会员库"), where, {Db::containsPattern(QStringLiteral("满"))}),
               2);
-    // a money column can be searched as text too
+    // a money column is searched as the amount it holds: 7 is "7", never "70000" or "7.0000"
     execOk(QStringLiteral("update 会员库 set 卡内金额 = ?"),
            {QVariant::fromValue(Money::fromInt(7))});
-    const QString money = db.containsCondition(Db::quoted(QStringLiteral("卡内金额")));
+    const QString money =
+        db.containsCondition(Db::quoted(QStringLiteral("卡内金额")), ColumnType::Money);
     EXPECT_EQ(count(QStringLiteral("会员库"), money, {Db::containsPattern(QStringLiteral("7"))}),
               4);
+    EXPECT_EQ(count(QStringLiteral("会员库"), money, {Db::containsPattern(QStringLiteral("0"))}),
+              0);
 }
 
 TEST_P(DbTest, FailedTransactionLeavesNothingBehind) {
@@ -435,6 +438,42 @@ TEST_P(DbTest, KeptStatementsServeNestedReadsAndLeaveNoReadOpen) {
                                {QStringLiteral("-")})
                   .value(),
               5);
+}
+
+TEST_P(DbTest, AReadSnapshotSeesNoBookingCommittedMeanwhile) {
+    const QString insert = QStringLiteral("insert into 介质(名称) values(?)");
+    const QString media = QStringLiteral("select count(*) from 介质 where 名称 <> ?");
+    ASSERT_TRUE(database->openConnection(QStringLiteral("other")).ok());
+    const Db other(QStringLiteral("other"));
+    std::optional<qint64> before, after;
+    Status nested;
+    Status read = db.inReadSnapshot([&]() -> Status {
+        before = db.scalarInteger(media, {QStringLiteral("-")}).value();
+        // another workstation books meanwhile
+        if (auto booked = other.exec(insert, {QStringLiteral("胶片")}); !booked)
+            return Error{booked.error()};
+        after = db.scalarInteger(media, {QStringLiteral("-")}).value();
+        nested = db.inTransaction([] { return Status(); });
+        return {};
+    });
+    ASSERT_TRUE(read.ok()) << read.error().toStdString();
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after, 1);
+    EXPECT_FALSE(nested.ok());
+    // over when it returns: the row is seen and this workstation can book
+    EXPECT_FALSE(db.inTransactionNow());
+    EXPECT_EQ(db.scalarInteger(media, {QStringLiteral("-")}).value(), 2);
+    EXPECT_TRUE(db.inTransaction([&]() -> Status {
+                      auto done = db.exec(insert, {QStringLiteral("唱片")});
+                      return done ? Status{} : Status{Error{done.error()}};
+                  }).ok());
+    // work's refusal comes back; inside a booking a snapshot is refused
+    Status refused = db.inReadSnapshot([] { return Status{Error{QStringLiteral("不读了")}}; });
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error(), QStringLiteral("不读了"));
+    Status inside = db.inTransaction([&] { return db.inReadSnapshot([] { return Status(); }); });
+    EXPECT_FALSE(inside.ok());
+    EXPECT_FALSE(db.inTransactionNow());
 }
 
 // A statement on a connection the server has dropped says in our words that

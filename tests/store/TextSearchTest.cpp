@@ -101,3 +101,34 @@ TEST_P(TextSearchTest, ContainsSearchOfThreeCharactersGoesThroughTheTrigramIndex
                                                        : QStringLiteral("出租库_条形码_trgm");
     EXPECT_TRUE(plan.contains(index)) << plan.toStdString();
 }
+
+TEST_P(TextSearchTest, AMoneyColumnIsSearchedInTheFormTheListShows) {
+    const char* prices[] = {"25.5",   "125.5", "25.05", "2.55", "10", "100",
+                            "0.8097", "-3",    "-0.5",  "30",   "0"};
+    for (const char* price : prices)
+        execOk(QStringLiteral("insert into 出租库(条形码,定价) values(?,?)"),
+               {QString::fromLatin1(price),
+                QVariant::fromValue(*Money::parse(QString::fromLatin1(price)))});
+    execOk(QStringLiteral("insert into 出租库(条形码) values('none')")); // no price
+    const struct {
+        const char* typed;
+        QStringList found; // barcodes, which are the prices as shown
+    } cases[] = {
+        {"25.5", {"125.5", "25.5"}},
+        {"10", {"10", "100"}},
+        {"0.8097", {"0.8097"}},
+        {"-3", {"-3"}},
+        {"0.5", {"-0.5"}},
+        {"5000", {}}, // neither the stored units nor four places
+        {"0", {"0", "0.8097", "10", "100", "25.05", "30", "-0.5"}},
+        {".", {"-0.5", "0.8097", "125.5", "2.55", "25.05", "25.5"}},
+    };
+    for (const auto& c : cases) {
+        QStringList expected = c.found, got = found(TextSearch::contains(
+                                            db, QStringLiteral("出租库"), QStringLiteral("定价"),
+                                            QString::fromLatin1(c.typed)));
+        expected.sort();
+        got.sort();
+        EXPECT_EQ(got, expected) << c.typed;
+    }
+}
