@@ -42,6 +42,7 @@ TShouZhiTypeFm::TShouZhiTypeFm(const LoginContext& login, QWidget* parent)
     layout->addWidget(m_grid, 1);
 
     m_grid->setColumnOrder({QStringLiteral("名称"), QStringLiteral("类型")});
+    m_grid->setHiddenColumns({QStringLiteral("id")});
     reload();
     resize(360, 420);
 }
@@ -59,14 +60,13 @@ bool TShouZhiTypeFm::add() {
     const QString name = m_name->text().trimmed();
     if (m_kind->currentText().isEmpty() || name.isEmpty())
         return false;
-    if (Status added =
-            IncomeExpenseTypes::add(Db(m_login.connectionName), m_kind->currentText(), name);
-        !added) {
+    auto added = IncomeExpenseTypes::add(Db(m_login.connectionName), m_kind->currentText(), name);
+    if (!added) {
         Prompt::error(this, QStringLiteral("错误"));
         return false;
     }
     reload();
-    m_grid->locate(QStringLiteral("名称"), name);
+    m_grid->locate(QStringLiteral("id"), added.value());
     return true;
 }
 
@@ -74,11 +74,11 @@ bool TShouZhiTypeFm::remove() {
     if (!m_grid->hasCurrentRow())
         return false;
     const QString name = m_grid->value(QStringLiteral("名称")).toString();
-    const QString kind = m_grid->value(QStringLiteral("类型")).toString();
     if (!Prompt::question(this, QStringLiteral("您是否要删除\" ") + name + u'"'))
         return false;
     const int row = m_grid->currentRow();
-    auto removed = IncomeExpenseTypes::remove(Db(m_login.connectionName), kind, name);
+    auto removed = IncomeExpenseTypes::remove(Db(m_login.connectionName),
+                                              m_grid->integer(QStringLiteral("id")));
     if (!removed) {
         Prompt::error(this, removed.error());
         return false;

@@ -122,7 +122,7 @@ QList<Table> tables() {
           {"姓名", T::Text},
           {"管理员", T::Text},
           {"说明", T::Memo}}},
-        {QStringLiteral("收支类型"), {{"类型", T::Text}, {"名称", T::Text}}},
+        {QStringLiteral("收支类型"), {{"类型", T::Text}, {"名称", T::Text}, {"id", T::Identity}}},
         {QStringLiteral("销售库"),
          {{"商品id", T::Identity},
           {"条形码", T::Text},
@@ -184,15 +184,19 @@ QList<Table> tables() {
           {"退还方式", T::Text}}},
         {QStringLiteral("商品类型"),
          {{"名称", T::Text, "UNIQUE NOT NULL"}, {"每日租金", T::Money}, {"押金", T::Money}}},
-        {QStringLiteral("存放位置"), {{"名称", T::Text}}},
-        {QStringLiteral("介质"), {{"名称", T::Text}}},
+        // Names need not be unique in the reference lists: the identity
+        // column, last so that the described first column leads, tells
+        // the rows apart.
+        {QStringLiteral("存放位置"), {{"名称", T::Text}, {"id", T::Identity}}},
+        {QStringLiteral("介质"), {{"名称", T::Text}, {"id", T::Identity}}},
         {QStringLiteral("出版社"), {{"名称", T::Text}}},
         {QStringLiteral("供应商"),
          {{"名称", T::Text},
           {"联系人", T::Text},
           {"联系方式", T::Text},
           {"地址", T::Text},
-          {"所欠货款", T::Money}}},
+          {"所欠货款", T::Money},
+          {"id", T::Identity}}},
     };
 }
 
@@ -298,9 +302,46 @@ Status searchIndexes(const Db& db) {
     return {};
 }
 
+// Version 4: the reference lists with a window (locations, media,
+// suppliers, income and expense types) get an identity column, so that an
+// edit or a delete changes the row that was chosen even where two rows
+// share a name. A table cannot gain a key column in place on every engine:
+// it is built anew with the column last and its rows copied over in their
+// stored order, which the new keys then follow.
+Status referenceListKeys(const Db& db) {
+    const QStringList keyed = {QStringLiteral("存放位置"), QStringLiteral("介质"),
+                               QStringLiteral("供应商"), QStringLiteral("收支类型")};
+    for (const Table& table : tables()) {
+        if (!keyed.contains(table.name) || db.columns(table.name).contains(QStringLiteral("id")))
+            continue;
+        QStringList copied;
+        for (const Column& column : table.columns)
+            if (column.type != Type::Identity)
+                copied << Db::quoted(column.name);
+        const QString columns = copied.join(u", ");
+        Table rebuilt = table;
+        rebuilt.name = table.name + QStringLiteral("_新");
+        const QStringList statements = {
+            createStatement(db.dialect(), rebuilt),
+            QStringLiteral("insert into %1 (%2) select %2 from %3 order by %4")
+                .arg(Db::quoted(rebuilt.name), columns, Db::quoted(table.name),
+                     db.dialect().rowIdentity()),
+            QStringLiteral("DROP TABLE %1").arg(Db::quoted(table.name)),
+            QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                .arg(Db::quoted(rebuilt.name), Db::quoted(table.name)),
+        };
+        for (const QString& sql : statements) {
+            if (Status s = run(db, sql); !s)
+                return s;
+        }
+    }
+    return {};
+}
+
 using Step = Status (*)(const Db&);
 // steps[i] brings a database from version i to version i + 1
-const Step Steps[Schema::CurrentVersion] = {createTables, createIndexes, searchIndexes};
+const Step Steps[Schema::CurrentVersion] = {createTables, createIndexes, searchIndexes,
+                                            referenceListKeys};
 
 Status setVersion(const Db& db, int version) {
     if (Status s = run(db, QStringLiteral("delete from ") + VersionTable); !s)

@@ -174,6 +174,7 @@ public:
     void setMoneyColumns(const QStringList& columns);
     void setYesNoColumns(const QStringList& columns);
     void setHiddenColumns(const QStringList& columns);
+    const QStringList& hiddenColumns() const { return m_hidden; }
     // The listed columns first, in this order; the others after them.
     void setColumnOrder(const QStringList& columns);
     void setCaption(const QString& column, const QString& caption);

@@ -3,6 +3,7 @@
 #include "ui/TextLimits.h"
 
 #include "store/Db.h"
+#include "store/Schema.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
 
@@ -147,6 +148,9 @@ void ReferenceListWindow::setDefaultOnSave(const QString& column, const QVariant
 
 bool ReferenceListWindow::load() {
     setEditing(false);
+    // the key tells rows apart; shown only where the form edits it
+    if (!field(keyColumn()) && !m_grid->hiddenColumns().contains(keyColumn()))
+        m_grid->setHiddenColumns(QStringList(m_grid->hiddenColumns()) << keyColumn());
     const Status ran = m_grid->setQuery(
         {QStringLiteral("select * from %1").arg(Db::quoted(m_table)), {}, m_connection});
     if (!ran) {
@@ -251,7 +255,7 @@ QString ReferenceListWindow::firstColumn() const {
 }
 
 QString ReferenceListWindow::keyColumn() const {
-    return m_keyColumn.isEmpty() ? firstColumn() : m_keyColumn;
+    return m_keyColumn.isEmpty() ? Schema::rowKey(m_table) : m_keyColumn;
 }
 
 void ReferenceListWindow::add() {
@@ -357,12 +361,13 @@ bool ReferenceListWindow::save() {
         Prompt::warning(this, ruled.error());
         return false;
     }
-    if (Status written = write(row); !written) {
+    auto written = write(row);
+    if (!written) {
         // the pending row stays in the form, to be corrected or cancelled
         Prompt::error(this, written.error());
         return false;
     }
-    const QVariant key = row.value(keyColumn());
+    const QVariant key = written.value();
     setEditing(false);
     m_pending.clear();
     if (Status ran = m_grid->reload(); !ran)
@@ -374,7 +379,7 @@ bool ReferenceListWindow::save() {
     return true;
 }
 
-Status ReferenceListWindow::write(const Row& row) {
+Result<QVariant> ReferenceListWindow::write(const Row& row) {
     const Db db(m_connection);
     const QStringList tableColumns = db.columns(m_table);
     if (m_adding) {
@@ -387,13 +392,19 @@ Status ReferenceListWindow::write(const Row& row) {
             marks << QStringLiteral("?");
             values << it.value();
         }
-        auto inserted = db.exec(QStringLiteral("insert into %1 (%2) values (%3)")
-                                    .arg(Db::quoted(m_table), columns.join(QStringLiteral(", ")),
-                                         marks.join(QStringLiteral(", "))),
-                                values);
+        const QString insert = QStringLiteral("insert into %1 (%2) values (%3)")
+                                   .arg(Db::quoted(m_table), columns.join(QStringLiteral(", ")),
+                                        marks.join(QStringLiteral(", ")));
+        if (row.contains(keyColumn())) {
+            if (auto inserted = db.exec(insert, values); !inserted)
+                return Error{inserted.error()};
+            return row.value(keyColumn());
+        }
+        // a key the table gives the new row itself
+        auto inserted = db.insert(insert, values, keyColumn());
         if (!inserted)
             return Error{inserted.error()};
-        return {};
+        return QVariant(inserted.value());
     }
     QStringList sets;
     QVariantList values;
@@ -402,24 +413,18 @@ Status ReferenceListWindow::write(const Row& row) {
         values << row.value(b.column);
     }
     if (sets.isEmpty())
-        return {};
-    // Names need not be unique: exactly the one row being edited changes.
-    const QString rowId = db.dialect().rowIdentity();
-    QString match = QStringLiteral("%1 is null").arg(Db::quoted(keyColumn()));
-    if (!m_editedKey.isNull()) {
-        match = QStringLiteral("%1 = ?").arg(Db::quoted(keyColumn()));
-        values << m_editedKey;
-    }
-    auto updated =
-        db.exec(QStringLiteral("update %1 set %2 where %3 = (select %3 from %1 where "
-                               "%4 limit 1)")
-                    .arg(Db::quoted(m_table), sets.join(QStringLiteral(", ")), rowId, match),
-                values);
+        return m_editedKey;
+    // Names need not be unique: the row chosen is found by its key.
+    values << m_editedKey;
+    auto updated = db.exec(
+        QStringLiteral("update %1 set %2 where %3 = ?")
+            .arg(Db::quoted(m_table), sets.join(QStringLiteral(", ")), Db::quoted(keyColumn())),
+        values);
     if (!updated)
         return Error{updated.error()};
     if (updated.value() == 0)
         return Error{QStringLiteral("该记录已被删除或修改, 请重新打开窗口!")};
-    return {};
+    return row.contains(keyColumn()) ? row.value(keyColumn()) : m_editedKey;
 }
 
 void ReferenceListWindow::cancel() {
@@ -445,19 +450,10 @@ bool ReferenceListWindow::remove() {
     if (!Prompt::question(this, deleteQuestion(current)))
         return false;
     const Db db(m_connection);
-    const QString rowId = db.dialect().rowIdentity();
-    const QVariant key = current.value(keyColumn());
-    QString match = QStringLiteral("%1 is null").arg(Db::quoted(keyColumn()));
-    QVariantList params;
-    if (!key.isNull()) {
-        match = QStringLiteral("%1 = ?").arg(Db::quoted(keyColumn()));
-        params << key;
-    }
     const int row = m_grid->currentRow();
-    auto deleted =
-        db.exec(QStringLiteral("delete from %1 where %2 = (select %2 from %1 where %3 limit 1)")
-                    .arg(Db::quoted(m_table), rowId, match),
-                params);
+    auto deleted = db.exec(QStringLiteral("delete from %1 where %2 = ?")
+                               .arg(Db::quoted(m_table), Db::quoted(keyColumn())),
+                           {current.value(keyColumn())});
     if (!deleted) {
         Prompt::error(this, deleted.error());
         return false;

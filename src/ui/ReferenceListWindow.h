@@ -37,7 +37,8 @@ public:
     using Row = QVariantMap; // column -> value (QString, Money, qint64, bool, or null)
 
     // keyColumn identifies the row being changed or deleted; empty: the
-    // table's first column. The delete question names the first column.
+    // table's key (its identity column, else its unique one). The delete
+    // question names the first column.
     explicit ReferenceListWindow(const QString& table, QWidget* parent = nullptr,
                                  const QString& keyColumn = {},
                                  const QString& connectionName = Connection::Shared);
@@ -106,6 +107,8 @@ protected:
     virtual QString deleteQuestion(const Row& current) const;
 
     QGridLayout* formLayout() const { return m_form; }
+    // The key of the row being modified, as it was when "修改" was pressed.
+    const QVariant& editedKey() const { return m_editedKey; }
 
 private:
     struct Binding {
@@ -118,7 +121,8 @@ private:
     void setEditing(bool editing);
     void showRow(const Row& row);
     Result<Row> readForm() const;
-    Status write(const Row& row);
+    // Writes the pending row; gives its key.
+    Result<QVariant> write(const Row& row);
     QString keyColumn() const;
     QString firstColumn() const;
 

@@ -52,7 +52,16 @@ TEST_P(TShouZhiTypeFmTest, TypesAreListedByKindDescendingAndAddedSilentlyOnlyWit
 
 TEST_P(TShouZhiTypeFmTest, DeleteAsksByNameAndNoKeepsTheRow) {
     addType("支出", "房租");
+    addType("支出", "房租");
     TShouZhiTypeFm fm(login);
+    // of two equal rows the chosen one goes
+    fm.grid()->setCurrentRow(1);
+    const qint64 second = fm.grid()->integer(u("id"));
+    prompts->setNextAnswer(true);
+    fm.deleteTool()->trigger();
+    EXPECT_EQ(count(u("收支类型"), u("id = ?"), {second}), 0);
+    EXPECT_EQ(count(u("收支类型")), 1);
+    prompts->clear();
     fm.deleteTool()->trigger(); // answered No
     EXPECT_EQ(prompts->texts(), QStringList{u("您是否要删除\" 房租\"")});
     EXPECT_EQ(prompts->shown()[0].kind, PromptRecorder::Kind::Question);

@@ -155,6 +155,38 @@ TEST_P(SchemaTest, OlderVersionIsUpgradedOnOpen) {
     EXPECT_TRUE(Schema::openOrCreate(Db()).ok());
 }
 
+TEST_P(SchemaTest, ReferenceListsOfAnOlderVersionGetKeysInTheirStoredOrder) {
+    TestDatabase old(GetParam());
+    ASSERT_TRUE(old.create(false).ok());
+    ASSERT_TRUE(Schema::createUpTo(Db(), 3).ok());
+    for (const char* name : {"乙柜", "甲柜", "乙柜"})
+        ASSERT_TRUE(Db().exec(QStringLiteral("insert into 存放位置(名称) values(?)"),
+                              {QString::fromUtf8(name)})
+                        .ok());
+    ASSERT_TRUE(Db().exec(QStringLiteral("insert into 供应商(名称,所欠货款) values(?,?)"),
+                          {QStringLiteral("书商"), QVariant::fromValue(*Money::parse(u"12.5"))})
+                    .ok());
+    ASSERT_TRUE(Schema::openOrCreate(Db()).ok());
+
+    for (const char* table : {"存放位置", "介质", "供应商", "收支类型"})
+        EXPECT_EQ(Db().columns(QString::fromUtf8(table)).last(), QStringLiteral("id")) << table;
+    auto rows = Db().select(QStringLiteral("select 名称, id from 存放位置 order by id"));
+    ASSERT_TRUE(rows.ok());
+    QStringList names;
+    while (rows.value().next())
+        names << rows.value().text(QStringLiteral("名称"));
+    EXPECT_EQ(names, (QStringList{"店内", "乙柜", "甲柜", "乙柜"}));
+    auto owed = Db().scalarMoney(QStringLiteral("select 所欠货款 from 供应商 where 名称 = ?"),
+                                 {QStringLiteral("书商")});
+    ASSERT_TRUE(owed.ok());
+    EXPECT_EQ(owed.value().toString(), QStringLiteral("12.5"));
+    // a new row takes the next key
+    auto added = Db().insert(QStringLiteral("insert into 存放位置(名称) values(?)"),
+                             {QStringLiteral("丙柜")});
+    ASSERT_TRUE(added.ok());
+    EXPECT_EQ(added.value(), 5);
+}
+
 TEST_P(SchemaTest, ClearPasswordsOfAnOldBackupAreHashedWhenOpened) {
     // accounts as an old database holds them: clear text, a quote, empty, NULL
     const QList<std::pair<QString, QVariant>> accounts = {

@@ -214,25 +214,47 @@ TEST_P(ReferenceListWindowTest, DeleteAsksWithTheQuotedFirstColumnAndObeysTheRul
     EXPECT_EQ(w.grid()->loadedRowCount(), 1);
 }
 
-TEST_P(ReferenceListWindowTest, DuplicateNamesChangeAndDeleteOneRowOnly) {
+TEST_P(ReferenceListWindowTest, OfTwoRowsOfOneNameTheChosenOneChangesAndGoes) {
     PromptRecorder prompts;
     execOk(QStringLiteral("insert into 存放位置(名称) values(?)"), {QStringLiteral("店内")});
     ReferenceListWindow w(QStringLiteral("存放位置"));
     QLineEdit* name = w.addTextField(QStringLiteral("名称"), QStringLiteral("名称"));
     ASSERT_TRUE(w.load());
     ASSERT_EQ(w.grid()->loadedRowCount(), 2);
+    const int idColumn = w.grid()->model()->columnIndex(QStringLiteral("id"));
+    ASSERT_GE(idColumn, 0);
+    EXPECT_TRUE(w.grid()->view()->isColumnHidden(idColumn));
+    auto nameOf = [&](qint64 id) {
+        auto rows = db.select(QStringLiteral("select 名称 from 存放位置 where id = ?"), {id});
+        return rows.ok() && rows.value().next() ? rows.value().text(QStringLiteral("名称"))
+                                                : QStringLiteral("(gone)");
+    };
+    ASSERT_TRUE(w.grid()->setCurrentRow(0));
+    const qint64 first = w.grid()->integer(QStringLiteral("id"));
+    ASSERT_TRUE(w.grid()->setCurrentRow(1));
+    const qint64 second = w.grid()->integer(QStringLiteral("id"));
+    ASSERT_NE(first, second);
+
     w.modify();
     name->setText(QStringLiteral("仓库"));
     ASSERT_TRUE(w.save());
-    EXPECT_EQ(
-        count(QStringLiteral("存放位置"), QStringLiteral("名称 = ?"), {QStringLiteral("店内")}), 1);
-    EXPECT_EQ(
-        count(QStringLiteral("存放位置"), QStringLiteral("名称 = ?"), {QStringLiteral("仓库")}), 1);
+    EXPECT_EQ(nameOf(first), QStringLiteral("店内"));
+    EXPECT_EQ(nameOf(second), QStringLiteral("仓库"));
+    EXPECT_EQ(w.grid()->integer(QStringLiteral("id")), second) << "the saved row stays current";
+
     execOk(QStringLiteral("update 存放位置 set 名称 = ?"), {QStringLiteral("同名")});
     ASSERT_TRUE(w.load());
+    ASSERT_TRUE(w.grid()->setCurrentRow(1));
     prompts.setNextAnswer(true);
     ASSERT_TRUE(w.remove());
-    EXPECT_EQ(count(QStringLiteral("存放位置")), 1);
+    EXPECT_EQ(nameOf(first), QStringLiteral("同名"));
+    EXPECT_EQ(nameOf(second), QStringLiteral("(gone)"));
+
+    // an added row becomes current by the key the table gave it
+    w.add();
+    name->setText(QStringLiteral("同名"));
+    ASSERT_TRUE(w.save());
+    EXPECT_GT(w.grid()->integer(QStringLiteral("id")), second);
 }
 
 TEST_P(ReferenceListWindowTest, ModifyAndDeleteOnAnEmptyListAreRefused) {

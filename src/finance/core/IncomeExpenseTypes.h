@@ -21,11 +21,11 @@ Result<QStringList> names(const Db& db, const QString& kind);
 ListQuery listQuery(const QString& connectionName);
 
 // Adds one type with the trimmed name. The kind must be Income or Expense
-// and the name not blank.
-Status add(const Db& db, const QString& kind, const QString& name);
+// and the name not blank. Gives the new row's key.
+Result<qint64> add(const Db& db, const QString& kind, const QString& name);
 
-// Removes one row of that kind and name (of several equal rows, one).
-// Gives the rows removed: 0 when it was gone already.
-Result<qint64> remove(const Db& db, const QString& kind, const QString& name);
+// Removes the row of that key (column id), the one chosen even among rows
+// of one kind and name. Gives the rows removed: 0 when it was gone already.
+Result<qint64> remove(const Db& db, qint64 id);
 
 } // namespace IncomeExpenseTypes
