@@ -38,7 +38,7 @@ const QString Name = QStringLiteral("AdminName");
 
 TAdminFm::TAdminFm(const LoginContext& login, QWidget* parent)
     : ReferenceListWindow(QStringLiteral("管理员"), parent, Name, login.connectionName),
-      m_connection(login.connectionName) {
+      m_connection(login.connectionName), m_loggedIn(login.adminName) {
     setWindowTitle(QStringLiteral("管理员权限设置"));
     limitToColumn(addTextField(QStringLiteral("名称"), Name), QStringLiteral("管理员"), Name);
     setRequired(Name, QStringLiteral("请填写名称！"));
@@ -75,7 +75,13 @@ void TAdminFm::prepareNewRow(Row& row) {
 
 Status TAdminFm::beforeSave(Row& row, bool adding) {
     const QString name = row.value(Name).toString();
-    const QString before = adding ? QString() : currentRow().value(Name).toString();
+    const QString before = adding ? QString() : editedKey().toString();
+    auto refused = AdminAccounts::refuseSaving(
+        Db(m_connection), before, name, row.value(QStringLiteral("管理员权限设置")).toBool());
+    if (!refused)
+        return Error{refused.error()};
+    if (!refused.value().isEmpty())
+        return Error{refused.value()};
     auto taken = AdminAccounts::nameTaken(Db(m_connection), name, before);
     if (!taken)
         return Error{taken.error()};
@@ -91,7 +97,7 @@ Status TAdminFm::beforeSave(Row& row, bool adding) {
 }
 
 QString TAdminFm::refuseDelete(const Row& current) const {
-    if (AdminAccounts::isProtected(current.value(Name).toString()))
-        return QStringLiteral("超级管理员不能删除!");
-    return {};
+    auto refused =
+        AdminAccounts::refuseDeleting(Db(m_connection), current.value(Name).toString(), m_loggedIn);
+    return refused ? refused.value() : refused.error();
 }

@@ -6,7 +6,8 @@
 // 管理员权限设置: the administrators, each with a name and the permissions
 // ticked in the panel. A new administrator's password is the initial one;
 // passwords are neither shown nor changed here. The built-in administrator
-// cannot be deleted while it keeps its name.
+// is never renamed or deleted, nobody deletes himself, and someone always
+// keeps the right to manage administrators.
 class TAdminFm : public ReferenceListWindow {
     Q_OBJECT
 public:
@@ -22,5 +23,6 @@ protected:
 
 private:
     QString m_connection;
+    QString m_loggedIn;
     QHash<QString, QCheckBox*> m_boxes;
 };

@@ -13,11 +13,14 @@ TSpTypeFm::TSpTypeFm(const LoginContext& login, QWidget* parent)
     load();
 }
 
-Status TSpTypeFm::beforeSave(Row& row, bool) {
+Status TSpTypeFm::beforeSave(Row& row, bool adding) {
     // the name is the key the rent counter finds the rates by: no stray blanks
     const QString name = row.value(QStringLiteral("名称")).toString().trimmed();
     if (name.isEmpty())
         return Error{QStringLiteral("请填写完整！")};
+    // renamed, the type that cannot be deleted could be
+    if (!adding && editedKey().toString() == Ordinary && name != Ordinary)
+        return Error{QStringLiteral("(普通)不能改名！")};
     row.insert(QStringLiteral("名称"), name);
     return {};
 }

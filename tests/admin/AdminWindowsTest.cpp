@@ -114,27 +114,58 @@ TEST_P(AdminWindowTest, NewAdministratorStartsWithInitialPasswordAndItsDefaults)
         EXPECT_FALSE(yesNo("收银员", QString::fromUtf8(off))) << off;
 }
 
-TEST_P(AdminWindowTest, SuperAdministratorIsDeletableOnlyOnceRenamed) {
+TEST_P(AdminWindowTest, SomeoneAlwaysKeepsTheRightToManageAdministrators) {
+    login.adminName = QStringLiteral("店长");
+    execOk(QStringLiteral("insert into 管理员(\"AdminName\", \"管理员权限设置\") values(?, ?)"),
+           {QStringLiteral("店长"), true});
+    execOk(QStringLiteral("insert into 管理员(\"AdminName\", \"管理员权限设置\") values(?, ?)"),
+           {QStringLiteral("收银员"), false});
     TAdminFm window(login);
     window.show();
-    ASSERT_TRUE(window.grid()->locate("AdminName", QStringLiteral("超级管理员")));
-    EXPECT_FALSE(window.remove());
-    EXPECT_EQ(prompts.texts(), QStringList{"超级管理员不能删除!"});
-    EXPECT_EQ(count("管理员"), 1);
+    auto choose = [&](const char* name) {
+        EXPECT_TRUE(window.grid()->locate("AdminName", QString::fromUtf8(name))) << name;
+    };
+    auto refusedSave = [&](const char* newName, bool manages, const char* refusal) {
+        window.modify();
+        qobject_cast<QLineEdit*>(window.field("AdminName"))->setText(QString::fromUtf8(newName));
+        window.permissionBox(QStringLiteral("管理员权限设置"))->setChecked(manages);
+        EXPECT_FALSE(window.save()) << newName;
+        EXPECT_EQ(prompts.lastText(), QString::fromUtf8(refusal));
+        window.cancel();
+    };
+    const char* lastManager = "至少要有一个管理员拥有\"管理员权限设置\"权限!";
 
-    window.modify();
-    qobject_cast<QLineEdit*>(window.field("AdminName"))->setText(QStringLiteral("老板"));
-    ASSERT_TRUE(window.save());
-    EXPECT_TRUE(Passwords::verify(pwdOf("老板"), "7302")); // renamed, same password
-    prompts.clear();
-    prompts.setNextAnswer(false);
+    choose("超级管理员");
     EXPECT_FALSE(window.remove());
-    EXPECT_EQ(prompts.texts(), QStringList{"您是否要删除\" 老板\""});
-    EXPECT_EQ(count("管理员"), 1);
+    EXPECT_EQ(prompts.lastText(), QStringLiteral("超级管理员不能删除!"));
+    refusedSave("老板", true, "超级管理员不能改名!");
+    choose("店长");
+    EXPECT_FALSE(window.remove());
+    EXPECT_EQ(prompts.lastText(), QStringLiteral("不能删除当前登录的管理员!"));
+
+    // two managers: one may give the right up; then the other must keep it
+    choose("超级管理员");
+    window.modify();
+    window.permissionBox(QStringLiteral("管理员权限设置"))->setChecked(false);
+    ASSERT_TRUE(window.save());
+    EXPECT_FALSE(yesNo("超级管理员", "管理员权限设置"));
+    choose("店长");
+    refusedSave("店长", false, lastManager);
+    EXPECT_TRUE(yesNo("店长", "管理员权限设置"));
+    login.adminName = QStringLiteral("超级管理员");
+    TAdminFm other(login);
+    ASSERT_TRUE(other.grid()->locate("AdminName", QStringLiteral("店长")));
+    EXPECT_FALSE(other.remove());
+    EXPECT_EQ(prompts.lastText(), QString::fromUtf8(lastManager));
+
+    // an administrator without the right goes after the question
+    ASSERT_TRUE(other.grid()->locate("AdminName", QStringLiteral("收银员")));
     prompts.setNextAnswer(true);
-    EXPECT_TRUE(window.remove());
-    EXPECT_EQ(count("管理员"), 0);
-    EXPECT_EQ(window.grid()->loadedRowCount(), 0);
+    EXPECT_TRUE(other.remove());
+    EXPECT_EQ(prompts.lastText(), QStringLiteral("您是否要删除\" 收银员\""));
+    EXPECT_EQ(count("管理员"), 2);
+    EXPECT_EQ(count("管理员", QStringLiteral("\"AdminName\" = ?"), {QStringLiteral("超级管理员")}),
+              1);
 }
 
 TEST_P(AdminWindowTest, PasswordChangeRefusalsKeepTheBoxes) {

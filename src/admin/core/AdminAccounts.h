@@ -9,7 +9,7 @@
 // password changes. Passwords are stored as hashes only.
 namespace AdminAccounts {
 
-// The built-in administrator, which cannot be deleted while it keeps its name.
+// The built-in administrator, which can be neither renamed nor deleted.
 inline const QString SuperAdmin = QStringLiteral("超级管理员");
 // Every new administrator's first password.
 inline const QString InitialPassword = QStringLiteral("7302");
@@ -22,6 +22,15 @@ Result<QString> initialPasswordHash();
 // Whether another administrator than the one now named exceptName already
 // has name (exact comparison).
 Result<bool> nameTaken(const Db& db, const QString& name, const QString& exceptName = {});
+
+// The administrators' window keeps someone who can still manage
+// administrators: "超级管理员" is never renamed or deleted, the one logged
+// in cannot delete himself, and the last administrator holding
+// 管理员权限设置 can neither lose it nor be deleted. Each gives the
+// refusal text, or an empty text when the change may go ahead.
+Result<QString> refuseSaving(const Db& db, const QString& nameBefore, const QString& nameAfter,
+                             bool managesAdministrators);
+Result<QString> refuseDeleting(const Db& db, const QString& adminName, const QString& loggedInName);
 
 enum class PasswordChange { Changed, Mismatch, WrongOld };
 
