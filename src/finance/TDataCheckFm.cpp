@@ -97,9 +97,7 @@ TDataCheckFm::TDataCheckFm(const LoginContext& login, QWidget* parent)
     layout->addWidget(c, 2, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    // the period figures first, then the stock
-    search();
-    showStock();
+    show(true);
 }
 
 QLabel* TDataCheckFm::addFigure(QGridLayout* layout, int row, int column, const QString& caption) {
@@ -124,32 +122,34 @@ QString TDataCheckFm::figure(const QString& caption) const {
     return label ? label->text() : QString();
 }
 
-bool TDataCheckFm::showStock() {
-    auto figures = StockTaking::stockFigures(Db(m_login.connectionName));
-    if (!figures) {
-        Prompt::error(this, figures.error());
+bool TDataCheckFm::show(bool withStock) {
+    auto summary =
+        StockTaking::summary(Db(m_login.connectionName), m_from->date(), m_to->date(), withStock);
+    if (!summary) {
+        Prompt::error(this, summary.error());
         return false;
     }
-    const StockTaking::StockFigures& f = figures.value();
+    showPeriod(summary->period);
+    if (summary->stock)
+        showStock(*summary->stock);
+    m_chart->setDays(summary->days);
+    return true;
+}
+
+bool TDataCheckFm::search() {
+    return show(false);
+}
+
+void TDataCheckFm::showStock(const StockTaking::StockFigures& f) {
     setFigure(QStringLiteral("销售库记录数:"), number(f.saleEntries));
     setFigure(QStringLiteral("销售库存总数:"), number(f.saleUnits));
     setFigure(QStringLiteral("销售库存总金额:"), f.saleValue.toString());
     setFigure(QStringLiteral("出租库记录数:"), number(f.rentItems));
     setFigure(QStringLiteral("出租库存总金额:"), f.rentValue.toString());
     setFigure(QStringLiteral("在押押金:"), f.depositsHeld.toString());
-    return true;
 }
 
-bool TDataCheckFm::search() {
-    const Db db(m_login.connectionName);
-    const QDate from = m_from->date();
-    const QDate to = m_to->date();
-    auto figures = StockTaking::periodFigures(db, from, to);
-    if (!figures) {
-        Prompt::error(this, figures.error());
-        return false;
-    }
-    const StockTaking::PeriodFigures& f = figures.value();
+void TDataCheckFm::showPeriod(const StockTaking::PeriodFigures& f) {
     setFigure(QStringLiteral("收入笔数:"), number(f.incomeRows));
     setFigure(QStringLiteral("收入金额:"), f.income.toString());
     setFigure(QStringLiteral("支出笔数:"), number(f.expenseRows));
@@ -166,14 +166,6 @@ bool TDataCheckFm::search() {
     setFigure(QStringLiteral("退货次数:"), number(f.refunds));
     setFigure(QStringLiteral("退货数量:"), number(f.unitsRefunded));
     setFigure(QStringLiteral("退货金额:"), f.refundAmount.toString());
-
-    auto days = StockTaking::dailyTotals(db, from, to);
-    if (!days) {
-        Prompt::error(this, days.error());
-        return false;
-    }
-    m_chart->setDays(days.value());
-    return true;
 }
 
 void TDataCheckFm::printTo(QPrinter& printer) {

@@ -36,7 +36,11 @@ public:
     void printTo(QPrinter& printer);
 
 private:
-    bool showStock();
+    // The period figures and the chart, with the stock figures when asked,
+    // all read from one snapshot.
+    bool show(bool withStock);
+    void showStock(const StockTaking::StockFigures& f);
+    void showPeriod(const StockTaking::PeriodFigures& f);
     QLabel* addFigure(class QGridLayout* layout, int row, int column, const QString& caption);
     void setFigure(const QString& caption, const QString& text);
 

@@ -96,6 +96,29 @@ TEST_P(RecordFmTest, IncomeEmptySearchKeepsTodaysRowsAndAFeeSearchFindsTheFees) 
     EXPECT_EQ(fm.grid()->footerSum(u("金额")), Money::fromInt(12));
 }
 
+TEST_P(RecordFmTest, AdjacentDateRangesAddUpToTheJoinedOne) {
+    income("中午", "1", "2024-06-01 12:00:00");
+    income("零点", "10", "2024-06-02 00:00:00");
+    income("下午", "100", "2024-06-02 12:00:00");
+    TInComeStatFm fm(login);
+    fm.rangeBox(0)->setChecked(true);
+    const struct {
+        int from, to; // days of June
+        QStringList shown;
+        int sum;
+    } ranges[] = {{1, 2, {u("中午")}, 1},
+                  {2, 3, {u("下午"), u("零点")}, 110},
+                  {1, 3, {u("下午"), u("中午"), u("零点")}, 111}};
+    for (const auto& r : ranges) {
+        fm.fromPicker(0)->setDate(QDate(2024, 6, r.from));
+        fm.toPicker(0)->setDate(QDate(2024, 6, r.to));
+        fm.tool(u("查询"))->trigger();
+        EXPECT_EQ(shown(fm, "项目"), r.shown) << r.from << "-" << r.to;
+        EXPECT_EQ(fm.grid()->footerSum(u("金额")), Money::fromInt(r.sum));
+    }
+    EXPECT_TRUE(prompts->shown().isEmpty());
+}
+
 TEST_P(RecordFmTest, AFailedSearchKeepsTheLastGoodResult) {
     expense("房租", "800", "2024-03-05 09:00:00", "房东");
     TZhiChuStatFm fm(login);

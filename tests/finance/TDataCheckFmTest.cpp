@@ -14,17 +14,50 @@
 class TDataCheckFmTest : public FinanceWindowTest {};
 SHOP_ON_BOTH_ENGINES(TDataCheckFmTest);
 
-TEST_P(TDataCheckFmTest, AnEmptyShopShowsZeroForEveryFigure) {
+TEST_P(TDataCheckFmTest, EveryFigureOfAPreparedShopCountsTodayFromMidnightToMidnight) {
+    // the period is today, 5 March: rows at its first moment count, rows at
+    // the first moment of 6 March and the last second of 4 March do not
+    saleItem("G1", 4, "12.5");
+    saleItem("G2", 0, "30");
+    rentItem("R-A", "25");
+    rentItem("R-B", "39.9");
+    rent("R-A", "R1", "小说", "2024-03-04 23:59:59", "20", "2024-03-05 09:00:00", "3");
+    rent("R-B", "R2", "小说", "2024-03-05 00:00:00", "15.5");
+    rent("R-C", "R3", "小说", "2024-03-05 10:00:00", "30", "2024-03-05 12:00:00", "1.5");
+    rent("R-D", "R4", "小说", "2024-03-06 00:00:00", "8");
+    income("收入", "100", "2024-03-04 23:59:59");
+    income("租金", "3", "2024-03-05 00:00:00");
+    income("罚款", "5", "2024-03-05 10:00:00");
+    income("收入", "11", "2024-03-06 00:00:00");
+    expense("房租", "120", "2024-03-05 00:00:00");
+    expense("水电", "7", "2024-03-06 00:00:00");
+    sale("S1", "G1", 2, "25", "2024-03-05 00:00:00");
+    sale("S2", "G1", 3, "27.45", "2024-03-05 16:00:00");
+    sale("S3", "G1", 1, "8", "2024-03-06 00:00:00");
+    purchase("G1", 10, "80", "2024-03-04 09:00:00");
+    purchase("G1", 4, "36.5", "2024-03-05 09:00:00");
+    purchase("G1", 1, "1", "2024-03-06 00:00:00");
+    refund("S2", "G1", 1, "9.15", "2024-03-05 17:00:00");
+    refund("S2", "G1", 2, "5", "2024-03-06 00:00:00");
     TDataCheckFm fm(login);
     EXPECT_EQ(fm.windowTitle(), u("数据盘点"));
-    const char* captions[] = {
-        "销售库记录数:", "销售库存总数:", "销售库存总金额:", "出租库记录数:", "出租库存总金额:",
-        "在押押金:",     "收入笔数:",     "收入金额:",       "支出笔数:",     "支出金额:",
-        "合计:",         "出租次数:",     "实际收租金:",     "销售次数:",     "销售数量:",
-        "销售金额:",     "进货次数:",     "进货数量:",       "进货金额:",     "退货次数:",
-        "退货数量:",     "退货金额:"};
-    for (const char* caption : captions)
-        EXPECT_EQ(fm.figure(u(caption)), u("0")) << caption;
+    const struct {
+        const char* caption;
+        const char* shown;
+    } figures[] = {{"销售库记录数:", "2"}, {"销售库存总数:", "4"},      {"销售库存总金额:", "50"},
+                   {"出租库记录数:", "2"}, {"出租库存总金额:", "64.9"}, {"在押押金:", "23.5"},
+                   {"收入笔数:", "2"},     {"收入金额:", "8"},          {"支出笔数:", "1"},
+                   {"支出金额:", "120"},   {"合计:", "-112"},           {"出租次数:", "2"},
+                   {"实际收租金:", "1.5"}, {"销售次数:", "2"},          {"销售数量:", "5"},
+                   {"销售金额:", "52.45"}, {"进货次数:", "1"},          {"进货数量:", "4"},
+                   {"进货金额:", "36.5"},  {"退货次数:", "1"},          {"退货数量:", "1"},
+                   {"退货金额:", "9.15"}};
+    for (const auto& f : figures)
+        EXPECT_EQ(fm.figure(u(f.caption)), u(f.shown)) << f.caption;
+    ASSERT_EQ(fm.chart()->days().size(), 1);
+    EXPECT_EQ(fm.chart()->days()[0].income, Money::fromInt(8));
+    EXPECT_EQ(fm.chart()->days()[0].expenses, Money::fromInt(120));
+    EXPECT_TRUE(prompts->shown().isEmpty()) << prompts->texts().join(u'|').toStdString();
 }
 
 TEST_P(TDataCheckFmTest, TodaysSummaryAndSearchRecomputesOnlyThePeriod) {

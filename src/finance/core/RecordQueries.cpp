@@ -181,7 +181,9 @@ void RecordConditions::addRequired(const QString& column, const QVariant& value)
 
 void RecordConditions::addRange(const QString& column, const DateRange& range) {
     append(column, ">=", startOf(range.from));
-    append(column, "<=", startOf(range.to));
+    // up to, not including, the start of the end day: two adjacent ranges
+    // never both find a row stamped at midnight
+    append(column, "<", startOf(range.to));
 }
 
 namespace RecordQueries {

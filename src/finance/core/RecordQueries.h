@@ -66,8 +66,9 @@ struct RecordFilter {
 };
 
 // The conditions of one search, joined by " and ". Every value is a bound
-// parameter; a date bound is the start of its day, so an end date of
-// 1 March finds nothing later than midnight of 1 March.
+// parameter; a date bound is the start of its day and the end bound is not
+// included, so an end date of 1 March finds nothing from midnight of
+// 1 March on.
 class RecordConditions {
 public:
     // Joins the next condition: " and " when there is one already.

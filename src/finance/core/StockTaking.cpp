@@ -27,9 +27,9 @@ Status readMoney(const Db& db, const QString& sql, const QVariantList& params, M
     return {};
 }
 
-// "select <aggregate> as num from <table> where <column> >= ? and <column> <= ?"
+// "select <aggregate> as num from <table> where <column> >= ? and <column> < ?"
 QString period(const char* aggregate, const char* table, const char* column) {
-    return QStringLiteral("select %1 as num from %2 where %3 >= ? and %3 <= ?")
+    return QStringLiteral("select %1 as num from %2 where %3 >= ? and %3 < ?")
         .arg(QString::fromUtf8(aggregate), QString::fromUtf8(table), QString::fromUtf8(column));
 }
 
@@ -106,10 +106,8 @@ Result<QList<DayTotals>> dailyTotals(const Db& db, const QDate& from, const QDat
         return days;
     const QDate first = from.daysTo(to) > MaxChartDays ? to.addDays(-MaxChartDays) : from;
     // One indexed range per day and table: cheap, and the same on both engines.
-    const QString income = period("sum(金额)", "收入记录", "日期")
-                               .replace(QStringLiteral("<= ?"), QStringLiteral("< ?"));
-    const QString expenses = period("sum(金额)", "支出记录", "日期")
-                                 .replace(QStringLiteral("<= ?"), QStringLiteral("< ?"));
+    const QString income = period("sum(金额)", "收入记录", "日期");
+    const QString expenses = period("sum(金额)", "支出记录", "日期");
     for (QDate day = first; day < to; day = day.addDays(1)) {
         const QVariantList bounds{startOf(day), startOf(day.addDays(1))};
         DayTotals totals{day, {}, {}};
@@ -120,6 +118,30 @@ Result<QList<DayTotals>> dailyTotals(const Db& db, const QDate& from, const QDat
         days << totals;
     }
     return days;
+}
+
+Result<Summary> summary(const Db& db, const QDate& from, const QDate& to, bool withStock) {
+    Summary all;
+    Status read = db.inReadSnapshot([&]() -> Status {
+        auto period = periodFigures(db, from, to);
+        if (!period)
+            return Error{period.error()};
+        all.period = period.value();
+        auto days = dailyTotals(db, from, to);
+        if (!days)
+            return Error{days.error()};
+        all.days = days.value();
+        if (withStock) {
+            auto stock = stockFigures(db);
+            if (!stock)
+                return Error{stock.error()};
+            all.stock = stock.value();
+        }
+        return {};
+    });
+    if (!read)
+        return Error{read.error()};
+    return all;
 }
 
 } // namespace StockTaking

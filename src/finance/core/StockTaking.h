@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QList>
+#include <optional>
 
 // The key figures of the stocktaking summary. Everything here only reads.
 namespace StockTaking {
@@ -44,9 +45,9 @@ struct PeriodFigures {
 
 Result<StockFigures> stockFigures(const Db& db);
 
-// Rows dated from the start of from up to the start of to (the bound is
-// midnight, so from today to tomorrow is exactly today). A to before from
-// gives zeros.
+// Rows dated from the start of from up to, but not including, the start
+// of to (so from today to tomorrow is exactly today, and two adjacent
+// periods add up to the joined one). A to before from gives zeros.
 Result<PeriodFigures> periodFigures(const Db& db, const QDate& from, const QDate& to);
 
 struct DayTotals {
@@ -61,5 +62,14 @@ inline constexpr int MaxChartDays = 92;
 // Income and expenses per day, for the days from from up to the day
 // before to (the days the period figures cover), at most MaxChartDays.
 Result<QList<DayTotals>> dailyTotals(const Db& db, const QDate& from, const QDate& to);
+
+// What the summary shows, read from one snapshot of the database, so that a
+// booking made meanwhile cannot make one panel disagree with another.
+struct Summary {
+    std::optional<StockFigures> stock; // when asked for
+    PeriodFigures period;
+    QList<DayTotals> days;
+};
+Result<Summary> summary(const Db& db, const QDate& from, const QDate& to, bool withStock);
 
 } // namespace StockTaking

@@ -81,18 +81,28 @@ TEST_P(RecordQueriesTest, TextsAreComparedForEqualityExactlyAsTyped) {
     EXPECT_EQ(found(K::Refunds, texts(K::Refunds, 4, u("李四")), "条形码"), QStringList{u("123")});
 }
 
-TEST_P(RecordQueriesTest, TheEndDateBoundIsTheStartOfTheEndDay) {
+TEST_P(RecordQueriesTest, ARangeEndsBeforeTheStartOfItsEndDay) {
     income("a", "1", "2024-02-29 23:00:00");
     income("b", "1", "2024-03-01 00:00:00");
     income("c", "1", "2024-03-01 09:30:00");
     income("d", "1", "2024-03-01 23:59:59");
-    income("e", "1", "2024-03-02 10:00:00");
+    income("e", "1", "2024-03-02 00:00:00");
     rent("R-1", "R1", "小说", "2024-02-20 10:00:00", "5", "2024-03-01 18:00:00", "9");
     RecordFilter filter = texts(K::Income, -1, {});
-    filter.dates[0] = DateRange{QDate(2024, 3, 1), QDate(2024, 3, 1)};
-    EXPECT_EQ(found(K::Income, filter, "项目"), QStringList{u("b")});
-    filter.dates[0] = DateRange{QDate(2024, 3, 1), QDate(2024, 3, 2)};
-    EXPECT_EQ(found(K::Income, filter, "项目"), (QStringList{u("b"), u("c"), u("d")}));
+    const struct {
+        QDate from, to;
+        QStringList found;
+    } ranges[] = {
+        {QDate(2024, 3, 1), QDate(2024, 3, 1), {}},
+        {QDate(2024, 2, 29), QDate(2024, 3, 1), {u("a")}},
+        {QDate(2024, 3, 1), QDate(2024, 3, 2), {u("b"), u("c"), u("d")}},
+        {QDate(2024, 3, 2), QDate(2024, 3, 3), {u("e")}},
+        {QDate(2024, 2, 29), QDate(2024, 3, 3), {u("a"), u("b"), u("c"), u("d"), u("e")}},
+    };
+    for (const auto& r : ranges) {
+        filter.dates[0] = DateRange{r.from, r.to};
+        EXPECT_EQ(found(K::Income, filter, "项目"), r.found) << r.from.toString().toStdString();
+    }
 
     RecordFilter rents = texts(K::Rent, -1, {});
     rents.returned = u("是");
