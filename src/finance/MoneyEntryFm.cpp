@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,7 +42,11 @@ MoneyEntryFm::MoneyEntryFm(const LoginContext& login, const QString& title,
     form->addRow(itemCaption, m_item);
     form->addRow(QStringLiteral("姓名:"), m_name);
     form->addRow(QStringLiteral("说明"), m_remark);
-    form->addRow(QStringLiteral("金额"), m_amount);
+    // only whole yuan can be typed (a point is dropped): said beside the box
+    auto* amountRow = new QHBoxLayout;
+    amountRow->addWidget(m_amount, 1);
+    amountRow->addWidget(new QLabel(WholeYuan, this));
+    form->addRow(QStringLiteral("金额"), amountRow);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_ok);
@@ -49,8 +54,9 @@ MoneyEntryFm::MoneyEntryFm(const LoginContext& login, const QString& title,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
-    m_ok->setAutoDefault(false);
-    m_close->setAutoDefault(false);
+    // Enter books from any box but the remark (where it starts a new line);
+    // on "关闭" it closes
+    m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, [this] { confirm(); });
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -25,6 +25,9 @@ public:
     QPushButton* okButton() const { return m_ok; }
     QPushButton* closeButton() const { return m_close; }
 
+    // The caption beside the amount box.
+    static inline const QString WholeYuan = QStringLiteral("(整元)");
+
     // "确定": checks, books, says "完成!" and closes. False when refused
     // or failed; the window then keeps what was typed.
     bool confirm();

@@ -4,7 +4,9 @@
 #include "store/Schema.h"
 #include "ui/NumberEdit.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -99,4 +101,53 @@ TEST_P(MoneyEntryFmTest, AFailedBookingSaysWhyAndKeepsTheWindowOpen) {
     EXPECT_EQ(prompts->shown()[0].kind, PromptRecorder::Kind::Error);
     EXPECT_EQ(closed.count(), 0);
     EXPECT_EQ(fm.amountBox()->text(), u("5"));
+}
+
+TEST_P(MoneyEntryFmTest, BothWindowsBookFromTheKeyboardAloneAndSayAmountsAreWholeYuan) {
+    addType("支出", "房租");
+    TPayFm pay(login);
+    TZhiChuFm expense(login);
+    const struct {
+        MoneyEntryFm* fm;
+        const char* item; // typed into the first box
+        const char* table;
+    } windows[] = {{&pay, "复印费", "收入记录"}, {&expense, "房租", "支出记录"}};
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.table);
+        MoneyEntryFm& fm = *w.fm;
+        fm.show();
+        QApplication::setActiveWindow(&fm);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&fm));
+        // the caption beside the amount box, on its line
+        QLabel* caption = nullptr;
+        for (QLabel* label : fm.findChildren<QLabel*>())
+            if (label->text() == u("(整元)"))
+                caption = label;
+        ASSERT_NE(caption, nullptr);
+        EXPECT_TRUE(caption->isVisible());
+        EXPECT_GE(caption->x(), fm.amountBox()->geometry().right());
+        EXPECT_LT(
+            std::abs(caption->geometry().center().y() - fm.amountBox()->geometry().center().y()),
+            fm.amountBox()->height() / 2);
+
+        fm.itemBox()->setFocus();
+        fm.itemBox()->clearEditText();
+        typeText(QApplication::focusWidget(), u(w.item));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        typeText(QApplication::focusWidget(), u("王五"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        typeText(QApplication::focusWidget(), u("备注"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), fm.amountBox());
+        QTest::keyClicks(QApplication::focusWidget(),
+                         QStringLiteral("12.5")); // the point is dropped
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), fm.okButton());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(prompts->lastText(), u("完成!"));
+        EXPECT_FALSE(fm.isVisible());
+        EXPECT_EQ(count(u(w.table), u("项目 = ? and 说明 = ? and 金额 = ?"),
+                        {u(w.item), u("备注"), QVariant::fromValue(Money::fromInt(125))}),
+                  1);
+    }
 }
