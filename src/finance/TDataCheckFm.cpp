@@ -97,7 +97,7 @@ TDataCheckFm::TDataCheckFm(const LoginContext& login, QWidget* parent)
     layout->addWidget(c, 2, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    show(true);
+    showFigures(true);
 }
 
 QLabel* TDataCheckFm::addFigure(QGridLayout* layout, int row, int column, const QString& caption) {
@@ -122,7 +122,7 @@ QString TDataCheckFm::figure(const QString& caption) const {
     return label ? label->text() : QString();
 }
 
-bool TDataCheckFm::show(bool withStock) {
+bool TDataCheckFm::showFigures(bool withStock) {
     auto summary =
         StockTaking::summary(Db(m_login.connectionName), m_from->date(), m_to->date(), withStock);
     if (!summary) {
@@ -137,7 +137,7 @@ bool TDataCheckFm::show(bool withStock) {
 }
 
 bool TDataCheckFm::search() {
-    return show(false);
+    return showFigures(false);
 }
 
 void TDataCheckFm::showStock(const StockTaking::StockFigures& f) {

@@ -38,7 +38,7 @@ public:
 private:
     // The period figures and the chart, with the stock figures when asked,
     // all read from one snapshot.
-    bool show(bool withStock);
+    bool showFigures(bool withStock);
     void showStock(const StockTaking::StockFigures& f);
     void showPeriod(const StockTaking::PeriodFigures& f);
     QLabel* addFigure(class QGridLayout* layout, int row, int column, const QString& caption);
