@@ -35,7 +35,10 @@ TEST_P(ListExportTest, WritesIntoTheExportFolderAndOpensTheWorkbook) {
     EXPECT_EQ(path, dir.path() + QStringLiteral("/导出/会员库_20260304_050607.xlsx"));
     EXPECT_EQ(opened, QStringList{path});
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
-    EXPECT_EQ(readSheet(path).lastRow, 4);
+    const auto rows = readBack(path);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(typed(cellAt(rows, 0, 0)), "QString 会员卡号");
+    EXPECT_EQ(typed(cellAt(rows, 3, 0)), "QString 0003");
     // a second export in the same second does not overwrite the first
     const QString second = ListOutput::exportToExcel(nullptr, members(), QStringLiteral("会员库"));
     EXPECT_EQ(second, dir.path() + QStringLiteral("/导出/会员库_20260304_050607_2.xlsx"));
@@ -45,7 +48,9 @@ TEST_P(ListExportTest, NoApplicationSaysSoAndWhereTheFileIs) {
     canOpen = false;
     const QString path = ListOutput::exportToExcel(nullptr, members());
     ASSERT_FALSE(path.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(path));
+    const auto rows = readBack(path); // the file is saved whole all the same
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(typed(cellAt(rows, 2, 1)), "QString 李四");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], QStringLiteral("错误|系统没excel，不能导出Excel！\n文件已保存在：") +
                                QDir::toNativeSeparators(path));

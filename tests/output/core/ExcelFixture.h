@@ -1,69 +1,56 @@
 #pragma once
 
 #include "output/core/ExcelExport.h"
+#include "output/core/XlsxReader.h"
 #include "store/Clock.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
-struct Cell {
-    QString type;  // t attribute: "inlineStr", "b", "" for numbers
-    QString style; // s attribute
-    QString value; // <v> or the inline text
-};
+// The rows of a written workbook's sheet, read back as an import reads
+// them.
+inline QList<XlsxBook::Row> readBack(const QString& file, int sheet = 0) {
+    auto book = XlsxReader::open(file);
+    EXPECT_TRUE(book.ok()) << book.error().toStdString();
+    if (!book)
+        return {};
+    auto rows = book->rows(sheet);
+    EXPECT_TRUE(rows.ok()) << rows.error().toStdString();
+    return rows ? rows.value() : QList<XlsxBook::Row>{};
+}
 
-// One worksheet of a written workbook, read back from its XML.
-struct SheetXml {
-    QMap<QString, Cell> cells; // by reference: "A1"
-    QList<double> widths;      // <col width> per column
-    int lastRow = 0;
+// A value read back with its type: "QString 0001", "double 12.5", "null".
+inline std::string typed(const QVariant& value) {
+    if (value.isNull())
+        return "null";
+    return QString(QString::fromLatin1(value.typeName()) + u' ' + value.toString()).toStdString();
+}
 
-    const Cell* at(const QString& ref) const {
-        auto it = cells.find(ref);
-        return it == cells.end() ? nullptr : &*it;
-    }
-};
+// Cell (row, column) of rows read back, both from 0; null past a row's end.
+inline QVariant cellAt(const QList<XlsxBook::Row>& rows, int row, int column) {
+    if (row < 0 || row >= rows.size() || column < 0 || column >= rows[row].size())
+        return {};
+    return rows[row][column];
+}
 
-inline QByteArray unzipMember(const QString& file, const QString& member) {
+// The <col width> of each column of a worksheet (from 1).
+inline QList<double> columnWidths(const QString& file, int number = 1) {
     QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, member});
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file,
+                                          QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)});
     unzip.waitForFinished(30000);
-    return unzip.readAllStandardOutput();
-}
-
-inline SheetXml readSheet(const QString& file, int number = 1) {
-    SheetXml sheet;
-    QXmlStreamReader xml(
-        unzipMember(file, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
-    QString ref;
+    QXmlStreamReader xml(unzip.readAllStandardOutput());
+    QList<double> widths;
     while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"col") {
-            sheet.widths << xml.attributes().value(QLatin1String("width")).toDouble();
-        } else if (xml.name() == u"row") {
-            sheet.lastRow = xml.attributes().value(QLatin1String("r")).toInt();
-        } else if (xml.name() == u"c") {
-            ref = xml.attributes().value(QLatin1String("r")).toString();
-            sheet.cells[ref] = Cell{xml.attributes().value(QLatin1String("t")).toString(),
-                                    xml.attributes().value(QLatin1String("s")).toString(),
-                                    {}};
-        } else if (xml.name() == u"v" || xml.name() == u"t") {
-            sheet.cells[ref].value = xml.readElementText();
-        }
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"col")
+            widths << xml.attributes().value(QLatin1String("width")).toDouble();
     }
-    return sheet;
-}
-
-inline QString columnLetter(int index) {
-    return QString(QChar(u'A' + index));
+    return widths;
 }
 
 class ExcelExportTest : public EngineTest {
