@@ -47,10 +47,11 @@ void TSysInfoSetFM::showEvent(QShowEvent* event) {
 }
 
 void TSysInfoSetFM::formShow() {
-    m_title->setText(m_login.config.softName);
-    m_tel->setText(m_login.config.tel);
-    m_addr->setText(m_login.config.addr);
-    m_returnPrompt->setChecked(SystemInfo::readReturnPrompt(m_login.config.iniPath));
+    const SystemInfo::Settings stored = SystemInfo::load(m_login.config.iniPath);
+    m_title->setText(stored.softName);
+    m_tel->setText(stored.tel);
+    m_addr->setText(stored.addr);
+    m_returnPrompt->setChecked(stored.returnPrompt);
 }
 
 void TSysInfoSetFM::save() {

@@ -17,18 +17,16 @@ QString DatabaseChoice::serverConnectionString(const QString& server, const QStr
 Status DatabaseChoice::save(const QString& iniPath) const {
     using namespace IniKeys;
     IniFile ini(iniPath);
-    QList<std::pair<QString, QString>> values = {
-        {Kind, server ? QStringLiteral("s") : QStringLiteral("a")},
-        {ServerName, serverName.trimmed()},
-        {DataBaseName, databaseName.trimmed()},
-        {UserName, userName.trimmed()},
-        {PassWord, password.trimmed()},
+    QList<IniFile::Entry> values = {
+        {Part1, Kind, server ? QStringLiteral("s") : QStringLiteral("a")},
+        {Part1, ServerName, serverName.trimmed()},
+        {Part1, DataBaseName, databaseName.trimmed()},
+        {Part1, UserName, userName.trimmed()},
+        {Part1, PassWord, password.trimmed()},
     };
     if (server)
-        values.append({CsSql, testedConnectionString.trimmed()});
-    for (const auto& [key, value] : values) {
-        if (!ini.write(Part1, key, value))
-            return Error{QStringLiteral("无法写入配置文件 ") + iniPath};
-    }
+        values.append({Part1, CsSql, testedConnectionString.trimmed()});
+    if (!ini.write(values))
+        return Error{QStringLiteral("无法写入配置文件 ") + iniPath};
     return {};
 }

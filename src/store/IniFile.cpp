@@ -217,15 +217,24 @@ QString IniFile::read(const QString& section, const QString& key, const QString&
 }
 
 Status IniFile::write(const QString& section, const QString& key, const QString& value) {
+    return write(QList<Entry>{{section, key, value}});
+}
+
+Status IniFile::write(const QList<Entry>& entries) {
     IniDocument doc = load();
-    if (Status set = doc.setValue(section, key, value); !set)
-        return set;
+    for (const Entry& entry : entries) {
+        if (Status set = doc.setValue(entry.section, entry.key, entry.value); !set)
+            return set;
+    }
     // A file cut inside a character may read back otherwise once a line is
     // added: never report a value as written that would not be read back.
     const QByteArray bytes = doc.toBytes();
-    if (IniDocument::fromBytes(bytes).value(section, key, {}) != value)
-        return Error{
-            QStringLiteral("不能写入 %1: 文件的编码已损坏, 写入后读不回 %2").arg(m_path, key)};
+    const IniDocument written = IniDocument::fromBytes(bytes);
+    for (const Entry& entry : entries) {
+        if (written.value(entry.section, entry.key, {}) != entry.value)
+            return Error{QStringLiteral("不能写入 %1: 文件的编码已损坏, 写入后读不回 %2")
+                             .arg(m_path, entry.key)};
+    }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};

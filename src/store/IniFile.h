@@ -56,6 +56,14 @@ public:
     IniDocument load() const;
     QString read(const QString& section, const QString& key, const QString& fallback) const;
     Status write(const QString& section, const QString& key, const QString& value);
+    // Several keys in one write: the file is replaced whole (a temporary
+    // file renamed over it), so a failure leaves the old file as it was.
+    struct Entry {
+        QString section;
+        QString key;
+        QString value;
+    };
+    Status write(const QList<Entry>& entries);
 
 private:
     QString m_path;

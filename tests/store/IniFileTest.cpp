@@ -167,6 +167,21 @@ TEST(IniFile, ValueWithALineBreakIsRefusedAndNothingWritten) {
     EXPECT_EQ(readFile(path), QByteArray("[part1]\nsoftname=a\n"));
 }
 
+TEST(IniFile, SeveralKeysAreWrittenAllOrNone) {
+    QTemporaryDir dir;
+    const QByteArray before("[part1]\nsoftname=a\ntel=1\n");
+    const QString path = writeFile(dir, before);
+    IniFile ini(path);
+    const QString part1 = QStringLiteral("part1");
+    // the second value is refused: the first one is not written either
+    EXPECT_FALSE(ini.write({{part1, QStringLiteral("softname"), QStringLiteral("新")},
+                            {part1, QStringLiteral("tel"), QStringLiteral("2\n3")}}));
+    EXPECT_EQ(readFile(path), before);
+    ASSERT_TRUE(ini.write({{part1, QStringLiteral("softname"), QStringLiteral("新")},
+                           {QStringLiteral("part2"), QStringLiteral("x"), QStringLiteral("1")}}));
+    EXPECT_EQ(readFile(path), QByteArray("[part1]\nsoftname=新\ntel=1\n[part2]\nx=1\n"));
+}
+
 TEST(Dialect, QuoteAndDateDelimiterPerKind) {
     EXPECT_EQ(SqlQuoteChar(QStringLiteral("a")), QStringLiteral("\""));
     EXPECT_EQ(SqlDateDelimiter(QStringLiteral("a")), QStringLiteral("#"));

@@ -10,19 +10,25 @@ bool readReturnPrompt(const QString& iniPath) {
     return iniYes(ini.read(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default));
 }
 
+Settings load(const QString& iniPath) {
+    const IniDocument doc = IniFile(iniPath).load();
+    return {doc.value(IniKeys::Part1, QStringLiteral("SoftName"), IniKeys::Default),
+            doc.value(IniKeys::Part1, QStringLiteral("Tel"), IniKeys::Default),
+            doc.value(IniKeys::Part1, QStringLiteral("Addr"), IniKeys::Default),
+            iniYes(doc.value(IniKeys::Part2, IniKeys::ReturnReminder, IniKeys::Default))};
+}
+
 Status save(const QString& iniPath, const Settings& settings) {
     IniFile ini(iniPath);
-    const QList<std::tuple<QString, QString, QString>> values = {
-        {IniKeys::Part1, QStringLiteral("SoftName"), settings.softName.trimmed()},
-        {IniKeys::Part1, QStringLiteral("Tel"), settings.tel.trimmed()},
-        {IniKeys::Part1, QStringLiteral("Addr"), settings.addr.trimmed()},
-        {IniKeys::Part2, IniKeys::ReturnReminder,
-         settings.returnPrompt ? QStringLiteral("1") : QStringLiteral("0")},
-    };
-    for (const auto& [section, key, value] : values) {
-        if (!ini.write(section, key, value))
-            return Error{QStringLiteral("不能写入配置文件 %1").arg(iniPath)};
-    }
+    if (Status written = ini.write({
+            {IniKeys::Part1, QStringLiteral("SoftName"), settings.softName.trimmed()},
+            {IniKeys::Part1, QStringLiteral("Tel"), settings.tel.trimmed()},
+            {IniKeys::Part1, QStringLiteral("Addr"), settings.addr.trimmed()},
+            {IniKeys::Part2, IniKeys::ReturnReminder,
+             settings.returnPrompt ? QStringLiteral("1") : QStringLiteral("0")},
+        });
+        !written)
+        return Error{QStringLiteral("不能写入配置文件 %1").arg(iniPath)};
     return {};
 }
 

@@ -20,8 +20,13 @@ struct Settings {
 // default "0"), read as the return window reads it.
 bool readReturnPrompt(const QString& iniPath);
 
+// The settings as the file holds them now (not as read at start-up, so a
+// second save never writes an older value back).
+Settings load(const QString& iniPath);
+
 // Writes part1/SoftName, Tel, Addr (each trimmed) and part2/
-// HyGuiHuanShiTiShi ("1" or "0"), in this order.
+// HyGuiHuanShiTiShi ("1" or "0"), in this order, in one replacement of the
+// file.
 Status save(const QString& iniPath, const Settings& settings);
 
 // "当前数据库是SqlServer" for the server kind "s", "当前数据库是:Access"
