@@ -1,6 +1,7 @@
 #include "admin/TCleanDataFm.h"
 
 #include "admin/core/CleanData.h"
+#include "store/BackgroundWork.h"
 #include "ui/Prompt.h"
 
 #include <QCheckBox>
@@ -8,12 +9,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 TCleanDataFm::TCleanDataFm(const LoginContext& login, QWidget* parent)
     : QDialog(parent), m_login(login), m_ok(new QPushButton(QStringLiteral("确定"), this)),
-      m_back(new QPushButton(QStringLiteral("返回"), this)) {
+      m_back(new QPushButton(QStringLiteral("返回"), this)), m_progress(new QProgressBar(this)) {
     setWindowTitle(QStringLiteral("清理数据"));
 
     auto* warning = new QGroupBox(QStringLiteral("重要提示:"), this);
@@ -42,7 +44,10 @@ TCleanDataFm::TCleanDataFm(const LoginContext& login, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(warning);
     layout->addWidget(choices);
+    layout->addWidget(m_progress);
     layout->addLayout(buttons);
+    m_progress->setFormat(QStringLiteral("正在删除... %v/%m"));
+    m_progress->hide();
     setMinimumWidth(400);
 
     connect(m_ok, &QPushButton::clicked, this, &TCleanDataFm::clean);
@@ -60,13 +65,45 @@ void TCleanDataFm::clean() {
     for (int i = 0; i < m_boxes.size(); ++i)
         if (m_boxes[i]->isChecked())
             chosen << i;
-    auto done = CleanData::run(Db(m_login.connectionName), chosen);
+    QStringList messages;
+    BackgroundWork work(m_login.connectionName,
+                        [&](const Db& db, const BackgroundWork::Progress& progress) -> Status {
+                            auto done = CleanData::run(db, chosen, progress);
+                            if (!done)
+                                return Error{done.error()};
+                            messages = done.value();
+                            return {};
+                        });
+    connect(&work, &BackgroundWork::progressed, m_progress, [this](int done, int total) {
+        m_progress->setRange(0, total);
+        m_progress->setValue(done);
+    });
+    setRunning(true);
+    const Status done = work.run();
+    setRunning(false);
     if (!done) {
         // nothing was deleted; the window stays for another try
         Prompt::error(this, done.error());
         return;
     }
-    for (const QString& message : done.value())
+    for (const QString& message : std::as_const(messages))
         Prompt::information(this, message);
     accept();
+}
+
+void TCleanDataFm::setRunning(bool running) {
+    m_running = running;
+    if (running)
+        m_progress->setRange(0, 0); // busy until the first step is done
+    m_progress->setVisible(running);
+    m_ok->setEnabled(!running);
+    m_back->setEnabled(!running);
+    for (QCheckBox* box : std::as_const(m_boxes))
+        box->setEnabled(!running);
+}
+
+void TCleanDataFm::reject() {
+    if (m_running)
+        return; // the deleting runs to its end, all of it or none
+    QDialog::reject();
 }

@@ -52,32 +52,6 @@ Result<BackgroundRead::Rows> readAll(const Db& db, const QString& sql, const QVa
     return rows.value().remaining();
 }
 
-// Where the named connection leads, for a second connection to it.
-std::optional<ConnectionSpec> targetOf(const QString& name) {
-    const QSqlDatabase db = QSqlDatabase::database(name, false);
-    if (!db.isValid() || !db.isOpen())
-        return std::nullopt;
-    ConnectionSpec target;
-    if (db.driverName() == QStringLiteral("QSQLITE")) {
-        const QString file = db.databaseName();
-        if (file.isEmpty() || file == QStringLiteral(":memory:") || file.startsWith(u"file:"))
-            return std::nullopt;
-        target.engine = Engine::Sqlite;
-        target.file = file;
-        return target;
-    }
-    if (db.driverName() == QStringLiteral("QPSQL")) {
-        target.engine = Engine::Postgres;
-        target.host = db.hostName();
-        target.port = db.port() > 0 ? db.port() : 5432;
-        target.database = db.databaseName();
-        target.user = db.userName();
-        target.password = db.password();
-        return target;
-    }
-    return std::nullopt;
-}
-
 QAtomicInteger<quint64> readsStarted;
 
 } // namespace
@@ -87,7 +61,7 @@ std::shared_ptr<BackgroundRead> BackgroundRead::start(const QString& connectionN
                                                       const QVariantList& params, QObject* receiver,
                                                       std::function<void()> done) {
     auto state = std::make_shared<State>();
-    const std::optional<ConnectionSpec> target = targetOf(connectionName);
+    const std::optional<ConnectionSpec> target = Connection::targetOf(connectionName);
     if (!target) {
         state->outcome = readAll(Db(connectionName), sql, params);
         state->done = true;

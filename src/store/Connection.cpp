@@ -153,4 +153,29 @@ void close(const QString& name) {
     QSqlDatabase::removeDatabase(name);
 }
 
+std::optional<ConnectionSpec> targetOf(const QString& name) {
+    const QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (!db.isValid() || !db.isOpen())
+        return std::nullopt;
+    ConnectionSpec target;
+    if (db.driverName() == QStringLiteral("QSQLITE")) {
+        const QString file = db.databaseName();
+        if (file.isEmpty() || file == QStringLiteral(":memory:") || file.startsWith(u"file:"))
+            return std::nullopt;
+        target.engine = Engine::Sqlite;
+        target.file = file;
+        return target;
+    }
+    if (db.driverName() == QStringLiteral("QPSQL")) {
+        target.engine = Engine::Postgres;
+        target.host = db.hostName();
+        target.port = db.port() > 0 ? db.port() : 5432;
+        target.database = db.databaseName();
+        target.user = db.userName();
+        target.password = db.password();
+        return target;
+    }
+    return std::nullopt;
+}
+
 } // namespace Connection

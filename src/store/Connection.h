@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 enum class Engine { Sqlite, Postgres };
 
 // A connection string of de.ini, "Key=Value;Key=Value;...", keys matched
@@ -41,6 +43,10 @@ Status open(const QString& connectionString, const QString& name = Shared,
             const Options& options = {});
 Status open(const ConnectionSpec& target, const QString& name, const Options& options = {});
 void close(const QString& name = Shared);
+// Where an open named connection leads, for a second connection to the
+// same database from another thread; nullopt when it cannot be shared (a
+// database in memory, or a connection not open).
+std::optional<ConnectionSpec> targetOf(const QString& name);
 
 // Folder that relative SQLite paths are resolved against: the program's folder.
 QString baseDir();

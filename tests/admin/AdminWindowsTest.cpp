@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,6 +290,11 @@ TEST_P(AdminWindowTest, CleanDataNeedsThePasswordAndClosesAfterItsMessages) {
     EXPECT_EQ(count("收入记录"), 0);
     EXPECT_EQ(count("出租记录"), 1); // still out
     EXPECT_EQ(window.result(), QDialog::Accepted);
+    // the deleting ran with its progress in the window, which is free again
+    EXPECT_EQ(window.progressBar()->maximum(), 3);
+    EXPECT_EQ(window.progressBar()->value(), 3);
+    EXPECT_FALSE(window.progressBar()->isVisible());
+    EXPECT_TRUE(window.okButton()->isEnabled());
 }
 
 TEST(AdminWindows, SystemInformationIsTrimmedIntoTheFileOnly) {
@@ -319,6 +325,15 @@ TEST(AdminWindows, SystemInformationIsTrimmedIntoTheFileOnly) {
     EXPECT_EQ(ini.read("part1", "tel", "?"), QStringLiteral("010"));
     EXPECT_EQ(ini.read("part2", "HyGuiHuanShiTiShi", "?"), QStringLiteral("0"));
     EXPECT_EQ(login.config.softName, QStringLiteral("旧书屋")); // until the next start
+
+    // the window shows what the file holds now, so a second save keeps it
+    TSysInfoSetFM second(login);
+    second.show();
+    EXPECT_EQ(second.titleBox()->text(), QStringLiteral("新书屋"));
+    EXPECT_EQ(second.telBox()->text(), QStringLiteral("010"));
+    EXPECT_FALSE(second.returnPromptBox()->isChecked());
+    QTest::mouseClick(second.saveButton(), Qt::LeftButton);
+    EXPECT_EQ(ini.read("part1", "softname", "?"), QStringLiteral("新书屋"));
 
     // closing writes nothing
     TSysInfoSetFM again(login);

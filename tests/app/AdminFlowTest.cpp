@@ -81,6 +81,9 @@ TEST_P(AdminFlowTest, NewCashierLogsInWithTheInitialPasswordAndIsGated) {
 }
 
 TEST_P(AdminFlowTest, OwnPermissionChangesCountFromTheNextLogin) {
+    // another manager, so that this one may give the right up
+    execOk(QStringLiteral("insert into 管理员(\"AdminName\", \"管理员权限设置\") values(?, ?)"),
+           {QStringLiteral("店长"), true});
     const LoginContext boss = loginAs(QStringLiteral("超级管理员"), QStringLiteral("7302"));
     TMFm window(boss);
     run(window, QStringLiteral("管理员权限设置"), [](QDialog* dialog) {

@@ -38,7 +38,8 @@ bool passwordMatches(const QString& typed) {
     return Passwords::equalConstantTime(typed, QStringLiteral("kqz507318264"));
 }
 
-Result<QStringList> run(const Db& db, const QList<int>& chosen) {
+Result<QStringList> run(const Db& db, const QList<int>& chosen,
+                        const std::function<void(int, int)>& progress) {
     QList<int> order = chosen;
     std::stable_sort(order.begin(), order.end());
     for (int index : order) {
@@ -47,6 +48,7 @@ Result<QStringList> run(const Db& db, const QList<int>& chosen) {
     }
     QStringList messages;
     const Status done = db.inTransaction([&]() -> Status {
+        messages.clear(); // run again after a deadlock
         for (int index : order) {
             const Step& step = steps().at(index);
             QString sql = QStringLiteral("delete from ") + Db::quoted(step.table);
@@ -59,6 +61,8 @@ Result<QStringList> run(const Db& db, const QList<int>& chosen) {
             if (!deleted)
                 return Error{deleted.error()};
             messages << step.message;
+            if (progress)
+                progress(int(messages.size()), int(order.size()));
         }
         return {};
     });

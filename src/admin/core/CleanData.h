@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Data initialisation: emptying chosen tables of the shop. Administrators,
 // their log, the order counters and the reference lists are never touched.
 namespace CleanData {
@@ -28,6 +30,8 @@ bool passwordMatches(const QString& typed);
 // Runs the chosen steps (indexes into steps(), any order, repeats allowed)
 // in the order of steps(), all in one transaction: every step or none. Gives
 // the messages of the steps run, in order. A step chosen twice runs twice.
-Result<QStringList> run(const Db& db, const QList<int>& chosen);
+// progress, when given, hears (steps run, steps chosen) after each step.
+Result<QStringList> run(const Db& db, const QList<int>& chosen,
+                        const std::function<void(int, int)>& progress = {});
 
 } // namespace CleanData
