@@ -6,6 +6,7 @@
 #include "store/Clock.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>
@@ -26,6 +27,50 @@ QString freshPath(const QString& folder, const QString& baseName) {
     return path;
 }
 
+QMargins marginsOf(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// Keeps a top-level window inside the screen's available area, frame and
+// title bar included. Before it is shown the window system may not know
+// its frame yet: then the window is placed for a usual frame, and placed
+// again when the real frame is known.
+class FitToScreen : public QObject {
+public:
+    FitToScreen(QWidget* window, const QRect& available)
+        : QObject(window), m_window(window), m_available(available) {
+        const QMargins known = marginsOf(*window);
+        place(known.isNull() ? QMargins(4, 32, 4, 4) : known);
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (watched == m_window && m_placings < 4 &&
+            (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
+            const QMargins frame = marginsOf(*m_window);
+            if (!frame.isNull() && frame != m_frame)
+                place(frame);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void place(const QMargins& frame) {
+        ++m_placings;
+        m_frame = frame;
+        m_window->setGeometry(ListOutput::previewGeometry(m_available, frame));
+    }
+
+    QWidget* m_window;
+    QRect m_available;
+    QMargins m_frame;
+    int m_placings = 0;
+};
+
 // Shows the preview of a report; render paints it on the preview's printer
 // whenever the preview asks (at first and after a page setup change).
 void preview(
@@ -41,8 +86,7 @@ void preview(
     QPrintPreviewDialog dialog(&printer, parent, Qt::Window);
     dialog.setWindowTitle(caption + QStringLiteral(" - 打印预览"));
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    dialog.resize(
-        ListOutput::previewSize(screen ? screen->availableGeometry().size() : QSize(900, 1000)));
+    new FitToScreen(&dialog, screen ? screen->availableGeometry() : QRect(0, 0, 900, 1000));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
         QProgressDialog progress(QStringLiteral("正在准备打印..."), QStringLiteral("取消"), 0,
                                  int(std::min<qint64>(rows, INT_MAX)), &dialog);
@@ -64,8 +108,11 @@ void preview(
 
 namespace ListOutput {
 
-QSize previewSize(const QSize& available) {
-    return QSize(900, 1000).boundedTo(available);
+QRect previewGeometry(const QRect& available, const QMargins& frame) {
+    const QRect room = available.marginsRemoved(frame);
+    QRect client(QPoint(), QSize(900, 1000).boundedTo(room.size()));
+    client.moveCenter(room.center());
+    return client;
 }
 
 QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& baseName) {

@@ -3,7 +3,8 @@
 #include "output/core/ReportTemplates.h"
 #include "store/ListQuery.h"
 
-#include <QSize>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -30,8 +31,10 @@ void printList(QWidget* parent, ReportTemplate which, const ListQuery& query);
 // "打印条码": one barcode label per row of the list, in a print preview.
 void printLabels(QWidget* parent, LabelKind which, const ListQuery& query);
 
-// The print preview's size on a screen with this much room: 900 × 1000
-// where it fits, never larger than the screen.
-QSize previewSize(const QSize& available);
+// Where the print preview opens (its client area) in a screen's available
+// area, for a window frame of these margins: 900 × 1000 where it fits, else
+// as large as the area less the frame; centred, so the frame and its title
+// bar stay inside the area.
+QRect previewGeometry(const QRect& available, const QMargins& frame);
 
 } // namespace ListOutput

@@ -11,6 +11,7 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -51,10 +52,24 @@ ListQuery list(const QString& sql) {
 
 } // namespace
 
-TEST(BandLayoutTest, PrintPreviewNeverOpensLargerThanItsScreen) {
-    EXPECT_EQ(ListOutput::previewSize({1920, 1080}), QSize(900, 1000));
-    EXPECT_EQ(ListOutput::previewSize({1366, 728}), QSize(900, 728));
-    EXPECT_EQ(ListOutput::previewSize({800, 600}), QSize(800, 600));
+TEST(BandLayoutTest, PrintPreviewOpensInsideTheScreenFrameIncluded) {
+    struct Case {
+        QRect available;
+        QMargins frame;
+        QRect client;
+    };
+    const Case cases[] = {
+        {{0, 0, 1920, 1080}, {}, {510, 40, 900, 1000}},
+        {{0, 0, 1920, 1080}, {4, 32, 4, 4}, {510, 54, 900, 1000}},
+        // 1366 × 768 less a panel of 40 at the top: the title bar stays below it
+        {{0, 40, 1366, 728}, {4, 32, 4, 4}, {233, 72, 900, 692}},
+        {{1920, 0, 800, 600}, {2, 2, 2, 2}, {1922, 2, 796, 596}},
+    };
+    for (const Case& c : cases) {
+        const QRect client = ListOutput::previewGeometry(c.available, c.frame);
+        EXPECT_EQ(client, c.client) << c.available.height();
+        EXPECT_TRUE(c.available.contains(client.marginsAdded(c.frame)));
+    }
 }
 
 TEST(BandLayoutTest, LabelsFollowOneAnotherAtEightyUnits) {
@@ -312,6 +327,9 @@ TEST_P(BandReportTest, PreviewShowsTheListAndErrorsAreReported) {
         title = dialog.windowTitle();
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
+        // the whole window, its frame included, inside the screen's free area
+        EXPECT_TRUE(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()))
+            << dialog.frameGeometry().width() << "×" << dialog.frameGeometry().height();
         static int shown = 0;
         EXPECT_TRUE(dialog.grab().save(dir.path() + QStringLiteral("/preview%1.png").arg(++shown)));
         dialog.close();
