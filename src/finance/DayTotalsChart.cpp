@@ -14,7 +14,8 @@
 
 DayTotalsChart::DayTotalsChart(QWidget* parent) : QWidget(parent), m_view(new QChartView(this)) {
     m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setMinimumSize(360, 200);
+    // wide enough for a day label under each of two weeks of bar pairs
+    m_view->setMinimumSize(520, 220);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -62,11 +63,16 @@ void DayTotalsChart::setDays(const QList<StockTaking::DayTotals>& days) {
         auto* expenses = new QBarSet(expensesName);
         income->setColor(incomeColor);
         expenses->setColor(expensesColor);
+        // a week names its days in full; up to two weeks by the day of the
+        // month alone (still one label per day), so that every label fits
+        // its bar pair at the window's default size instead of showing "…"
+        const QString format =
+            days.size() <= MaxFullLabelDays ? QStringLiteral("MM-dd") : QStringLiteral("dd");
         QStringList labels;
         for (const StockTaking::DayTotals& day : days) {
             *income << day.income.toDouble();
             *expenses << day.expenses.toDouble();
-            labels << day.day.toString(QStringLiteral("MM-dd"));
+            labels << day.day.toString(format);
         }
         auto* series = new QBarSeries;
         series->append(income);

@@ -15,6 +15,8 @@ public:
     explicit DayTotalsChart(QWidget* parent = nullptr);
 
     static constexpr int MaxBarDays = 14;
+    // Bars of at most this many days are labelled "MM-dd", more by "dd".
+    static constexpr int MaxFullLabelDays = 7;
 
     void setDays(const QList<StockTaking::DayTotals>& days);
     const QList<StockTaking::DayTotals>& days() const { return m_days; }

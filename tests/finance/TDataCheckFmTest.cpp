@@ -7,6 +7,8 @@
 #include <QChart>
 #include <QDateEdit>
 #include <QFileInfo>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -104,4 +106,32 @@ TEST_P(TDataCheckFmTest, TodaysSummaryAndSearchRecomputesOnlyThePeriod) {
     printer.setOutputFileName(dir.filePath(u("盘点.pdf")));
     fm.printTo(printer);
     EXPECT_GT(QFileInfo(dir.filePath(u("盘点.pdf"))).size(), 1000);
+}
+
+TEST_P(TDataCheckFmTest, TheChartsAxisLabelsAreWholeAtTheDefaultSize) {
+    for (int d = 0; d < 40; ++d) {
+        const QByteArray when =
+            QDate(2024, 3, 5).addDays(-d).toString(u("yyyy-MM-dd 10:00:00")).toUtf8();
+        income("收入", "1250.5", when.constData());
+        expense("支出", d % 2 ? "300" : "12625127.7", when.constData());
+    }
+    TDataCheckFm fm(login);
+    fm.show();
+    for (int days : {1, 7, 14, 40}) {
+        fm.fromPicker()->setDate(QDate(2024, 3, 6).addDays(-days));
+        ASSERT_TRUE(fm.search());
+        QTest::qWait(50);
+        QStringList labels;
+        for (const QGraphicsItem* item : fm.chart()->chart()->scene()->items())
+            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+                text && text->isVisible())
+                labels << text->toPlainText();
+        EXPECT_TRUE(labels.contains(days <= 7    ? u("03-05")
+                                    : days <= 14 ? u("05")
+                                                 : u("03-05")))
+            << days << ": " << labels.join(u' ').toStdString();
+        for (const QString& label : labels)
+            EXPECT_FALSE(label.contains(u("...")) || label.contains(QChar(0x2026)))
+                << days << " days: " << label.toStdString();
+    }
 }
