@@ -750,8 +750,16 @@ Status DataGrid::computeFooter() const {
         if (!m_countColumn.isEmpty())
             m_model->setRowTotal(m_footerCount);
     }
-    for (auto it = m_footerLabels.cbegin(); it != m_footerLabels.cend(); ++it)
-        it.value()->setText(footerText(it.key()));
+    QHeaderView* header = m_view->horizontalHeader();
+    for (auto it = m_footerLabels.cbegin(); it != m_footerLabels.cend(); ++it) {
+        QLabel* label = it.value();
+        label->setText(footerText(it.key()));
+        // a figure is never cut: its column makes room for it
+        const int logical = m_model->columnIndex(it.key());
+        const int needed = label->sizeHint().width();
+        if (logical >= 0 && header->sectionSize(logical) < needed)
+            header->resizeSection(logical, needed);
+    }
     return outcome;
 }
 

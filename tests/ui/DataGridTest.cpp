@@ -74,6 +74,21 @@ TEST_P(DataGridTest, FooterEqualsTheDatabasesOwnCountAndSumOnAFilteredList) {
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->text(), QStringLiteral("45.8334"));
 
+    // a figure of ten digits and a long count are shown whole
+    execOk(QStringLiteral("update 会员库 set 卡内金额 = ?"), {money("1234567890")});
+    grid.view()->horizontalHeader()->resizeSection(column(grid, "卡内金额"), 20);
+    grid.view()->horizontalHeader()->resizeSection(column(grid, "会员卡号"), 20);
+    ASSERT_TRUE(grid.reload().ok());
+    EXPECT_EQ(grid.footerText(QStringLiteral("卡内金额")), QStringLiteral("3703703670"));
+    EXPECT_EQ(label->text(), QStringLiteral("3703703670"));
+    for (const char* shown : {"卡内金额", "会员卡号"}) {
+        auto* figure =
+            grid.findChild<QLabel*>(QStringLiteral("footer:") + QString::fromUtf8(shown));
+        EXPECT_GE(figure->width(), figure->sizeHint().width()) << shown;
+        EXPECT_GE(figure->width(), figure->fontMetrics().horizontalAdvance(figure->text()))
+            << shown;
+    }
+
     // a list with no rows: zero, not an error
     ASSERT_TRUE(
         grid.setQuery({QStringLiteral("select * from 会员库") + where, {QStringLiteral("没有")}})
