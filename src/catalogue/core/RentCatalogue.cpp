@@ -3,11 +3,15 @@
 #include "store/AdminLog.h"
 #include "store/Clock.h"
 #include "store/Pinyin.h"
+#include "store/UniqueKeys.h"
 
 namespace {
 
 const QString Required = QStringLiteral("字体加重的项目必须填写!");
 const QString SetCountTooSmall = QStringLiteral("请确保填写册/集的数量并且要大于1 ");
+const QString OutOnRent = QStringLiteral("该商品已出租,不能修改状态!");
+const QString Table = QStringLiteral("出租库");
+const QString BarcodeColumn = QStringLiteral("条形码");
 constexpr int MaxSetCount = 999;
 
 QVariant pictureValue(const QByteArray& picture) {
@@ -75,6 +79,10 @@ Result<QStringList> addCopies(const Db& db, const NewRentCopy& entry, const QStr
     const QString py = PinyinCode(entry.title);
     Status written = db.inTransaction([&]() -> Status {
         for (const QString& barcode : barcodes) {
+            if (Status free =
+                    UniqueKeys::refuseTaken(db, Table, BarcodeColumn, barcode, BarcodeColumn);
+                !free)
+                return free;
             auto done = db.exec(
                 QStringLiteral("insert into 出租库(条形码,商品名称,商品类型,py,定价,作者,存放位置,"
                                "出版社,供应商,简介,状态,借出次数,登记日期,登记人,介质,pic) "
@@ -88,8 +96,16 @@ Result<QStringList> addCopies(const Db& db, const NewRentCopy& entry, const QStr
         }
         return {};
     });
-    if (!written)
+    if (!written) {
+        // the first copy in use, also one written meanwhile by another
+        // workstation: named, never the engine's text
+        for (const QString& barcode : barcodes) {
+            auto taken = UniqueKeys::isTaken(db, Table, BarcodeColumn, barcode);
+            if (taken && taken.value())
+                return Error{UniqueKeys::takenText(BarcodeColumn, barcode)};
+        }
         return Error{written.error()};
+    }
     return barcodes;
 }
 
@@ -102,20 +118,39 @@ Result<std::optional<RentCopy>> find(const Db& db, const QString& barcode) {
     return std::optional<RentCopy>(readCopy(rows.value()));
 }
 
+Result<bool> isOut(const Db& db, const QString& barcode) {
+    // 已还 written out, so that every plan (also a generic one of a prepared
+    // statement) finds the open rent through its index
+    auto open = db.scalarInteger(
+        QStringLiteral("select count(*) from 出租记录 where 条形码 = ? and 已还 = '否'"),
+        {barcode});
+    if (!open)
+        return Error{open.error()};
+    return open.value().value_or(0) > 0;
+}
+
 Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited) {
-    if (edited.barcode.trimmed().isEmpty())
-        return Error{QStringLiteral("条形码不能为空!")};
-    return db.inTransaction([&]() -> Status {
-        if (edited.barcode != asRead.barcode) {
-            // 已还 written out, so that every plan (also a generic one of a
-            // prepared statement) finds the open rent through its index
-            auto open = db.scalarInteger(
-                QStringLiteral("select count(*) from 出租记录 where 条形码 = ? and 已还 = '否'"),
-                {asRead.barcode});
-            if (!open)
-                return Error{open.error()};
-            if (open.value().value_or(0) > 0)
+    if (edited.barcode.trimmed().isEmpty() || edited.title.trimmed().isEmpty())
+        return Error{Required};
+    const bool renamed = edited.barcode != asRead.barcode;
+    Status saved = db.inTransaction([&]() -> Status {
+        const bool restated = edited.status != asRead.status;
+        if (renamed || restated) {
+            auto out = isOut(db, asRead.barcode);
+            if (!out)
+                return Error{out.error()};
+            // the open rent record is found by the barcode, and the return
+            // sets the status back to "待租": both stay as the rent left them
+            if (out.value() && renamed)
                 return Error{QStringLiteral("该商品已出租,不能修改条形码!")};
+            if (out.value() && restated)
+                return Error{OutOnRent};
+        }
+        if (renamed) {
+            if (Status free = UniqueKeys::refuseTaken(db, Table, BarcodeColumn, edited.barcode,
+                                                      BarcodeColumn);
+                !free)
+                return free;
         }
         QString sql = QStringLiteral("update 出租库 set 条形码 = ?, 商品名称 = ?, 商品类型 = ?, "
                                      "存放位置 = ?, 出版社 = ?, 供应商 = ?, 定价 = ?, 作者 = ?, "
@@ -130,7 +165,7 @@ Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited) {
                             edited.author,
                             edited.synopsis,
                             pictureValue(edited.picture)};
-        if (edited.status != asRead.status) {
+        if (restated) {
             // withdrawn or released by hand only as last seen: a copy rented
             // or returned at a counter meanwhile keeps what the counter set
             auto now = find(db, asRead.barcode);
@@ -151,6 +186,19 @@ Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited) {
             return Error{QStringLiteral("该商品已被删除!")};
         return {};
     });
+    if (!saved && renamed)
+        return UniqueKeys::explainFailure(db, saved.error(), Table, BarcodeColumn, edited.barcode,
+                                          BarcodeColumn);
+    return saved;
+}
+
+Result<QByteArray> picture(const Db& db, const QString& barcode) {
+    auto rows = db.select(QStringLiteral("select pic from 出租库 where 条形码 = ?"), {barcode});
+    if (!rows)
+        return Error{rows.error()};
+    if (!rows.value().next())
+        return QByteArray();
+    return rows.value().bytes(QStringLiteral("pic"));
 }
 
 Status remove(const Db& db, const QString& barcode) {

@@ -60,20 +60,30 @@ QStringList barcodesOf(const NewRentCopy& entry);
 // registered today by admin, medium empty. Refused before anything is
 // written when a required text is empty ("字体加重的项目必须填写!"), the
 // set count is missing or below 2 ("请确保填写册/集的数量并且要大于1 ") or a
-// number is malformed. A barcode in use is refused by the key with the
-// database's message. Gives the barcodes written.
+// number is malformed. A barcode in use is refused naming it ("条形码 B7-2
+// 已存在"), and then no copy of the set is written. Gives the barcodes
+// written.
 Result<QStringList> addCopies(const Db& db, const NewRentCopy& entry, const QString& admin);
 
 Result<std::optional<RentCopy>> find(const Db& db, const QString& barcode);
 
+// Whether the copy is out on rent: it has an open rent record.
+Result<bool> isOut(const Db& db, const QString& barcode);
+
 // Saves the edit window's fields of the copy read as asRead: barcode,
 // title, goods type, place, publisher, supplier, price, author, synopsis,
-// picture, and the status when it was changed here ("待租" / "停租"); a
-// status set meanwhile by a counter is kept, and changing it here is then
-// refused. The search code,
-// times lent and registration stay. A copy out on rent keeps its barcode:
-// its open rent record is found by it.
+// picture, and the status when it was changed here ("待租" / "停租").
+// Refused when the barcode or title is empty ("字体加重的项目必须填写!"), and
+// for a barcode another copy has ("条形码 A200 已存在"). A copy out on rent
+// keeps its barcode and its status (its open rent record is found by the
+// one, and its return sets the other): changing either is refused; a
+// status set meanwhile by a counter is kept too, and changing it here is
+// then refused. The search code, times lent and registration stay.
 Status save(const Db& db, const RentCopy& asRead, const RentCopy& edited);
+
+// The copy's picture (empty: none, or no such copy), read by its key: list
+// statements leave pictures out.
+Result<QByteArray> picture(const Db& db, const QString& barcode);
 
 // Deletes the copy; its rent records stay, also an open one.
 Status remove(const Db& db, const QString& barcode);

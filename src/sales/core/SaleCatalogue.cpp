@@ -4,10 +4,12 @@
 #include "store/AdminLog.h"
 #include "store/Clock.h"
 #include "store/Pinyin.h"
+#include "store/UniqueKeys.h"
 
 namespace {
 
 const QString Deleted = QStringLiteral("该商品已被删除!");
+const QString Required = QStringLiteral("字体加重的项目必须填写!");
 
 QVariant money(Money amount) {
     return QVariant::fromValue(amount);
@@ -78,6 +80,8 @@ Status writeRecord(const Db& db, const QString& barcode, const QString& name,
 }
 
 Status updateFields(const Db& db, const SaleItem& asRead, const SaleItem& edited) {
+    if (edited.barcode.trimmed().isEmpty() || edited.name.trimmed().isEmpty())
+        return Error{Required};
     auto done =
         db.exec(QStringLiteral("update 销售库 set 条形码 = ?, 商品名称 = ?, 商品类型 = ?, "
                                "定价 = ?, 存放位置 = ?, 出版社 = ?, 作者 = ?, 介质 = ?, "
@@ -108,7 +112,7 @@ Result<qint64> addItem(const Db& db, const NewSaleItem& item, const QString& adm
     if (item.barcode.trimmed().isEmpty() || item.name.trimmed().isEmpty() ||
         item.goodsType.trimmed().isEmpty() || item.price.trimmed().isEmpty() ||
         item.purchase.unitPrice.trimmed().isEmpty() || item.purchase.quantity.trimmed().isEmpty())
-        return Error{QStringLiteral("字体加重的项目必须填写!")};
+        return Error{Required};
     auto price = PurchasePricing::readAmount(item.price, QStringLiteral("定价"));
     if (!price)
         return Error{price.error()};
@@ -138,7 +142,7 @@ Result<qint64> addItem(const Db& db, const NewSaleItem& item, const QString& adm
 
 Result<qint64> purchase(const Db& db, qint64 id, const PurchaseEntry& entry, const QString& admin) {
     if (entry.unitPrice.trimmed().isEmpty() || entry.quantity.trimmed().isEmpty())
-        return Error{QStringLiteral("字体加重的项目必须填写!")};
+        return Error{Required};
     qint64 stock = 0;
     Status written = db.inTransaction([&]() -> Status {
         auto found = find(db, id);
@@ -147,6 +151,11 @@ Result<qint64> purchase(const Db& db, qint64 id, const PurchaseEntry& entry, con
         if (!found.value())
             return Error{Deleted};
         const SaleItem& item = *found.value();
+        // the purchase record names the item: an item without barcode, name
+        // or goods type is completed in the edit window first
+        if (item.barcode.trimmed().isEmpty() || item.name.trimmed().isEmpty() ||
+            item.goodsType.trimmed().isEmpty())
+            return Error{Required};
         auto figures = figuresOf(entry, item.price);
         if (!figures)
             return Error{figures.error()};
@@ -197,13 +206,25 @@ Status remove(const Db& db, qint64 id) {
 }
 
 Status copyToRent(const Db& db, qint64 id, const QString& admin) {
-    return db.inTransaction([&]() -> Status {
+    const QString rent = QStringLiteral("出租库");
+    const QString barcodeColumn = QStringLiteral("条形码");
+    auto inRent = [&](const QString& barcode) -> QString {
+        return rent + QStringLiteral("中") + UniqueKeys::takenText(barcodeColumn, barcode);
+    };
+    QString barcode;
+    Status copied = db.inTransaction([&]() -> Status {
         auto found = find(db, id);
         if (!found)
             return Error{found.error()};
         if (!found.value())
             return Error{Deleted};
         const SaleItem& item = *found.value();
+        barcode = item.barcode;
+        auto taken = UniqueKeys::isTaken(db, rent, barcodeColumn, item.barcode);
+        if (!taken)
+            return Error{taken.error()};
+        if (taken.value())
+            return Error{inRent(item.barcode)};
         auto done = db.exec(QStringLiteral("insert into 出租库(条形码,商品名称,py,商品类型,定价,"
                                            "状态,借出次数) values(?,?,?,?,?,?,?)"),
                             {item.barcode, item.name, item.py, item.goodsType, money(item.price),
@@ -212,6 +233,13 @@ Status copyToRent(const Db& db, qint64 id, const QString& admin) {
             return Error{done.error()};
         return AdminLog::write(db, QStringLiteral("销售转出租"), admin, item.barcode);
     });
+    if (!copied && !barcode.isEmpty()) {
+        // copied meanwhile from another workstation: said as above
+        auto taken = UniqueKeys::isTaken(db, rent, barcodeColumn, barcode);
+        if (taken && taken.value())
+            return Error{inRent(barcode)};
+    }
+    return copied;
 }
 
 } // namespace SaleCatalogue

@@ -60,13 +60,15 @@ Result<std::optional<SaleItem>> findByBarcode(const Db& db, const QString& barco
 Result<qint64> addItem(const Db& db, const NewSaleItem& item, const QString& admin);
 
 // Books a purchase of the item: stock raised by the quantity and the
-// purchase record written, together. The list price stays. Gives the new
-// stock.
+// purchase record written, together. The list price stays. Refused
+// ("字体加重的项目必须填写!") when the item lacks a barcode, name or goods
+// type, or the entry a unit price or quantity. Gives the new stock.
 Result<qint64> purchase(const Db& db, qint64 id, const PurchaseEntry& entry, const QString& admin);
 
 // Saves the edit window's fields of the item read as asRead: barcode, name,
 // goods type, list price, place, publisher, author, medium, description.
-// The search code and the stock stay.
+// The search code and the stock stay. An empty barcode or name is refused
+// ("字体加重的项目必须填写!").
 Status save(const Db& db, const SaleItem& asRead, const SaleItem& edited);
 
 // The same save with the stock corrected to newStock and the log row
@@ -80,7 +82,8 @@ Status remove(const Db& db, qint64 id);
 
 // Copies the item into the rent catalogue ("待租", lent 0 times) and writes
 // the log row "销售转出租", together. The sale row keeps its stock. A
-// barcode already in the rent catalogue is refused by its key.
+// barcode already in the rent catalogue is refused, naming it
+// ("出租库中条形码 9787 已存在"), and nothing is written.
 Status copyToRent(const Db& db, qint64 id, const QString& admin);
 
 } // namespace SaleCatalogue

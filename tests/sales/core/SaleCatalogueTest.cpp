@@ -145,6 +145,27 @@ TEST_P(SaleCatalogueTest, PurchasesRaiseTheStockAndLeaveTheListPrice) {
     EXPECT_EQ(discounts().mid(1), (QList<Money>{*Money::parse(u"3.3"), *Money::parse(u"0.5")}));
 }
 
+TEST_P(SaleCatalogueTest, WritesNamingAnItemWithoutBarcodeNameOrTypeAreRefused) {
+    const qint64 id = added(newItem("30", "18", "2"));
+    const SaleItem asRead = item(id);
+    for (auto change : {+[](SaleItem& i) { i.barcode = QStringLiteral(" "); },
+                        +[](SaleItem& i) { i.name.clear(); }}) {
+        SaleItem edited = asRead;
+        change(edited);
+        const Status saved = SaleCatalogue::save(db, asRead, edited);
+        EXPECT_EQ(saved.error(), QStringLiteral("字体加重的项目必须填写!"));
+        EXPECT_EQ(SaleCatalogue::correctStock(db, asRead, edited, 9, Admin).error(), saved.error());
+    }
+    // a row without a goods type (written by an older version) is bought in
+    // only once it has one
+    execOk(QStringLiteral("update 销售库 set 商品类型 = ''"));
+    auto bought = SaleCatalogue::purchase(db, id, entry("18", "5"), Admin);
+    EXPECT_EQ(bought.error(), QStringLiteral("字体加重的项目必须填写!"));
+    EXPECT_EQ(item(id).stock, 2);
+    EXPECT_EQ(item(id).barcode, QStringLiteral("9787"));
+    EXPECT_EQ(count(QStringLiteral("进货记录")), 1);
+}
+
 TEST_P(SaleCatalogueTest, APurchaseWhoseRecordFailsLeavesTheStock) {
     const qint64 id = added(newItem("30", "18", "2"));
     failInsertsInto(QStringLiteral("进货记录"));
@@ -188,8 +209,9 @@ TEST_P(SaleCatalogueTest, CopyingIntoTheRentCatalogueIsLoggedAndRefusedForABarco
     EXPECT_EQ(rows.value().text(QStringLiteral("状态")), QStringLiteral("待租"));
     EXPECT_EQ(rows.value().integer(QStringLiteral("借出次数")), 0);
     EXPECT_EQ(rows.value().money(QStringLiteral("定价")), Money::fromInt(30));
-    // twice: the rent catalogue's key refuses it, nothing written
-    EXPECT_FALSE(SaleCatalogue::copyToRent(db, id, Admin).ok());
+    // twice: refused in the shop's words, nothing written
+    EXPECT_EQ(SaleCatalogue::copyToRent(db, id, Admin).error(),
+              QStringLiteral("出租库中条形码 9787 已存在"));
     EXPECT_EQ(count(QStringLiteral("出租库")), 1);
     EXPECT_EQ(count(QStringLiteral("管理员日志"), QStringLiteral("事件 = ? and 说明 = ?"),
                     {QStringLiteral("销售转出租"), QStringLiteral("条形码:9787")}),
