@@ -2,27 +2,19 @@
 
 #include "sales/core/PurchasePricing.h"
 
-#include <QEvent>
 #include <QLineEdit>
 
 PriceBoxes::PriceBoxes(QLineEdit* listPrice, QLineEdit* unitPrice, QLineEdit* quantity,
                        QLineEdit* discount, QLineEdit* total, QObject* parent)
     : QObject(parent), m_listPrice(listPrice), m_unitPrice(unitPrice), m_quantity(quantity),
       m_discount(discount), m_total(total) {
-    for (QLineEdit* box : {m_listPrice, m_unitPrice, m_discount})
-        box->installEventFilter(this);
+    // textEdited: only what the user typed, pasted or deleted, never a
+    // setText of the program (the rules below) nor a Tab through the box
+    connect(m_listPrice, &QLineEdit::textEdited, this, &PriceBoxes::followDiscount);
+    connect(m_unitPrice, &QLineEdit::textEdited, this, &PriceBoxes::followDiscount);
+    connect(m_discount, &QLineEdit::textEdited, this, &PriceBoxes::followUnitPrice);
     connect(m_unitPrice, &QLineEdit::textChanged, this, &PriceBoxes::followTotal);
     connect(m_quantity, &QLineEdit::textChanged, this, &PriceBoxes::followTotal);
-}
-
-bool PriceBoxes::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease) {
-        if (watched == m_discount)
-            followUnitPrice();
-        else
-            followDiscount();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void PriceBoxes::followDiscount() {

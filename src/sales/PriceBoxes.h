@@ -5,9 +5,11 @@
 class QLineEdit;
 
 // Makes the price boxes of a purchase follow one another as the user
-// types: a key released in the list price or unit price box sets the
-// discount, a key released in the discount box sets the unit price, and
-// any change of unit price or quantity sets the total.
+// types: the user's own edit of the list price or unit price box sets the
+// discount, the user's own edit of the discount box sets the unit price,
+// and any change of unit price or quantity (also one made by the discount
+// rule) sets the total. Text set by the program, a focus move and a key
+// that changes no text derive nothing, so a typed value stays as typed.
 class PriceBoxes : public QObject {
     Q_OBJECT
 public:
@@ -18,9 +20,6 @@ public:
     void followDiscount();
     void followUnitPrice();
     void followTotal();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLineEdit* m_listPrice;

@@ -120,8 +120,13 @@ void TPurchaseFm::FindKey() {
 }
 
 void TPurchaseFm::confirm() {
-    if (!m_item || m_unitPrice->text().trimmed().isEmpty() ||
-        m_quantity->text().trimmed().isEmpty()) {
+    // the item band comes from the row, which may lack a name or a type
+    bool missing = !m_item;
+    for (const QLineEdit* box :
+         {m_barcode, m_name, m_price, m_type, static_cast<QLineEdit*>(m_unitPrice),
+          static_cast<QLineEdit*>(m_quantity)})
+        missing = missing || box->text().trimmed().isEmpty();
+    if (missing) {
         Prompt::information(this, QStringLiteral("字体加重的项目必须填写!"));
         return;
     }

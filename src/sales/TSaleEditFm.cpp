@@ -53,7 +53,11 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
 
     auto* grid = new QGridLayout;
     auto pair = [grid](int r, int c, const char* label, QWidget* field) {
-        grid->addWidget(new QLabel(QString::fromUtf8(label)), r, c * 2);
+        const QString text = QString::fromUtf8(label);
+        // the boxes a save needs, bold as in the add window
+        const bool required = text == QStringLiteral("条形码") ||
+                              text == QStringLiteral("商品名称") || text == QStringLiteral("定价");
+        grid->addWidget(required ? FormParts::boldLabel(text) : new QLabel(text), r, c * 2);
         grid->addWidget(field, r, c * 2 + 1);
     };
     pair(0, 0, "条形码", m_barcode);
@@ -113,9 +117,15 @@ void TSaleEditFm::showItem(const SaleItem& item) {
 }
 
 std::optional<SaleItem> TSaleEditFm::edited() const {
+    auto* self = const_cast<TSaleEditFm*>(this);
+    if (m_barcode->text().trimmed().isEmpty() || m_name->text().trimmed().isEmpty() ||
+        m_price->text().trimmed().isEmpty()) {
+        Prompt::information(self, QStringLiteral("字体加重的项目必须填写!"));
+        return std::nullopt;
+    }
     auto price = m_price->money();
     if (!price) {
-        Prompt::warning(const_cast<TSaleEditFm*>(this), price.error());
+        Prompt::warning(self, price.error());
         return std::nullopt;
     }
     SaleItem item = m_asRead;

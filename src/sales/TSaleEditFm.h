@@ -36,7 +36,7 @@ public:
 
     const SaleItem& asRead() const { return m_asRead; }
     // The row as the boxes show it; nullopt (after a message) when the
-    // price is malformed.
+    // barcode, name or price is empty or the price malformed.
     std::optional<SaleItem> edited() const;
 
     void save();         // "保存"

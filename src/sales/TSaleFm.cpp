@@ -164,6 +164,13 @@ void TSaleFm::showEvent(QShowEvent* event) {
     m_payment->setCurrentText(PayCash);
 }
 
+void TSaleFm::reject() {
+    if (m_lines->rowCount() > 0 &&
+        !Prompt::question(this, QStringLiteral("还有未结算的商品, 确定要关闭吗?")))
+        return;
+    QDialog::reject();
+}
+
 void TSaleFm::IniData() {
     m_totalLabel->setText(QStringLiteral("0"));
     m_countLabel->setText(QStringLiteral("0"));

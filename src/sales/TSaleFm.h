@@ -35,6 +35,10 @@ public:
     const SaleLinesModel& lines() const { return *m_lines; }
     const QString& memberCard() const { return m_memberCard; }
 
+    // Esc, "关闭" and the close box: with lines not yet sold, asks first
+    // ("还有未结算的商品, 确定要关闭吗?"); No keeps the window and its lines.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -376,3 +376,22 @@ TEST_P(TSaleFmTest, AFailedBookingKeepsTheLinesForAnotherTry) {
     EXPECT_EQ(stockOf(notebook), 10);
     EXPECT_EQ(saleCounter(), 41);
 }
+
+TEST_P(TSaleFmTest, ClosingWithUnsoldLinesAsksFirst) {
+    auto fm = open();
+    QTest::keyClick(box(*fm, "barcode"), Qt::Key_Escape);
+    EXPECT_FALSE(fm->isVisible()) << "no lines: closed without asking";
+    EXPECT_TRUE(prompts.shown().isEmpty());
+
+    fm = open();
+    scan(*fm, QStringLiteral("6901"));
+    QTest::keyClick(box(*fm, "barcode"), Qt::Key_Escape); // answered No
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("还有未结算的商品, 确定要关闭吗?")});
+    EXPECT_EQ(prompts.shown().last().kind, PromptRecorder::Kind::Question);
+    EXPECT_TRUE(fm->isVisible());
+    EXPECT_EQ(fm->lines().rowCount(), 1);
+    prompts.setNextAnswer(true);
+    button(fm.get(), QStringLiteral("关闭"))->click();
+    EXPECT_FALSE(fm->isVisible());
+    EXPECT_EQ(count(QStringLiteral("销售记录")), 0);
+}

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,6 +60,79 @@ TEST_P(SaleCatalogueWindowsTest, TheAddWindowsBoxesFollowOneAnother) {
     // a list price of 0 leaves no discount
     retype(w.priceEdit(), QStringLiteral("0"));
     EXPECT_EQ(w.discountEdit()->text(), QString());
+    // keys that change no text derive nothing: the typed unit price stays
+    retype(w.priceEdit(), QStringLiteral("3"));
+    retype(w.unitPriceEdit(), QStringLiteral("1"));
+    EXPECT_EQ(w.discountEdit()->text(), QStringLiteral("0.3333"));
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Shift})
+        QTest::keyClick(w.discountEdit(), key);
+    QTest::keyClick(w.priceEdit(), Qt::Key_Tab);
+    EXPECT_EQ(w.unitPriceEdit()->text(), QStringLiteral("1"));
+    EXPECT_EQ(w.discountEdit()->text(), QStringLiteral("0.3333"));
+    EXPECT_EQ(w.totalEdit()->text(), QStringLiteral("5"));
+}
+
+TEST_P(SaleCatalogueWindowsTest, APurchaseKeepsTheTypedUnitPriceAndDiscount) {
+    const qint64 id = addItem(QStringLiteral("9787"), "3", 2);
+    auto found = SaleCatalogue::find(db, id);
+    ASSERT_TRUE(found.ok() && found.value());
+    TPurchaseFm w(login, *found.value());
+    typeInto(w.unitPriceEdit(), QStringLiteral("1"));
+    // Tab through the discount box, as a user moving on to the supplier
+    QTest::keyClick(w.discountEdit(), Qt::Key_Tab);
+    EXPECT_EQ(w.unitPriceEdit()->text(), QStringLiteral("1"));
+    w.okButton()->click();
+    ASSERT_EQ(prompts->lastText(), QStringLiteral("保存成功!"));
+    EXPECT_EQ(count(QStringLiteral("进货记录"),
+                    QStringLiteral("进货单价 = ? and 折扣 = ? and 总金额 = ?"),
+                    {QVariant::fromValue(Money::fromInt(1)),
+                     QVariant::fromValue(*Money::parse(u"0.3333")),
+                     QVariant::fromValue(Money::fromInt(1))}),
+              1);
+}
+
+TEST_P(SaleCatalogueWindowsTest, APurchaseOfAnItemWithoutNameOrTypeIsRefused) {
+    const qint64 id = addItem(QStringLiteral("9787"), "25", 2);
+    for (const char* column : {"商品名称", "商品类型"}) {
+        execOk(QStringLiteral("update 销售库 set 商品名称 = ?, 商品类型 = ?"),
+               {QStringLiteral("西游记"), QStringLiteral("普通")});
+        execOk(QStringLiteral("update 销售库 set %1 = ' '").arg(QString::fromUtf8(column)));
+        auto found = SaleCatalogue::find(db, id);
+        ASSERT_TRUE(found.ok() && found.value());
+        TPurchaseFm w(login, *found.value());
+        typeInto(w.unitPriceEdit(), QStringLiteral("15"));
+        prompts->clear();
+        w.okButton()->click();
+        EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("字体加重的项目必须填写!")})
+            << column;
+        EXPECT_NE(w.result(), QDialog::Accepted) << column;
+    }
+    EXPECT_EQ(count(QStringLiteral("进货记录")), 0);
+    EXPECT_EQ(stockOf(id), 2);
+}
+
+TEST_P(SaleCatalogueWindowsTest, TheEditWindowRefusesAnEmptiedBarcodeNameOrPrice) {
+    const qint64 id = addItem(QStringLiteral("9787"), "25", 2);
+    auto found = SaleCatalogue::find(db, id);
+    ASSERT_TRUE(found.ok() && found.value());
+    const QList<QPair<const char*, std::function<QLineEdit*(TSaleEditFm&)>>> boxes = {
+        {"条形码", [](TSaleEditFm& w) { return w.barcodeEdit(); }},
+        {"商品名称", [](TSaleEditFm& w) { return w.nameEdit(); }},
+        {"定价", [](TSaleEditFm& w) { return w.priceEdit(); }}};
+    for (const auto& [caption, box] : boxes) {
+        TSaleEditFm w(login, *found.value());
+        box(w)->setText(QStringLiteral("  "));
+        prompts->clear();
+        w.saveButton()->click();
+        EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("字体加重的项目必须填写!")})
+            << caption;
+        EXPECT_NE(w.result(), QDialog::Accepted) << caption;
+    }
+    EXPECT_EQ(count(QStringLiteral("销售库"),
+                    QStringLiteral("条形码 = ? and 商品名称 = ? and 定价 = ?"),
+                    {QStringLiteral("9787"), QStringLiteral("西游记"),
+                     QVariant::fromValue(Money::fromInt(25))}),
+              1);
 }
 
 TEST_P(SaleCatalogueWindowsTest, ANewItemShowsInTheListWithItsPurchaseRecord) {
@@ -220,6 +294,12 @@ TEST_P(SaleCatalogueWindowsTest, CopyingIntoTheRentCatalogueAsksAndTells) {
     EXPECT_EQ(count(QStringLiteral("出租库"), QStringLiteral("条形码 = ? and 状态 = ?"),
                     {QStringLiteral("9787"), QStringLiteral("待租")}),
               1);
+    // twice: said in the shop's words, nothing written
+    prompts->clear();
+    prompts->setNextAnswer(true);
+    list.tool(QStringLiteral("转入出租库"))->trigger();
+    EXPECT_EQ(prompts->lastText(), QStringLiteral("出租库中条形码 9787 已存在"));
+    EXPECT_EQ(count(QStringLiteral("出租库")), 1);
     prompts->setNextAnswer(true);
     list.tool(QStringLiteral("删除"))->trigger();
     EXPECT_EQ(prompts->lastText(), QStringLiteral("您是否要删除\" 西游记\""));
