@@ -607,8 +607,10 @@ void DataGrid::afterQuery() {
 void DataGrid::scheduleFooter() {
     m_footerPending = true;
     retire(m_footerRead);
-    for (QLabel* label : std::as_const(m_footerLabels))
+    for (QLabel* label : std::as_const(m_footerLabels)) {
         label->clear();
+        label->setProperty("figure", QString());
+    }
     if (m_countColumn.isEmpty() && m_sumColumns.isEmpty())
         return;
     if (!isLong()) {
@@ -682,6 +684,7 @@ void DataGrid::setFooter(const QString& countColumn, const QStringList& sumColum
         label->setAlignment(column == countColumn ? Qt::AlignLeft | Qt::AlignVCenter
                                                   : Qt::AlignRight | Qt::AlignVCenter);
         label->setContentsMargins(4, 0, 4, 0);
+        label->setAutoFillBackground(true); // a figure kept in view covers what it lies on
         m_footerLabels.insert(column, label);
     }
     m_footer->setVisible(!columns.isEmpty());
@@ -753,6 +756,7 @@ Status DataGrid::computeFooter() const {
     QHeaderView* header = m_view->horizontalHeader();
     for (auto it = m_footerLabels.cbegin(); it != m_footerLabels.cend(); ++it) {
         QLabel* label = it.value();
+        label->setProperty("figure", footerText(it.key()));
         label->setText(footerText(it.key()));
         // a figure is never cut: its column makes room for it
         const int logical = m_model->columnIndex(it.key());
@@ -760,6 +764,7 @@ Status DataGrid::computeFooter() const {
         if (logical >= 0 && header->sectionSize(logical) < needed)
             header->resizeSection(logical, needed);
     }
+    layoutFooter();
     return outcome;
 }
 
@@ -785,20 +790,51 @@ QString DataGrid::footerText(const QString& column) const {
     return {};
 }
 
-void DataGrid::layoutFooter() {
+void DataGrid::layoutFooter() const {
     if (!m_footer->isVisible() && m_footerLabels.isEmpty())
         return;
     QHeaderView* header = m_view->horizontalHeader();
     const int left = m_view->viewport()->x();
-    for (auto it = m_footerLabels.cbegin(); it != m_footerLabels.cend(); ++it) {
-        const int logical = m_model->columnIndex(it.key());
-        QLabel* label = it.value();
-        if (logical < 0 || m_view->isColumnHidden(logical)) {
-            label->hide();
+    const int right = left + m_view->viewport()->width();
+    // A figure whose column is scrolled out of view, or lies beyond a
+    // narrow window, stays in view at the footer's edge, named by its
+    // column's caption.
+    int pinnedLeft = left, pinnedRight = right;
+    QStringList columns = m_sumColumns;
+    if (!m_countColumn.isEmpty())
+        columns.prepend(m_countColumn);
+    for (const QString& column : std::as_const(columns)) {
+        QLabel* label = m_footerLabels.value(column);
+        const int logical = m_model->columnIndex(column);
+        if (!label || logical < 0 || m_view->isColumnHidden(logical)) {
+            if (label)
+                label->hide();
             continue;
         }
+        const QString figure = label->property("figure").toString();
         const int x = left + header->sectionViewportPosition(logical);
-        label->setGeometry(x, 0, header->sectionSize(logical), m_footer->height());
+        const int width = header->sectionSize(logical);
+        const bool onScreen = m_footer->isVisible();
+        const bool beyondRight = onScreen && x + width > right;
+        const bool beyondLeft = onScreen && x < left;
+        if (figure.isEmpty() || (!beyondRight && !beyondLeft)) {
+            label->setText(figure);
+            label->setGeometry(x, 0, width, m_footer->height());
+        } else {
+            label->setText(column == m_countColumn
+                               ? figure
+                               : m_model->headerData(logical, Qt::Horizontal).toString() + u' ' +
+                                     figure);
+            const int shown = label->sizeHint().width();
+            if (beyondRight) {
+                pinnedRight -= shown;
+                label->setGeometry(pinnedRight, 0, shown, m_footer->height());
+            } else {
+                label->setGeometry(pinnedLeft, 0, shown, m_footer->height());
+                pinnedLeft += shown;
+            }
+            label->raise();
+        }
         label->show();
     }
 }

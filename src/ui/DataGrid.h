@@ -235,7 +235,7 @@ private:
     void scheduleFooter();
     ListQuery footerStatement() const;
     Status computeFooter() const;
-    void layoutFooter();
+    void layoutFooter() const;
 
     GridModel* m_model;
     QTableView* m_view;

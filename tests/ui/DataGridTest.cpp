@@ -99,6 +99,28 @@ TEST_P(DataGridTest, FooterEqualsTheDatabasesOwnCountAndSumOnAFilteredList) {
     EXPECT_TRUE(grid.value(QStringLiteral("会员卡号")).isNull());
 }
 
+TEST_P(DataGridTest, AFooterFigureBeyondANarrowWindowStaysInViewByName) {
+    DataGrid grid;
+    setUpMemberGrid(grid);
+    grid.setColumnOrder({QStringLiteral("会员卡号"), QStringLiteral("住址"), QStringLiteral("备注"),
+                         QStringLiteral("卡内金额")});
+    grid.resize(320, 240);
+    grid.show();
+    ASSERT_TRUE(grid.setQuery({QStringLiteral("select * from 会员库"), {}}).ok());
+    EXPECT_EQ(grid.footerText(QStringLiteral("卡内金额")), QStringLiteral("143.3334"));
+    QCoreApplication::processEvents();
+    auto* label = grid.findChild<QLabel*>(QStringLiteral("footer:卡内金额"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("卡内金额 143.3334"));
+    EXPECT_LE(label->geometry().right(), grid.width());
+    EXPECT_GE(label->geometry().left(), 0);
+    // scrolled to it, the figure stands under its own column again
+    grid.view()->scrollTo(grid.model()->index(0, column(grid, "卡内金额")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->text(), QStringLiteral("143.3334"));
+}
+
 TEST_P(DataGridTest, HeaderValueFilterNarrowsTheListAndTheFooterFollows) {
     DataGrid grid;
     QAbstractItemModelTester tester(grid.model(),
