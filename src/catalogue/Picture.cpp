@@ -16,17 +16,26 @@ QString tooLargeMessage(qint64 fileBytes) {
            QString::number(double(fileBytes) / 1048576.0, 'f', 2) + QStringLiteral("MB");
 }
 
-Result<QByteArray> loadAsBitmap(const QString& path) {
+Result<QByteArray> loadAsBitmap(const QString& path, SizeCheck check) {
     const QFileInfo file(path);
     if (!file.isFile())
         return Error{QStringLiteral("图片文件不存在: ") + path};
-    if (file.size() > MaxFileBytes)
+    if (check == SizeCheck::AtMost2MB && file.size() > MaxFileBytes)
         return Error{tooLargeMessage(file.size())};
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    const QSize bound(MaxWidth, MaxHeight);
+    // decoded at the size kept where the format can (a JPEG decodes a
+    // quarter or an eighth at once), so a large photo never lies whole in
+    // memory
+    const QSize full = reader.size();
+    if (full.isValid() && (full.width() > MaxWidth || full.height() > MaxHeight))
+        reader.setScaledSize(full.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
     if (image.isNull())
         return Error{QStringLiteral("不能读取图片文件: ") + path};
+    if (image.width() > MaxWidth || image.height() > MaxHeight)
+        image = image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     // drawn into a plain bitmap, whatever the file's kind
     QByteArray bitmap;
     QBuffer out(&bitmap);
@@ -36,13 +45,13 @@ Result<QByteArray> loadAsBitmap(const QString& path) {
     return bitmap;
 }
 
-std::optional<QByteArray> choose(QWidget* parent) {
+std::optional<QByteArray> choose(QWidget* parent, SizeCheck check) {
     const QString path = Prompt::openFileName(
         parent, QStringLiteral("选择图片"),
         QStringLiteral("图片 (*.bmp *.jpg *.jpeg *.ico *.png *.gif);;所有文件 (*)"));
     if (path.isEmpty())
         return std::nullopt;
-    auto bitmap = loadAsBitmap(path);
+    auto bitmap = loadAsBitmap(path, check);
     if (!bitmap) {
         Prompt::information(parent, bitmap.error());
         return std::nullopt;

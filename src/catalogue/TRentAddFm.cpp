@@ -101,7 +101,7 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
             [this](const QString& title) { m_py = PinyinCode(title); });
     connect(m_isSet, &QCheckBox::toggled, m_count, &QWidget::setEnabled);
     connect(m_choosePicture, &QPushButton::clicked, this, &TRentAddFm::choosePicture);
-    connect(m_picture, &PictureBox::clicked, this, &TRentAddFm::choosePicture);
+    connect(m_picture, &PictureBox::clicked, this, &TRentAddFm::clickPicture);
     connect(m_save, &QPushButton::clicked, this, &TRentAddFm::save);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -139,6 +139,11 @@ void TRentAddFm::fillChoices() {
 
 void TRentAddFm::choosePicture() {
     if (auto bitmap = Picture::choose(this))
+        m_picture->setPicture(*bitmap);
+}
+
+void TRentAddFm::clickPicture() {
+    if (auto bitmap = Picture::choose(this, Picture::SizeCheck::None))
         m_picture->setPicture(*bitmap);
 }
 

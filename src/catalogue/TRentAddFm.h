@@ -40,7 +40,8 @@ public:
     const QString& searchCode() const { return m_py; }
 
     void InitialData();
-    void choosePicture(); // "选择图片"
+    void choosePicture(); // "选择图片": a file of at most 2 MB
+    void clickPicture();  // a click on the picture box: a file of any size
     void save();          // "保存"
 
 Q_SIGNALS:

@@ -61,7 +61,11 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
 
     auto* grid = new QGridLayout;
     auto pair = [grid](int r, int c, const QString& label, QWidget* field) {
-        grid->addWidget(new QLabel(label), r, c * 2);
+        // the boxes a save needs, bold as in the add window
+        const bool required = label == QStringLiteral("条形码") ||
+                              label == QStringLiteral("商品名称") ||
+                              label == QStringLiteral("定价");
+        grid->addWidget(required ? FormParts::boldLabel(label) : new QLabel(label), r, c * 2);
         grid->addWidget(field, r, c * 2 + 1);
     };
     pair(0, 0, QStringLiteral("条形码"), m_barcode);
@@ -126,14 +130,30 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     m_author->setText(copy.author);
     m_synopsis->setPlainText(copy.synopsis);
     m_picture->setPicture(copy.picture);
+
+    // a copy out on rent keeps the status the rent gave it until its return
+    auto out = RentCatalogue::isOut(db, copy.barcode);
+    m_out = out && out.value();
+    connect(m_status, &QComboBox::activated, this, [this] {
+        if (!m_out || m_status->currentText() == m_asRead.status)
+            return;
+        m_status->setCurrentIndex(m_status->findText(m_asRead.status));
+        Prompt::information(this, QStringLiteral("该商品已出租,不能修改状态!"));
+    });
 }
 
 TRentEditFm::~TRentEditFm() = default;
 
 std::optional<RentCopy> TRentEditFm::edited() const {
+    auto* self = const_cast<TRentEditFm*>(this);
+    if (m_barcode->text().trimmed().isEmpty() || m_title->text().trimmed().isEmpty() ||
+        m_price->text().trimmed().isEmpty()) {
+        Prompt::information(self, QStringLiteral("字体加重的项目必须填写!"));
+        return std::nullopt;
+    }
     auto price = m_price->money();
     if (!price) {
-        Prompt::warning(const_cast<TRentEditFm*>(this), price.error());
+        Prompt::warning(self, price.error());
         return std::nullopt;
     }
     RentCopy c = m_asRead;

@@ -42,7 +42,7 @@ public:
 
     const RentCopy& asRead() const { return m_asRead; }
     // The row as the fields show it; nullopt (after a message) when the
-    // price is malformed.
+    // barcode, title or price is empty or the price malformed.
     std::optional<RentCopy> edited() const;
 
     void save();           // "保存"
@@ -52,6 +52,7 @@ public:
 private:
     const LoginContext& m_login;
     RentCopy m_asRead;
+    bool m_out = false; // out on rent when the window opened: the status stays
     QLineEdit* m_barcode;
     QLineEdit* m_title;
     QLineEdit* m_py;

@@ -125,6 +125,12 @@ void TRentKuFm::printLabels() {
 void TRentKuFm::showPicture() {
     if (!requireCurrentRow(QStringLiteral("没有选中的商品!")))
         return;
-    const QByteArray picture = grid()->value(QStringLiteral("pic")).toByteArray();
-    m_viewer.open([&] { return new TRentEditPicFm(picture, this); });
+    // the list leaves pictures out: the current row's is read by its key
+    auto picture =
+        RentCatalogue::picture(Db(m_login.connectionName), grid()->value(Barcode).toString());
+    if (!picture) {
+        Prompt::error(this, picture.error());
+        return;
+    }
+    m_viewer.open([&] { return new TRentEditPicFm(picture.value(), this); });
 }

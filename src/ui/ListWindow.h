@@ -62,7 +62,8 @@ public:
     QLineEdit* searchBox() const { return m_search; }
     QPushButton* searchButton() const { return m_find; }
 
-    // "select * from <table>". Returns false (after a message) when it fails.
+    // "select * from <table>", pictures left out (see columnsRead). Returns
+    // false (after a message) when it fails.
     bool showAll();
     // "查找": the rows whose chosen column contains the trimmed search text
     // (with an empty text: every row where the column is not empty). An
@@ -89,6 +90,9 @@ public:
 
 protected:
     bool runQuery(const ListQuery& query);
+    // The select list of showAll and search: "*", or every column with
+    // the picture columns read as NULL.
+    QString columnsRead() const;
 
 private:
     QString m_table;

@@ -104,6 +104,23 @@ TEST_P(THyKuFmTest, SearchByCardFragmentAndRefuseAColumnThatIsNotOne) {
     EXPECT_EQ(shownCards(fm).size(), 3);
 }
 
+TEST_P(THyKuFmTest, TheListLeavesThePhotosOut) {
+    execOk(QStringLiteral("update 会员库 set 相片 = ?"), {QVariant(QByteArray(100000, 'x'))});
+    THyKuFm fm(login);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1)
+            find(fm, QStringLiteral("会员卡号"), QStringLiteral("12"));
+        const ListQuery shown = fm.currentQuery();
+        auto rows = db.select(shown.sql, shown.params);
+        ASSERT_TRUE(rows.ok()) << rows.error().toStdString();
+        ASSERT_NE(rows.value().record().indexOf(QStringLiteral("相片")), -1);
+        int n = 0;
+        for (; rows.value().next(); ++n)
+            EXPECT_TRUE(rows.value().isNull(QStringLiteral("相片")));
+        EXPECT_EQ(n, pass == 0 ? 3 : 2);
+    }
+}
+
 TEST_P(THyKuFmTest, DeleteAsksWithTheNameAndNeedsItsPermission) {
     login.permissions.set(Permission::MemberDelete, false);
     {
