@@ -1,8 +1,11 @@
 #include "catalogue/TSpTypeFm.h"
 
+#include "store/UniqueKeys.h"
+
 TSpTypeFm::TSpTypeFm(const LoginContext& login, QWidget* parent)
     : ReferenceListWindow(QStringLiteral("商品类型"), parent, QStringLiteral("名称"),
-                          login.connectionName) {
+                          login.connectionName),
+      m_connection(login.connectionName) {
     setWindowTitle(QStringLiteral("商品类型设置"));
     addTextField(QStringLiteral("名称"), QStringLiteral("名称"));
     addMoneyField(QStringLiteral("每日租金"), QStringLiteral("每日租金"));
@@ -22,7 +25,11 @@ Status TSpTypeFm::beforeSave(Row& row, bool adding) {
     if (!adding && editedKey().toString() == Ordinary && name != Ordinary)
         return Error{QStringLiteral("(普通)不能改名！")};
     row.insert(QStringLiteral("名称"), name);
-    return {};
+    // the name is unique: a second type of it is refused naming it
+    if (!adding && name == editedKey().toString())
+        return {};
+    return UniqueKeys::refuseTaken(Db(m_connection), QStringLiteral("商品类型"),
+                                   QStringLiteral("名称"), name, QStringLiteral("商品类型"));
 }
 
 QString TSpTypeFm::refuseDelete(const Row& current) const {
