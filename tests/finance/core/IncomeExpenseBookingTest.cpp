@@ -99,8 +99,9 @@ TEST_P(IncomeExpenseBookingTest, RefusedOrFailedBookingsWriteNothing) {
 TEST_P(IncomeExpenseBookingTest, TypeListsAreSplitByKindAndRemovingATypeKeepsBookedRows) {
     ASSERT_TRUE(T::add(db, T::Income, u(" 罚款 ")).ok());
     ASSERT_TRUE(T::add(db, T::Income, u("复印费")).ok());
-    ASSERT_TRUE(T::add(db, T::Expense, u("房租")).ok());
-    ASSERT_TRUE(T::add(db, T::Expense, u("房租")).ok()); // names need not be unique
+    auto first = T::add(db, T::Expense, u("房租"));
+    auto second = T::add(db, T::Expense, u("房租")); // names need not be unique
+    ASSERT_TRUE(first.ok() && second.ok());
     EXPECT_FALSE(T::add(db, T::Income, u("  ")).ok());
     EXPECT_FALSE(T::add(db, u("其他"), u("杂项")).ok());
 
@@ -112,10 +113,11 @@ TEST_P(IncomeExpenseBookingTest, TypeListsAreSplitByKindAndRemovingATypeKeepsBoo
     EXPECT_EQ(T::names(db, T::Expense).value(), (QStringList{u("房租"), u("房租")}));
 
     ASSERT_TRUE(B::bookExpense(db, {u("房租"), Money::fromInt(800), {}, {}}, u("店长")).ok());
-    auto removed = T::remove(db, T::Expense, u("房租"));
+    auto removed = T::remove(db, second.value());
     ASSERT_TRUE(removed.ok()) << removed.error().toStdString();
     EXPECT_EQ(removed.value(), 1);
+    EXPECT_EQ(count(u("收支类型"), u("名称 = ? and id = ?"), {u("房租"), first.value()}), 1);
     EXPECT_EQ(count(u("收支类型"), u("名称 = ?"), {u("房租")}), 1);
-    EXPECT_EQ(T::remove(db, T::Income, u("房租")).value(), 0); // wrong kind: nothing
+    EXPECT_EQ(T::remove(db, second.value()).value(), 0); // gone already: nothing
     EXPECT_EQ(count(u("支出记录"), u("项目 = ?"), {u("房租")}), 1);
 }
