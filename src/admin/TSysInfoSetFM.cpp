@@ -28,8 +28,8 @@ TSysInfoSetFM::TSysInfoSetFM(const LoginContext& login, QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(m_save);
     buttons->addWidget(m_close);
-    m_save->setAutoDefault(false);
-    m_close->setAutoDefault(false);
+    // Enter saves from any box; on a focused button, Enter presses it
+    m_save->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -1,10 +1,14 @@
 #include "ui/FormParts.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -20,9 +24,46 @@ public:
     }
 };
 
+// Enter on a focused toolbar button presses it, as Space does.
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            auto* button = qobject_cast<QToolButton*>(watched);
+            if (button && button->isEnabled() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                if (QAction* action = button->defaultAction())
+                    action->trigger();
+                else
+                    button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 namespace FormParts {
+
+void reachByKeyboard(QToolBar* toolbar) {
+    const QString name = QStringLiteral("enterPresses");
+    QObject* presses = toolbar->findChild<QObject*>(name, Qt::FindDirectChildrenOnly);
+    if (!presses) {
+        presses = new EnterPresses(toolbar);
+        presses->setObjectName(name);
+    }
+    for (QAction* action : toolbar->actions()) {
+        QWidget* button = toolbar->widgetForAction(action);
+        if (!button || button->property("enterPresses").toBool())
+            continue;
+        button->setProperty("enterPresses", true);
+        button->setFocusPolicy(Qt::TabFocus);
+        button->installEventFilter(presses);
+    }
+}
 
 QLabel* boldLabel(const QString& text) {
     auto* label = new QLabel(text);

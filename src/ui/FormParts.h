@@ -5,6 +5,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QToolBar;
 class QString;
 
 // Small pieces the form windows share.
@@ -19,5 +20,9 @@ QComboBox* choiceBox(const QStringList& items = {});
 void setChoices(QComboBox* box, const QStringList& items);
 // A click in the box selects its whole text.
 void selectAllOnClick(QLineEdit* box);
+// The toolbar's buttons are reached with Tab and pressed with Enter or
+// Space, so the window can be worked from the keyboard alone (call again
+// after adding buttons).
+void reachByKeyboard(QToolBar* toolbar);
 
 } // namespace FormParts

@@ -1,5 +1,7 @@
 #include "ui/ListWindow.h"
 
+#include "ui/FormParts.h"
+
 #include "store/Db.h"
 #include "store/Schema.h"
 #include "store/TextSearch.h"
@@ -49,7 +51,9 @@ void ListWindow::hideSearch() {
 }
 
 QAction* ListWindow::addTool(const QString& caption) {
-    return m_toolbar->addAction(caption);
+    QAction* action = m_toolbar->addAction(caption);
+    FormParts::reachByKeyboard(m_toolbar);
+    return action;
 }
 
 QAction* ListWindow::addShowAllTool(const QString& caption) {

@@ -4,6 +4,7 @@
 
 #include "store/Db.h"
 #include "store/Schema.h"
+#include "ui/FormParts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
 
@@ -12,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -27,6 +29,7 @@ ReferenceListWindow::ReferenceListWindow(const QString& table, QWidget* parent,
         {Tool::Delete, QStringLiteral("删除")}, {Tool::Close, QStringLiteral("退出")}};
     for (const auto& [which, caption] : tools)
         m_tools.insert(which, m_toolbar->addAction(caption));
+    FormParts::reachByKeyboard(m_toolbar);
     connect(m_tools[Tool::Add], &QAction::triggered, this, &ReferenceListWindow::add);
     connect(m_tools[Tool::Modify], &QAction::triggered, this, &ReferenceListWindow::modify);
     connect(m_tools[Tool::Save], &QAction::triggered, this, [this] { save(); });
@@ -148,6 +151,7 @@ void ReferenceListWindow::setDefaultOnSave(const QString& column, const QVariant
 
 bool ReferenceListWindow::load() {
     setEditing(false);
+    arrangeTabOrder();
     // the key tells rows apart; shown only where the form edits it
     if (!field(keyColumn()) && !m_grid->hiddenColumns().contains(keyColumn()))
         m_grid->setHiddenColumns(QStringList(m_grid->hiddenColumns()) << keyColumn());
@@ -159,6 +163,21 @@ bool ReferenceListWindow::load() {
     }
     showRow(currentRow());
     return true;
+}
+
+void ReferenceListWindow::arrangeTabOrder() {
+    // the form's boxes, then 保存 and the other tools, then the list;
+    // Tab skips what is disabled
+    QList<QWidget*> chain;
+    for (const Binding& b : std::as_const(m_bindings))
+        chain << b.widget;
+    for (Tool which :
+         {Tool::Save, Tool::Cancel, Tool::Add, Tool::Modify, Tool::Delete, Tool::Close})
+        if (QWidget* button = m_toolbar->widgetForAction(m_tools[which]))
+            chain << button;
+    chain << m_grid->view();
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void ReferenceListWindow::setEditing(bool editing) {

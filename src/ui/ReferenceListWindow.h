@@ -119,6 +119,7 @@ private:
     void bindField(const QString& caption, QWidget* widget, const QString& column, FieldKind kind);
     void bind(QWidget* widget, const QString& column, FieldKind kind);
     void setEditing(bool editing);
+    void arrangeTabOrder();
     void showRow(const Row& row);
     Result<Row> readForm() const;
     // Writes the pending row; gives its key.
