@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total="${1:-30}"
-targets=(ini money number_edit code128 search_code connection_string)
+targets=(ini money number_edit code128 search_code connection_string xlsx)
 each=$(( total / ${#targets[@]} ))
 [ "$each" -lt 1 ] && each=1
 scratch=$(mktemp -d /tmp/shop-fuzz.XXXXXX)
