@@ -130,3 +130,10 @@ void RentalCounterFm::removeLine() {
     m_lines->removeRow(row);
     CountPrice();
 }
+
+void RentalCounterFm::reject() {
+    if (m_lines && m_lines->rowCount() > 0 &&
+        !Prompt::question(this, QStringLiteral("还有未结算的商品, 确定要关闭吗?")))
+        return;
+    QDialog::reject();
+}

@@ -30,6 +30,8 @@ public:
     virtual void showUnreturned() = 0;
     // "取消": removes the selected line after asking with its barcode and name.
     void removeLine();
+    // Esc, "关闭" or the close box: with lines not booked yet, asks first.
+    void reject() override;
 
     // The controls, for the window tests.
     QLineEdit* cardEntry() const { return m_cardEntry; }

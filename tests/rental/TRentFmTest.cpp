@@ -338,6 +338,23 @@ TEST_P(TRentFmTest, RemovingALineAsksWithBarcodeAndName) {
     EXPECT_EQ(fm->countLabel()->text(), QStringLiteral("1"));
 }
 
+TEST_P(TRentFmTest, EscWithLinesNotBookedAsksBeforeClosing) {
+    QTest::keyClick(fm.get(), Qt::Key_Escape); // no lines: closes at once
+    EXPECT_TRUE(prompts.shown().isEmpty());
+    EXPECT_FALSE(fm->isVisible());
+    fm->show();
+    scan(QStringLiteral("B001"));
+    prompts.setNextAnswer(false);
+    QTest::keyClick(fm->barcodeEntry(), Qt::Key_Escape);
+    EXPECT_EQ(prompts.lastText(), QStringLiteral("还有未结算的商品, 确定要关闭吗?"));
+    EXPECT_TRUE(fm->isVisible());
+    EXPECT_EQ(fm->lines()->rowCount(), 1);
+    prompts.setNextAnswer(true);
+    QTest::mouseClick(fm->closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(fm->isVisible());
+    EXPECT_EQ(count(QStringLiteral("出租记录")), 0);
+}
+
 TEST_P(TRentFmTest, FailedBookingWritesNothingAndKeepsTheLines) {
     scan(QStringLiteral("B001"));
     scan(QStringLiteral("B002"));

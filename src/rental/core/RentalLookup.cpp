@@ -6,6 +6,11 @@ namespace RentalLookup {
 
 namespace {
 
+// The columns a copy is read with: never its picture, which a search would
+// otherwise read for every copy it finds.
+const QString CopyColumns =
+    QStringLiteral("条形码, 商品名称, py, 商品类型, 状态, 定价, 出版社, 存放位置");
+
 Copy copyFrom(const Rows& rows) {
     return Copy{rows.text(QStringLiteral("条形码")), rows.text(QStringLiteral("商品名称")),
                 rows.text(QStringLiteral("py")),     rows.text(QStringLiteral("商品类型")),
@@ -42,7 +47,8 @@ Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int m
         TextSearch::contains(db, QStringLiteral("出租库"), QStringLiteral("条形码"), fragment);
     // the status index would drive the search through most copies
     auto rows =
-        db.select(QStringLiteral("select * from 出租库 where ") + found.sql +
+        db.select(QStringLiteral("select ") + CopyColumns + QStringLiteral(" from 出租库 where ") +
+                      found.sql +
                       QStringLiteral(" and %1 = ? order by 条形码 limit ?")
                           .arg(db.dialect().withoutIndex(Db::quoted(QStringLiteral("状态")))),
                   found.params + QVariantList{Available, maxRows + 1});
@@ -55,7 +61,9 @@ Result<QList<Copy>> availableCopies(const Db& db, const QString& fragment, int m
 }
 
 Result<std::optional<Copy>> copy(const Db& db, const QString& barcode) {
-    auto rows = db.select(QStringLiteral("select * from 出租库 where 条形码 = ?"), {barcode});
+    auto rows = db.select(QStringLiteral("select ") + CopyColumns +
+                              QStringLiteral(" from 出租库 where 条形码 = ?"),
+                          {barcode});
     if (!rows)
         return Error{rows.error()};
     if (!rows.value().next())
