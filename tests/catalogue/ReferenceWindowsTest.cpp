@@ -66,6 +66,14 @@ TEST_P(ReferenceWindowsTest, GoodsTypesNeedAllThreeEntriesAndKeepTheOrdinaryType
     prompts->clear();
     w.tool(Tool::Delete)->trigger();
     EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("(普通)不能删除！")});
+    // nor can it be renamed, to be deleted under another name
+    w.tool(Tool::Modify)->trigger();
+    fill(w, {{"名称", QStringLiteral("旧普通")}});
+    w.tool(Tool::Save)->trigger();
+    EXPECT_EQ(prompts->lastText(), QStringLiteral("(普通)不能改名！"));
+    w.tool(Tool::Cancel)->trigger();
+    EXPECT_EQ(
+        count(QStringLiteral("商品类型"), QStringLiteral("名称 = ?"), {QStringLiteral("普通")}), 1);
     ASSERT_TRUE(w.grid()->locate(QStringLiteral("名称"), QStringLiteral("漫画")));
     prompts->setNextAnswer(true);
     w.tool(Tool::Delete)->trigger();
