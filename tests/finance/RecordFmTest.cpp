@@ -4,6 +4,7 @@
 #include "finance/TSaleDetailFm.h"
 #include "finance/TZhiChuStatFm.h"
 #include "output/TDmFm.h"
+#include "output/core/XlsxReader.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -170,6 +171,16 @@ TEST_P(RecordFmTest, SaleRecordsShowTheirColumnsAndExportAndPrintTheListShown) {
     dm.reset();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].startsWith(folder.path() + u"/销售记录_")) << opened[0].toStdString();
-    EXPECT_GT(QFileInfo(opened[0]).size(), 0);
+    // the rows shown, read back: the header, then S1 with its money and date typed
+    auto book = XlsxReader::open(opened[0]);
+    ASSERT_TRUE(book.ok()) << book.error().toStdString();
+    const auto rows = book->rows(0);
+    ASSERT_TRUE(rows.ok() && rows->size() == 2) << rows.error().toStdString();
+    const QVariantList& names = rows->at(0);
+    auto cell = [&](const char* column) { return rows->at(1).value(names.indexOf(u(column))); };
+    EXPECT_EQ(cell("销售单号"), QVariant(u("S1")));
+    EXPECT_EQ(cell("合计").typeId(), QMetaType::Double);
+    EXPECT_EQ(cell("合计").toDouble(), 19.8);
+    EXPECT_EQ(cell("日期"), QVariant(QDateTime(QDate(2024, 3, 1), QTime(10, 0))));
     EXPECT_EQ(previews.size(), 1);
 }

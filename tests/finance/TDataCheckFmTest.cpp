@@ -10,6 +10,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -105,7 +106,21 @@ TEST_P(TDataCheckFmTest, TodaysSummaryAndSearchRecomputesOnlyThePeriod) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(u("盘点.pdf")));
     fm.printTo(printer);
-    EXPECT_GT(QFileInfo(dir.filePath(u("盘点.pdf"))).size(), 1000);
+    // the page holds the window's picture as shown
+    QProcess images;
+    images.start(u("pdfimages"), {u("-png"), dir.filePath(u("盘点.pdf")), dir.filePath(u("p"))});
+    ASSERT_TRUE(images.waitForFinished(60000) && images.exitCode() == 0)
+        << "pdfimages (poppler-utils) failed";
+    const QImage printed =
+        QImage(dir.filePath(u("p-000.png"))).convertToFormat(QImage::Format_RGB32);
+    const QImage shown = fm.grab().toImage();
+    ASSERT_EQ(printed.size(), shown.size());
+    int off = 0; // pixels that differ by more than the PDF's colour rounding
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x)
+            off += std::abs(qGray(printed.pixel(x, y)) - qGray(shown.pixel(x, y))) > 64;
+    }
+    EXPECT_EQ(off, 0);
 }
 
 TEST_P(TDataCheckFmTest, TheChartsAxisLabelsAreWholeAtTheDefaultSize) {

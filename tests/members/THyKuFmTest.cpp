@@ -3,6 +3,7 @@
 #include "members/THyAddFm.h"
 #include "members/THyEditFm.h"
 #include "output/TDmFm.h"
+#include "output/core/XlsxReader.h"
 #include "ui/ModalRunner.h"
 
 #include <QAction>
@@ -239,6 +240,22 @@ TEST_P(THyKuFmTest, ExportAndPrintingReadTheRowsOnScreen) {
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(QStringLiteral("会员资料")));
+    auto book = XlsxReader::open(opened[0]);
+    ASSERT_TRUE(book.ok()) << book.error().toStdString();
+    const auto rows = book->rows(0);
+    ASSERT_TRUE(rows.ok() && rows->size() == 3) << rows.error().toStdString();
+    const qsizetype card = rows->at(0).indexOf(QStringLiteral("会员卡号"));
+    const qsizetype balance = rows->at(0).indexOf(QStringLiteral("卡内金额"));
+    QStringList exported;
+    for (int r = 1; r < 3; ++r) {
+        exported << rows->at(r).value(card).toString();
+        if (exported.last() == u"8120") { // money as a number
+            EXPECT_EQ(rows->at(r).value(balance).typeId(), QMetaType::Double);
+            EXPECT_EQ(rows->at(r).value(balance).toDouble(), 12.5);
+        }
+    }
+    exported.sort();
+    EXPECT_EQ(exported, (QStringList{QStringLiteral("1201"), QStringLiteral("8120")}));
     EXPECT_EQ(previews, (QStringList{QStringLiteral("会员列表 - 打印预览"),
                                      QStringLiteral("会员卡条码 - 打印预览")}));
     EXPECT_TRUE(prompts->shown().isEmpty());
