@@ -20,7 +20,9 @@ namespace {
 QString run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
-    p.waitForFinished(60000);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        ADD_FAILURE() << program.toStdString()
+                      << " failed (poppler-utils installed?): " << p.errorString().toStdString();
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
