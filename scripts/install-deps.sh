@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev libsqlite3-dev libpq-dev libzip-dev qt6-l10n-tools python3
   clang libclang-rt-14-dev
   postgresql
-  xvfb xauth imagemagick poppler-utils unzip
+  xvfb xauth imagemagick poppler-utils unzip openssl
 )
 
 missing=()
