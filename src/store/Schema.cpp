@@ -338,10 +338,20 @@ Status referenceListKeys(const Db& db) {
     return {};
 }
 
+// Version 5: the key of every booking, written in the booking's own
+// transaction, so that a booking whose commit was not answered (the server
+// went away, the disk failed on the sync) can be looked up afterwards.
+Status bookingKeys(const Db& db) {
+    const Dialect& dialect = db.dialect();
+    return run(db, QStringLiteral("CREATE TABLE booking_keys (booking_key %1 PRIMARY KEY, "
+                                  "order_number %1, booked_at %2)")
+                       .arg(dialect.columnType(Type::Text), dialect.columnType(Type::DateTime)));
+}
+
 using Step = Status (*)(const Db&);
 // steps[i] brings a database from version i to version i + 1
 const Step Steps[Schema::CurrentVersion] = {createTables, createIndexes, searchIndexes,
-                                            referenceListKeys};
+                                            referenceListKeys, bookingKeys};
 
 Status setVersion(const Db& db, int version) {
     if (Status s = run(db, QStringLiteral("delete from ") + VersionTable); !s)

@@ -10,7 +10,7 @@
 // brought up to date step by step when it is opened.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 4;
+inline constexpr int CurrentVersion = 5;
 
 // The 20 tables of the shop (the version table is not one of them).
 QStringList tableNames();
