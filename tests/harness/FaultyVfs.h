@@ -20,4 +20,14 @@ std::int64_t injected();
 // Calls of the armed operation since the last arm.
 std::int64_t calls();
 
+// A power cut. Once armed (before the database is opened), writes and
+// truncations reach a file only at its next sync; until then they are held
+// in memory and read back from there, as from a disk's cache. At the nth
+// write or sync from arming the power goes: of the changes held for each
+// file a random first part reaches the file, the next one a write torn at a
+// random byte or lost, the rest lost, and the process ends at once with
+// exit status PowerCutExit. Files are created and deleted at once.
+inline constexpr int PowerCutExit = 75;
+void armPowerCut(std::int64_t nth, std::uint32_t seed);
+
 } // namespace FaultyVfs

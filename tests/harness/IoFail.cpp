@@ -48,8 +48,8 @@ int iofail(qint64 maxN) {
         if (Status s = Workload::prepare(Db()); !s)
             return fail(s.error());
         // some sales and open rents to return and refund
-        auto warmUp = Workload::run(Db(), QDir(dir.path()).filePath(QStringLiteral("journal")), 60,
-                                    3, QStringLiteral("w"));
+        auto warmUp = Workload::run(Db(), QDir(dir.path()).filePath(QStringLiteral("journal")),
+                                    {60, 3, QStringLiteral("w"), {}, 60});
         if (!warmUp)
             return fail(warmUp.error());
         Connection::close(); // the last connection folds the WAL back into the file

@@ -22,7 +22,112 @@ Status readInto(Values& values, const Db& db, const QString& sql,
     return {};
 }
 
+// The fields of each record table that say what was booked.
+enum class Field { Text, Amount, Count };
+struct Shape {
+    QString table;
+    QList<std::pair<QString, Field>> fields;
+};
+const QList<Shape>& shapes() {
+    using F = Field;
+    static const QList<Shape> all = {
+        {QStringLiteral("收入记录"),
+         {{QStringLiteral("项目"), F::Text},
+          {QStringLiteral("金额"), F::Amount},
+          {QStringLiteral("会员卡号"), F::Text},
+          {QStringLiteral("管理员"), F::Text}}},
+        {QStringLiteral("销售记录"),
+         {{QStringLiteral("管理员"), F::Text},
+          {QStringLiteral("条形码"), F::Text},
+          {QStringLiteral("商品id"), F::Text},
+          {QStringLiteral("定价"), F::Amount},
+          {QStringLiteral("销售单价"), F::Amount},
+          {QStringLiteral("数量"), F::Count},
+          {QStringLiteral("折扣"), F::Amount},
+          {QStringLiteral("合计"), F::Amount},
+          {QStringLiteral("会员卡号"), F::Text},
+          {QStringLiteral("支付方式"), F::Text}}},
+        {QStringLiteral("出租记录"),
+         {{QStringLiteral("出租经手人"), F::Text},
+          {QStringLiteral("条形码"), F::Text},
+          {QStringLiteral("押金"), F::Amount},
+          {QStringLiteral("每日租金"), F::Amount},
+          {QStringLiteral("会员卡号"), F::Text},
+          {QStringLiteral("已还"), F::Text},
+          {QStringLiteral("天数"), F::Count},
+          {QStringLiteral("实收租金"), F::Amount},
+          {QStringLiteral("支付方式"), F::Text},
+          {QStringLiteral("归还经手人"), F::Text}}},
+        {QStringLiteral("退货记录"),
+         {{QStringLiteral("管理员"), F::Text},
+          {QStringLiteral("销售记录id"), F::Count},
+          {QStringLiteral("商品id"), F::Text},
+          {QStringLiteral("条形码"), F::Text},
+          {QStringLiteral("数量"), F::Count},
+          {QStringLiteral("退还金额"), F::Amount},
+          {QStringLiteral("会员卡号"), F::Text},
+          {QStringLiteral("退还方式"), F::Text}}},
+        {QStringLiteral("进货记录"),
+         {{QStringLiteral("管理员"), F::Text},
+          {QStringLiteral("条形码"), F::Text},
+          {QStringLiteral("定价"), F::Amount},
+          {QStringLiteral("进货单价"), F::Amount},
+          {QStringLiteral("进货数量"), F::Count},
+          {QStringLiteral("折扣"), F::Amount},
+          {QStringLiteral("总金额"), F::Amount}}},
+        {QStringLiteral("管理员日志"),
+         {{QStringLiteral("管理员"), F::Text},
+          {QStringLiteral("事件"), F::Text},
+          {QStringLiteral("说明"), F::Text}}},
+    };
+    return all;
+}
+
+Status readRecords(Values& values, const Db& db, const Shape& shape) {
+    QStringList columns;
+    for (const auto& field : shape.fields)
+        columns << Db::quoted(field.first);
+    auto rows = db.select(u"select " + columns.join(u", ") + u" from " + Db::quoted(shape.table));
+    if (!rows)
+        return Error{rows.error()};
+    QStringList fields;
+    while (rows.value().next()) {
+        fields.clear();
+        for (const auto& [column, kind] : shape.fields) {
+            if (rows.value().isNull(column))
+                fields << QString();
+            else if (kind == Field::Amount)
+                fields << units(rows.value().money(column));
+            else if (kind == Field::Count)
+                fields << QString::number(rows.value().integer(column));
+            else
+                fields << rows.value().text(column);
+        }
+        ++values[rowKey(shape.table, fields)];
+    }
+    return {};
+}
+
 } // namespace
+
+QString units(Money amount) {
+    return QString::number(amount.units());
+}
+
+QString rowKey(const QString& table, const QStringList& fields) {
+    // the journal splits its lines at blanks and "=": they are escaped
+    QString key = u"row:" + table;
+    for (const QString& field : fields) {
+        QString f = field;
+        f.replace(u'%', QStringLiteral("%25"))
+            .replace(u' ', QStringLiteral("%20"))
+            .replace(u'=', QStringLiteral("%3D"))
+            .replace(u'|', QStringLiteral("%7C"))
+            .replace(u'\n', QStringLiteral("%0A"));
+        key += u'|' + (f.isEmpty() ? QStringLiteral("-") : f);
+    }
+    return key;
+}
 
 Result<Values> read(const Db& db) {
     Values v;
@@ -58,6 +163,9 @@ Result<Values> read(const Db& db) {
             return Error{n.error()};
         v[u"rows:" + table] = n.value().value_or(0);
     }
+    for (const Shape& shape : shapes())
+        if (Status read = readRecords(v, db, shape); !read)
+            return Error{read.error()};
     return v;
 }
 
@@ -194,8 +302,10 @@ Result<Journal> readJournal(const QString& path) {
     // that booking had not started yet.
     QList<QByteArray> lines = file.readAll().split('\n');
     lines.removeLast();
+    bool unknown = false; // the in-flight booking was told "outcome unknown"
     for (const QByteArray& bytes : lines) {
         const QString line = QString::fromUtf8(bytes);
+        const QChar tag = line.isEmpty() ? QChar() : line[0];
         if (line.startsWith(u"I ")) {
             if (j.inFlight)
                 return Error{u"two bookings without outcome in " + path};
@@ -208,13 +318,23 @@ Result<Journal> readJournal(const QString& path) {
                     return Error{u"bad journal line: " + line};
                 j.inFlightDelta[parts[i].left(eq)] += parts[i].mid(eq + 1).toLongLong();
             }
-        } else if (line == u"C" && j.inFlight) {
+        } else if (line == u"C" && j.inFlight && !unknown) {
             add(j.committed, j.inFlightDelta);
             ++j.commits;
             j.inFlight = false;
-        } else if (line.startsWith(u"R") && j.inFlight) {
+        } else if ((tag == u'R' || tag == u'X' || tag == u'L') && j.inFlight && !unknown) {
             ++j.refusals;
             j.inFlight = false;
+            j.lastRefusedDelta = j.inFlightDelta;
+            j.lastRefusal = line.mid(2);
+            if (tag == u'L')
+                ++j.lost;
+            if (tag == u'X')
+                j.breaches << u"refused for no reason: " + line.mid(2);
+        } else if (tag == u'U' && j.inFlight) {
+            unknown = true; // stays in flight: whole or not at all
+        } else if (tag == u'S') {
+            j.breaches << u"stalled: " + line.mid(2);
         } else if (!line.isEmpty()) {
             return Error{u"bad journal line: " + line};
         }
