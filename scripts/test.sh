@@ -27,9 +27,15 @@ harnesses() {
   local bin="$1"
   for engine in sqlite postgres; do
     "$bin/shop-harness" load --engine "$engine" --processes 2 --bookings 500
+    # on PostgreSQL with a durable server of its own, killed too
     "$bin/shop-harness" crash --engine "$engine" --rounds 20
   done
+  "$bin/shop-harness" powercut --rounds 50
   "$bin/shop-harness" iofail
+  # faults the checks once missed, planted: each run passes only if caught
+  for fault in wrong-amount refuse-valid; do
+    "$bin/shop-harness" load --processes 1 --bookings 100 --plant "$fault"
+  done
 }
 
 step "test suite"
