@@ -14,6 +14,10 @@ Result<qint64> change(const Db& db, const QString& card, std::optional<Money> ba
             continue;
         auto done = db.addTo(QStringLiteral("会员库"), column, QVariant::fromValue(*delta),
                              QStringLiteral("会员卡号"), card);
+        if (!done && done.error() == Db::AmountOutOfRange)
+            return Error{
+                QStringLiteral("会员卡号 %1 的 %2 加上 %3 后超出金额能保存的范围, 不能登记.")
+                    .arg(card.trimmed(), column, delta->toString())};
         if (!done)
             return Error{done.error()};
         changed = std::max(changed, done.value());

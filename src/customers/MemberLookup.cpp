@@ -25,6 +25,13 @@ Result<std::optional<Member>> member(const Db& db, const QString& card) {
     m.expiry = row.dateTime(QStringLiteral("有效期"));
     m.balance = row.money(QStringLiteral("卡内金额"));
     m.points = row.money(QStringLiteral("会员积分"));
+    // a value no amount holds is not read as one: nothing is booked on it
+    for (const auto& [column, value] : {std::pair{QStringLiteral("卡内金额"), m.balance},
+                                        std::pair{QStringLiteral("会员积分"), m.points}}) {
+        if (!value.isValid())
+            return Error{Money::unreadableMessage(QStringLiteral("会员库"), column,
+                                                  QStringLiteral("会员卡号 ") + m.card)};
+    }
     return std::optional<Member>(m);
 }
 
@@ -43,6 +50,12 @@ Result<std::optional<MemberType>> memberType(const Db& db, const QString& name) 
     type.expiryCounts = row.yesNo(QStringLiteral("有效期限制"));
     type.rentFromCard = row.yesNo(QStringLiteral("归还时租金卡内扣除"));
     type.noDeposit = row.yesNo(QStringLiteral("免押金"));
+    for (const auto& [column, value] : {std::pair{QStringLiteral("折扣"), type.discount},
+                                        std::pair{QStringLiteral("开户费"), type.fee}}) {
+        if (!value.isValid())
+            return Error{Money::unreadableMessage(QStringLiteral("会员类型"), column,
+                                                  QStringLiteral("名称 ") + type.name)};
+    }
     return std::optional<MemberType>(type);
 }
 

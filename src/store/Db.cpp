@@ -357,7 +357,10 @@ Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) co
         return Error{query.error()};
     if (!query.value()->next())
         return Money();
-    return moneyFrom(query.value()->value(0));
+    const Money value = moneyFrom(query.value()->value(0));
+    if (!value.isValid())
+        return Error{Money::sumOutOfRangeMessage(QStringLiteral("读到的金额"))};
+    return value;
 }
 
 Result<qint64> Db::addTo(const QString& table, const QString& column, const QVariant& delta,

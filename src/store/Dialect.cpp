@@ -2,7 +2,9 @@
 
 #include "store/Clock.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
+#include <cmath>
 
 const Dialect& Dialect::of(Engine engine) {
     static const Dialect sqlite(Engine::Sqlite);
@@ -278,13 +280,25 @@ Money Dialect::decodeMoney(const QVariant& stored) const {
         // SQLite keeps ten-thousandths; a PostgreSQL integer is whole units
         return lite ? Money::fromUnits(stored.toLongLong()) : Money::fromInt(stored.toLongLong());
     case QMetaType::Double: {
+        // a real number where an amount belongs (SQLite turns an integer sum
+        // that leaves the range into one): beyond the range it is no amount
         const double scaled = lite ? stored.toDouble() : stored.toDouble() * Money::Scale;
+        if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2233720368547758e18)
+            return Money::overflow();
         return Money::fromUnits(qRound64(scaled));
     }
     default: {
         // text in a SQLite money column is a typed amount, not ten-thousandths
-        const auto parsed = Money::parse(stored.toString().trimmed());
-        return parsed ? *parsed : Money();
+        const QString text = stored.toString().trimmed();
+        if (const auto parsed = Money::parse(text))
+            return *parsed;
+        // a number too large for an amount (numeric(19,4) holds more) is
+        // an overflow, never a wrapped or zero amount
+        static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]*\\.?[0-9]*$"));
+        if (text.contains(QRegularExpression(QStringLiteral("[0-9]"))) &&
+            number.match(text).hasMatch())
+            return Money::overflow();
+        return Money();
     }
     }
 }

@@ -114,7 +114,8 @@ public:
     // SQLite and numeric(19,4) text in PostgreSQL; bool is 1/0 in SQLite;
     // dates and moments are written as text.
     QVariant encode(const QVariant& value) const;
-    // An amount read from a money column or aggregate (NULL reads as 0).
+    // An amount read from a money column or aggregate (NULL reads as 0); a
+    // value beyond what an amount holds reads as an overflow, never wrapped.
     Money decodeMoney(const QVariant& stored) const;
     // Whether the driver reports a column's type (money, date, yes/no); on
     // SQLite only the column's name tells.

@@ -74,6 +74,17 @@ std::optional<Money> Money::parse(QStringView text) {
     return Money(negative ? -units : units);
 }
 
+QString Money::unreadableMessage(const QString& table, const QString& column, const QString& row) {
+    return QStringLiteral("%1 中 %2 的 %3 超出程序能处理的范围 (最大 922337203685477.5807), "
+                          "不能在其上登记. 请先改正这个值.")
+        .arg(table, row, column);
+}
+
+QString Money::sumOutOfRangeMessage(const QString& figure) {
+    return QStringLiteral("%1 超出程序能处理的范围 (最大 922337203685477.5807), 不能计算.")
+        .arg(figure);
+}
+
 QString Money::toString() const {
     if (!isValid())
         return QStringLiteral("溢出");

@@ -41,6 +41,14 @@ public:
     constexpr bool isNegative() const { return m_units < 0; }
     double toDouble() const { return double(m_units) / double(Scale); }
 
+    // Told when a stored value is beyond what an amount holds (another
+    // tool, an import or an old file can write one): names where it stands,
+    // e.g. table 会员库, column 会员积分, row "会员卡号 A001".
+    static QString unreadableMessage(const QString& table, const QString& column,
+                                     const QString& row);
+    // The same for a sum or figure over many rows.
+    static QString sumOutOfRangeMessage(const QString& figure);
+
     // Shortest form: no thousands separator, "." as the point, no trailing
     // zeros: "12.5", "10", "-3", "0.8097". An overflow reads "溢出".
     QString toString() const;

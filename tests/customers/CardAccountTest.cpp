@@ -69,3 +69,38 @@ TEST_P(CardAccountTest, OpenRentsAreCountedPerCard) {
     ASSERT_TRUE(none.ok());
     EXPECT_EQ(none.value(), 0);
 }
+
+// Another tool, an import or an old file can store more than an amount
+// holds (numeric(19,4) reaches 999 999 999 999 999.9999; SQLite turns a too
+// large integer into a real number): an error naming where, nothing booked.
+TEST_P(CardAccountTest, AStoredValueBeyondAnAmountIsAnErrorAndNothingIsBookedOnIt) {
+    const QString beyond = GetParam() == Engine::Postgres ? QStringLiteral("999999999999995")
+                                                          : QStringLiteral("9999999999999950000");
+    execOk(QStringLiteral("update 会员库 set 会员积分 = %1 where 会员卡号 = '8001'").arg(beyond));
+    auto found = MemberLookup::member(db, QStringLiteral("8001"));
+    ASSERT_FALSE(found.ok());
+    EXPECT_EQ(found.error(),
+              QStringLiteral("会员库 中 会员卡号 8001 的 会员积分 超出程序能处理的范围 "
+                             "(最大 922337203685477.5807), 不能在其上登记. "
+                             "请先改正这个值."));
+    const Status paid = db.inTransaction([&] {
+        return CardAccount::payFromCard(db, QStringLiteral("8001"), Money::fromInt(10),
+                                        Money::fromInt(1));
+    });
+    EXPECT_FALSE(paid.ok());
+    EXPECT_EQ(count(QStringLiteral("会员库"), QStringLiteral("卡内金额 = ?"),
+                    {QVariant::fromValue(Money::fromInt(100))}),
+              1);
+    // a figure over many rows never wraps: an error (no wrapped or zero amount)
+    execOk(QStringLiteral("update 会员库 set 会员积分 = 0, 卡内金额 = ? where 会员卡号 = '8001'"),
+           {QVariant::fromValue(Money::fromUnits(Money::MaxUnits - 1))});
+    execOk(QStringLiteral("insert into 会员库(会员卡号,会员姓名,卡内金额) values('8002','李四',?)"),
+           {QVariant::fromValue(Money::fromUnits(Money::MaxUnits - 1))});
+    auto sum = db.scalarMoney(QStringLiteral("select sum(卡内金额) from 会员库"));
+    EXPECT_FALSE(sum.ok()) << sum.value().toString().toStdString();
+    // and a change that would leave the range is refused naming the card
+    auto raised = CardAccount::change(db, QStringLiteral("8002"), Money::fromInt(1), std::nullopt);
+    ASSERT_FALSE(raised.ok());
+    EXPECT_EQ(raised.error(),
+              QStringLiteral("会员卡号 8002 的 卡内金额 加上 1 后超出金额能保存的范围, 不能登记."));
+}

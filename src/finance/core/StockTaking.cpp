@@ -47,6 +47,8 @@ Result<StockFigures> stockFigures(const Db& db) {
         f.saleEntries = sale.value().integer(QStringLiteral("n"));
         f.saleUnits = sale.value().integer(QStringLiteral("units"));
         f.saleValue = sale.value().money(QStringLiteral("value"));
+        if (!f.saleValue.isValid())
+            return Error{Money::sumOutOfRangeMessage(QStringLiteral("销售库的库存金额合计"))};
     }
     auto rent =
         db.select(QStringLiteral("select count(条形码) as n, sum(定价) as value from 出租库"));
@@ -55,6 +57,8 @@ Result<StockFigures> stockFigures(const Db& db) {
     if (rent.value().next()) {
         f.rentItems = rent.value().integer(QStringLiteral("n"));
         f.rentValue = rent.value().money(QStringLiteral("value"));
+        if (!f.rentValue.isValid())
+            return Error{Money::sumOutOfRangeMessage(QStringLiteral("出租库的定价合计"))};
     }
     // the condition as written in the open-rent index, so that every plan can
     // use it (a prepared statement's generic plan on PostgreSQL cannot match
