@@ -7,7 +7,8 @@
 class QLabel;
 class QPushButton;
 
-// 关于: the shop's configured details and the kind of database in use.
+// 关于: the shop's configured details, the kind of database in use and
+// whether the connection to a server is encrypted.
 class TAboutFm : public QDialog {
     Q_OBJECT
 public:
@@ -18,6 +19,8 @@ public:
     QLabel* webLabel() const { return m_web; }
     QLabel* companyLabel() const { return m_company; }
     QLabel* databaseLabel() const { return m_database; }
+    // whether the server connection is encrypted; hidden for an embedded file
+    QLabel* encryptionLabel() const { return m_encryption; }
     QPushButton* okButton() const { return m_ok; }
 
 private:
@@ -26,5 +29,6 @@ private:
     QLabel* m_web;
     QLabel* m_company;
     QLabel* m_database;
+    QLabel* m_encryption;
     QPushButton* m_ok;
 };

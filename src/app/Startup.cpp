@@ -25,9 +25,37 @@ QString iniPath() {
     return QDir(folder).absoluteFilePath(QStringLiteral("de.ini"));
 }
 
+Status mayOpenSchema(const QString& connectionName) {
+    const Db db(connectionName);
+    auto version = Schema::version(db);
+    if (!version)
+        return Error{version.error()};
+    if (version.value() >= Schema::CurrentVersion)
+        return {};
+    auto allowed = Connection::mayChangeSchema(connectionName);
+    if (!allowed)
+        return Error{allowed.error()};
+    if (allowed.value())
+        return {};
+    const QString user = db.handle().userName();
+    if (version.value() == 0)
+        return Error{QStringLiteral("数据库中还没有数据表, 数据库用户 %1 无权建立. "
+                                    "请由数据库的所有者运行 shop-admin init 建立后再启动软件.")
+                         .arg(user)};
+    return Error{QStringLiteral("数据库版本 %1 比本程序 (版本 %2) 旧, 数据库用户 %3 无权升级. "
+                                "请由数据库的所有者运行 shop-admin upgrade 升级后再启动软件.")
+                     .arg(version.value())
+                     .arg(Schema::CurrentVersion)
+                     .arg(user)};
+}
+
 Status openDatabase(const ShopConfig& config, const QString& connectionName) {
     if (Status opened = Connection::open(config.connectionString, connectionName); !opened)
         return opened;
+    if (Status allowed = mayOpenSchema(connectionName); !allowed) {
+        Connection::close(connectionName);
+        return allowed;
+    }
     if (Status ready = Schema::openOrCreate(Db(connectionName)); !ready) {
         Connection::close(connectionName);
         return ready;

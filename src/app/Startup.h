@@ -22,8 +22,13 @@ inline const QString NoDatabase = QStringLiteral("数据库没有连接, 程序�
 // names another folder (tests, screenshots, a second shop on one machine).
 QString iniPath();
 
+// Refused, naming shop-admin upgrade (or init), when the database is older
+// than the program and the connection's user may not change its tables.
+Status mayOpenSchema(const QString& connectionName);
+
 // Opens the shared connection named by the configuration and brings the
 // database up to date; a new embedded file gets its tables and first rows.
+// A workstation whose user may only read and write rows never upgrades.
 Status openDatabase(const ShopConfig& config, const QString& connectionName);
 
 // Runs the whole program; gives the exit code.

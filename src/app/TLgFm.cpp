@@ -70,11 +70,14 @@ TLgFm::TLgFm(LoginContext& login, const QString& iniPath, QWidget* parent)
 void TLgFm::openDatabase(const QString& iniPath) {
     m_login.config = ShopConfig::load(IniFile(iniPath));
     m_title->setText(m_login.config.softName);
+    // said once, at the start: the file's lines the program could not read as written
+    if (!m_login.config.iniNotice.isEmpty())
+        Prompt::warning(this, m_login.config.iniNotice);
     const Status opened = Startup::openDatabase(m_login.config, m_login.connectionName);
     m_connected = opened.ok();
     if (m_connected)
         return;
-    qWarning().noquote() << opened.error();
+    qWarning().noquote() << opened.error(); // a connection string in it is masked already
     // the system's words, then the driver's reason, so the clerk can tell a
     // wrong password from a server that is not running
     Prompt::warning(this, QStringLiteral("数据库连接失败,选择数据库.") + u'\n' + opened.error());
@@ -138,5 +141,7 @@ void TLgFm::Login() {
     }
     m_login.permissions = *admin.value();
     m_login.adminName = name;
+    // the typed password stays in no window once it has done its work
+    m_password->clear();
     accept();
 }

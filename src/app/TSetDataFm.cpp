@@ -44,6 +44,12 @@ TSetDataFm::TSetDataFm(const LoginContext& login, QWidget* parent)
     m_user = new QLineEdit(m_serverGroup);
     m_password = new QLineEdit(m_serverGroup);
     m_password->setEchoMode(QLineEdit::Password);
+    m_sslMode = new QComboBox(m_serverGroup);
+    m_sslMode->addItem(QStringLiteral("默认 (prefer)"), QString());
+    for (const QString& mode : ConnectionSpec::SslModes)
+        m_sslMode->addItem(mode, mode);
+    m_sslRootCert = new QLineEdit(m_serverGroup);
+    m_sslRootCert->setPlaceholderText(QStringLiteral("verify-ca, verify-full 时需要"));
     m_testButton = new QPushButton(QStringLiteral("测试"), m_serverGroup);
     m_testButton->setAutoDefault(false);
     auto* form = new QFormLayout(m_serverGroup);
@@ -51,6 +57,8 @@ TSetDataFm::TSetDataFm(const LoginContext& login, QWidget* parent)
     form->addRow(QStringLiteral("数据库名:"), m_database);
     form->addRow(QStringLiteral("用户名:"), m_user);
     form->addRow(QStringLiteral("密码:"), m_password);
+    form->addRow(QStringLiteral("加密 (SSL):"), m_sslMode);
+    form->addRow(QStringLiteral("CA 证书文件:"), m_sslRootCert);
     form->addRow(QString(), m_testButton);
     m_serverGroup->setEnabled(false);
 
@@ -103,6 +111,9 @@ void TSetDataFm::formShow() {
     m_database->setText(ini.read(Part1, DataBaseName, Default));
     m_user->setText(ini.read(Part1, UserName, Default));
     m_password->setText(ini.read(Part1, PassWord, Default));
+    const int mode = m_sslMode->findData(ini.read(Part1, SslMode, QString()).trimmed().toLower());
+    m_sslMode->setCurrentIndex(qMax(0, mode));
+    m_sslRootCert->setText(ini.read(Part1, SslRootCert, QString()));
     // the known servers: the one saved last and this machine
     m_serverName->clear();
     for (const QString& known : {savedServer.trimmed(), QStringLiteral("localhost")}) {
@@ -126,10 +137,16 @@ void TSetDataFm::serverClick() {
     layout()->activate();
 }
 
+QString TSetDataFm::sslModeChosen() const {
+    return m_sslMode->currentData().toString();
+}
+
 void TSetDataFm::test() {
     const QString connectionString = DatabaseChoice::serverConnectionString(
-        m_serverName->currentText(), m_database->text(), m_user->text(), m_password->text());
-    Prompt::information(this, connectionString);
+        m_serverName->currentText(), m_database->text(), m_user->text(), m_password->text(),
+        sslModeChosen(), m_sslRootCert->text().trimmed());
+    // shown before anyone has logged in: never the password
+    Prompt::information(this, ConnectionSpec::masked(connectionString));
     Connection::Options options;
     options.timeoutSeconds = 10;
     options.createMissingFile = false;
@@ -152,6 +169,8 @@ void TSetDataFm::save() {
     choice.databaseName = m_database->text();
     choice.userName = m_user->text();
     choice.password = m_password->text();
+    choice.sslMode = sslModeChosen();
+    choice.sslRootCert = m_sslRootCert->text();
     choice.testedConnectionString = m_tested;
     if (Status saved = choice.save(m_login.config.iniPath); !saved) {
         Prompt::error(this, saved.error());

@@ -31,6 +31,9 @@ public:
     QLineEdit* databaseBox() const { return m_database; }
     QLineEdit* userBox() const { return m_user; }
     QLineEdit* passwordBox() const { return m_password; }
+    // TLS: "默认 (prefer)" first, then libpq's modes; the CA file
+    QComboBox* sslModeBox() const { return m_sslMode; }
+    QLineEdit* sslRootCertBox() const { return m_sslRootCert; }
     QPushButton* testButton() const { return m_testButton; }
     QPushButton* saveButton() const { return m_saveButton; }
     QPushButton* exitButton() const { return m_exitButton; }
@@ -42,6 +45,7 @@ private:
     void formShow();
     void accessClick();
     void serverClick();
+    QString sslModeChosen() const;
     void test();
     void save();
     void Exit();
@@ -54,6 +58,8 @@ private:
     QLineEdit* m_database;
     QLineEdit* m_user;
     QLineEdit* m_password;
+    QComboBox* m_sslMode;
+    QLineEdit* m_sslRootCert;
     QPushButton* m_testButton;
     QPushButton* m_saveButton;
     QPushButton* m_exitButton;

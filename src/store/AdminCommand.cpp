@@ -22,6 +22,8 @@ void usage(QTextStream& err) {
            "                                       填入大量数据 (N=1: "
            "一百万件出租商品、一百万会员、\n"
            "                                       一千万条出租记录; N=0.01 为其百分之一)\n"
+           "  shop-admin upgrade CONNECTION-STRING 把数据库升级到本程序的版本 "
+           "(由数据库的所有者运行)\n"
            "  shop-admin check [CONNECTION-STRING] 显示数据库版本和各表行数\n"
            "连接字符串示例:\n"
            "  \"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.db\"\n"
@@ -47,6 +49,29 @@ int check(const Db& db, QTextStream& out, QTextStream& err) {
             return fail(err, count.error());
         out << table << ": " << count.value().value_or(0) << '\n';
     }
+    return 0;
+}
+
+int upgrade(const Db& db, QTextStream& out, QTextStream& err) {
+    auto before = Schema::version(db);
+    if (!before)
+        return fail(err, before.error());
+    if (before.value() == 0)
+        return fail(err, QStringLiteral("数据库中还没有数据表, 请用 shop-admin init 建立"));
+    auto allowed = Connection::mayChangeSchema(AdminConnection);
+    if (!allowed)
+        return fail(err, allowed.error());
+    if (!allowed.value() && before.value() < Schema::CurrentVersion)
+        return fail(err, QStringLiteral("数据库用户 %1 不是数据表的所有者, 不能升级; "
+                                        "请用所有者的连接字符串运行")
+                             .arg(db.handle().userName()));
+    if (Status ready = Schema::openOrCreate(db); !ready)
+        return fail(err, ready.error());
+    if (before.value() == Schema::CurrentVersion)
+        out << "数据库已是最新版本 (版本 " << Schema::CurrentVersion << ")\n";
+    else
+        out << "数据库已从版本 " << before.value() << " 升级到版本 " << Schema::CurrentVersion
+            << "\n";
     return 0;
 }
 
@@ -79,7 +104,7 @@ int run(const QStringList& given, QTextStream& out, QTextStream& err) {
         return 2;
     }
     if (command != QLatin1String("init") && command != QLatin1String("sample") &&
-        command != QLatin1String("check")) {
+        command != QLatin1String("check") && command != QLatin1String("upgrade")) {
         usage(err);
         return 2;
     }
@@ -89,6 +114,8 @@ int run(const QStringList& given, QTextStream& out, QTextStream& err) {
     Connection::Options options;
     options.timeoutSeconds = 10;
     options.createMissingFile = command == QLatin1String("init");
+    // a check only reads, so a read-only file can be checked
+    options.readOnly = command == QLatin1String("check") && target.value().engine == Engine::Sqlite;
     if (Status opened = Connection::open(target.value(), AdminConnection, options); !opened)
         return fail(err, opened.error());
     int status = 0;
@@ -112,6 +139,8 @@ int run(const QStringList& given, QTextStream& out, QTextStream& err) {
                 status = fail(err, ready.error());
             else
                 out << "已填入示例数据\n";
+        } else if (command == QLatin1String("upgrade")) {
+            status = upgrade(db, out, err);
         } else {
             status = check(db, out, err);
         }

@@ -3,6 +3,7 @@
 #include "store/Result.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,8 +24,22 @@ struct ConnectionSpec {
     QString database;
     QString user;
     QString password;
+    // TLS to the server (SSL Mode, SSL Root Cert): libpq's sslmode, empty
+    // for libpq's default (prefer), and the CA file that verify-ca and
+    // verify-full check the server's certificate against.
+    QString sslMode;
+    QString sslRootCert;
 
+    // A value holding ";", a quote or blanks at either end is written in
+    // double quotes (a quote inside doubled), so that it reads back as it is.
     static Result<ConnectionSpec> parse(const QString& connectionString, const QString& baseDir);
+    // The value as it stands in a connection string: quoted when it must be.
+    static QString quoteValue(const QString& value);
+    // The connection string with every password replaced by "***", for
+    // every text shown or logged.
+    static QString masked(const QString& connectionString);
+    // The sslmode values libpq knows.
+    static const QStringList SslModes;
 };
 
 namespace Connection {
@@ -36,7 +51,24 @@ struct Options {
     int timeoutSeconds =
         10; // a server that does not answer is given up after this; 0: the driver's own wait
     bool createMissingFile = true; // SQLite: a new file gets created (then empty)
+    // SQLite: the file is opened for reading only (a command that only reads).
+    bool readOnly = false;
 };
+
+// Told when a database file opened for bookings cannot be written.
+QString readOnlyMessage(const QString& file);
+
+// The libpq connection options of a server connection, ';'-separated as
+// the driver takes them: the connect timeout, TLS, and TCP keepalives with
+// a user timeout, so that a network cut without a reset is found.
+QString postgresOptions(const ConnectionSpec& target, const Options& options);
+// Seconds of an idle connection before the first keepalive, then between
+// keepalives, and how many unanswered ones end it; data unacknowledged
+// this many milliseconds ends it too.
+inline constexpr int KeepaliveIdleSeconds = 10;
+inline constexpr int KeepaliveIntervalSeconds = 5;
+inline constexpr int KeepaliveCount = 3;
+inline constexpr int TcpUserTimeoutMs = 20000;
 
 // Opens (or reopens) the named connection; the error text says why not.
 Status open(const QString& connectionString, const QString& name = Shared,
@@ -47,6 +79,15 @@ void close(const QString& name = Shared);
 // same database from another thread; nullopt when it cannot be shared (a
 // database in memory, or a connection not open).
 std::optional<ConnectionSpec> targetOf(const QString& name);
+
+// Whether the user of the named connection may create and alter the shop's
+// tables (an embedded file: always; a server: it owns the tables, or there
+// are none yet, and it may create in the schema). A workstation connected
+// with a role that may only read and write rows never changes the schema.
+Result<bool> mayChangeSchema(const QString& name = Shared);
+// Whether the named server connection is encrypted (TLS), as the server
+// sees it; nullopt for an embedded file.
+Result<std::optional<bool>> encrypted(const QString& name = Shared);
 
 // Folder that relative SQLite paths are resolved against: the program's folder.
 QString baseDir();

@@ -50,7 +50,94 @@ QString decode(IniDocument::Encoding encoding, const QByteArray& bytes) {
     return decoder.decode(bytes);
 }
 
+// The length of the valid UTF-8 sequence at bytes[i], 0 when none starts there.
+int utf8SequenceAt(const QByteArray& bytes, qsizetype i) {
+    const uchar lead = uchar(bytes[i]);
+    int length = 0;
+    char32_t code = 0;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        const uchar next = uchar(bytes[i + k]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    // no overlong form, no surrogate, nothing beyond U+10FFFF
+    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+// Whether bytes are UTF-8: wholly, or but for a few stray bytes in a text
+// whose longer characters are otherwise UTF-8 (a value typed in another
+// encoding by hand, a byte broken by a copy). A file of GB18030 text has
+// almost no valid UTF-8 sequences of more than one byte.
+bool looksLikeUtf8(const QByteArray& bytes) {
+    qsizetype valid = 0, invalid = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const int length = utf8SequenceAt(bytes, i);
+        if (length == 0) {
+            ++invalid;
+            ++i;
+            continue;
+        }
+        if (length > 1)
+            ++valid;
+        i += length;
+    }
+    return invalid == 0 || (valid > 0 && valid > invalid);
+}
+
+bool validUtf8(const QByteArray& bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        const int length = utf8SequenceAt(bytes, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 } // namespace
+
+QList<int> IniDocument::badLines() const {
+    QList<int> lines;
+    if (m_encoding != Encoding::Utf8 && m_encoding != Encoding::Utf8Bom)
+        return lines;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (!validUtf8(m_lines[i].bytes))
+            lines << int(i + 1);
+    }
+    return lines;
+}
+
+QString IniDocument::badLinesMessage(const QString& fileName) const {
+    const QList<int> lines = badLines();
+    if (lines.isEmpty())
+        return {};
+    QStringList numbers;
+    for (int line : lines)
+        numbers << QString::number(line);
+    return QStringLiteral("%1 第 %2 行含有不是 UTF-8 的字节, 这些行按原样保留, "
+                          "其中的文字可能显示不正确.")
+        .arg(fileName, numbers.join(QStringLiteral(", ")));
+}
 
 IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
     IniDocument doc;
@@ -65,10 +152,7 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
         doc.m_encoding = Encoding::Utf16Be;
         start = Utf16BeBom.size();
     } else {
-        // stateless, so that a file ending inside a character counts as no UTF-8
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString probe = utf8.decode(bytes); // decoding happens on conversion
-        doc.m_encoding = utf8.hasError() ? Encoding::Gb18030 : Encoding::Utf8;
+        doc.m_encoding = looksLikeUtf8(bytes) ? Encoding::Utf8 : Encoding::Gb18030;
     }
     // Lines are cut on the code units of CR and LF; in UTF-8 and GB18030 no
     // byte of a longer character has these values.
@@ -235,11 +319,19 @@ Status IniFile::write(const QList<Entry>& entries) {
             return Error{QStringLiteral("不能写入 %1: 文件的编码已损坏, 写入后读不回 %2")
                              .arg(m_path, entry.key)};
     }
+    // The file may hold a server password: only its owner reads it, from
+    // the first byte written (the new file is made so before it is renamed
+    // over the old one), whatever the old one allowed.
+    constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
+        return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
+    if (!file.setPermissions(OwnerOnly))
         return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
     file.write(bytes);
     if (!file.commit())
         return Error{QStringLiteral("不能写入 %1: %2").arg(m_path, file.errorString())};
+    if (!QFile::setPermissions(m_path, OwnerOnly))
+        return Error{QStringLiteral("不能设置 %1 的权限").arg(m_path)};
     return {};
 }

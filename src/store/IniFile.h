@@ -8,7 +8,8 @@
 
 // The text of an INI file as its bytes: "[section]" lines and "key=value"
 // lines in the file's own encoding (UTF-8 with or without BOM, UTF-16 with
-// BOM, or GB18030 as Chinese Windows tools write it) and with its own line
+// BOM, or GB18030 as Chinese Windows tools write it; a file whose longer
+// characters are UTF-8 but for a few stray bytes is UTF-8) and with its own line
 // ends (CR, LF or CRLF, line by line). Section and key names match without
 // regard to case; a value is everything after the first "=", used exactly
 // as written. A change re-encodes only the line it touches, so every other
@@ -21,6 +22,12 @@ public:
     QByteArray toBytes() const;
 
     Encoding encoding() const { return m_encoding; }
+    // A UTF-8 file but for a few stray bytes is read as UTF-8: the lines
+    // (numbered from 1) holding bytes that are no UTF-8. They are written
+    // back byte for byte unless a value on them is changed.
+    QList<int> badLines() const;
+    // "de.ini 第 N 行含有不是 UTF-8 的字节..." naming those lines; empty when none.
+    QString badLinesMessage(const QString& fileName) const;
     QString value(const QString& section, const QString& key, const QString& fallback) const;
     // Replaces the key's line, or adds it at the end of its section (the
     // section is added at the end of the file when missing). A value holding
@@ -63,6 +70,7 @@ public:
         QString key;
         QString value;
     };
+    // The file is written readable and writable by its owner only.
     Status write(const QList<Entry>& entries);
 
 private:

@@ -2,11 +2,14 @@
 
 #include "store/IniFile.h"
 
+#include <QFileInfo>
+
 ShopConfig ShopConfig::load(const IniFile& file) {
     using namespace IniKeys;
     ShopConfig config;
     config.iniPath = file.path();
     const IniDocument ini = file.load(); // one reading of the file for every key
+    config.iniNotice = ini.badLinesMessage(QFileInfo(file.path()).fileName());
     config.softName = ini.value(Part1, QStringLiteral("softname"), Default);
     config.tel = ini.value(Part1, QStringLiteral("tel"), Default);
     config.company = ini.value(Part1, QStringLiteral("Company"), Default);

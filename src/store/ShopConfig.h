@@ -16,6 +16,9 @@ struct ShopConfig {
     QString kind = QStringLiteral("a"); // "a" embedded file, "s" server; compared exactly
     QString connectionString = QStringLiteral("0");
     QString iniPath;
+    // What the program says of the file itself once at start-up (lines
+    // holding bytes that are no UTF-8); empty when nothing.
+    QString iniNotice;
 
     // Section part1 in this order: softname, tel, Company, Web, Email, addr,
     // abc, csAccess; csSql replaces the connection string only when abc is "s".
@@ -33,6 +36,8 @@ inline const QString ServerName = QStringLiteral("ServerName");
 inline const QString DataBaseName = QStringLiteral("DataBaseName");
 inline const QString UserName = QStringLiteral("UserName");
 inline const QString PassWord = QStringLiteral("PassWord");
+inline const QString SslMode = QStringLiteral("SslMode");
+inline const QString SslRootCert = QStringLiteral("SslRootCert");
 inline const QString ReturnReminder = QStringLiteral("HyGuiHuanShiTiShi");
 inline const QString Default = QStringLiteral("0");
 } // namespace IniKeys

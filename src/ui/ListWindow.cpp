@@ -142,6 +142,14 @@ bool ListWindow::search() {
             this, QStringLiteral("没有这个查找字段: %1").arg(m_field->currentText().trimmed()));
         return false;
     }
+    // a password column is never searched: guessing it letter by letter
+    // would read it without any window showing it
+    for (const QString& secret : {QStringLiteral("密码"), QStringLiteral("pwd")}) {
+        if (column.compare(secret, Qt::CaseInsensitive) == 0) {
+            Prompt::warning(this, QStringLiteral("密码字段不能查找: %1").arg(column));
+            return false;
+        }
+    }
     const QString typed = m_search->text().trimmed();
     if (Status fits = Db::checkSearchText(typed); !fits) {
         Prompt::warning(this, fits.error());

@@ -139,6 +139,7 @@ TEST_P(LoginTest, TypedNameLogsInWithItsPermissionsInOrder) {
     EXPECT_TRUE(prompts.texts().isEmpty()) << prompts.texts().join(u'|').toStdString();
     EXPECT_EQ(window->result(), QDialog::Accepted);
     EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->passwordBox()->text().isEmpty()) << "the typed password stays behind";
     EXPECT_EQ(login.adminName, QStringLiteral("店员"));
     // the clear password of the old row was hashed when the database opened
     EXPECT_EQ(count(QStringLiteral("管理员"), QStringLiteral("pwd = ?"), {QStringLiteral("abc")}),

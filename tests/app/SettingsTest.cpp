@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/DatabaseChoice.h"
 #include "app/TSetDataFm.h"
+#include "store/Connection.h"
 #include "store/IniFile.h"
 #include "support/TestDatabase.h"
 #include "ui/PromptRecorder.h"
@@ -63,9 +64,20 @@ protected:
 } // namespace
 
 TEST(DatabaseChoice, ServerConnectionStringKeepsTheFieldsAsTyped) {
-    EXPECT_EQ(DatabaseChoice::serverConnectionString(" srv:5433", "店 库", "sa", "p;w "),
-              QStringLiteral("Provider=SQLOLEDB.1;Password=p;w ;Persist Security Info=True;"
-                             "User ID=sa;Initial Catalog=店 库;Data Source= srv:5433;"));
+    const QString text = DatabaseChoice::serverConnectionString(
+        " srv:5433", "店 库", "sa", "p;w \"x\" ", "verify-ca", "/etc/ca 1.crt");
+    EXPECT_EQ(text, QStringLiteral("Provider=SQLOLEDB.1;Password=\"p;w \"\"x\"\" \";"
+                                   "Persist Security Info=True;User ID=sa;Initial Catalog=店 库;"
+                                   "Data Source=\" srv:5433\";SSL Mode=verify-ca;"
+                                   "SSL Root Cert=/etc/ca 1.crt;"));
+    auto spec = ConnectionSpec::parse(text, QString());
+    ASSERT_TRUE(spec.ok()) << spec.error().toStdString();
+    EXPECT_EQ(spec.value().password, QStringLiteral("p;w \"x\" "));
+    EXPECT_EQ(spec.value().host, QStringLiteral(" srv"));
+    EXPECT_EQ(spec.value().port, 5433);
+    EXPECT_EQ(spec.value().sslMode, QStringLiteral("verify-ca"));
+    EXPECT_EQ(spec.value().sslRootCert, QStringLiteral("/etc/ca 1.crt"));
+    EXPECT_EQ(ConnectionSpec::masked(text).count(u'x'), 0);
 }
 
 TEST_F(SettingsTest, ServerKindNeedsANewSuccessfulTestBeforeSaving) {
@@ -91,7 +103,8 @@ TEST_F(SettingsTest, ServerKindNeedsANewSuccessfulTestBeforeSaving) {
     QTest::mouseClick(window->testButton(), Qt::LeftButton);
     const QString failed = DatabaseChoice::serverConnectionString(
         QStringLiteral("/no/such/folder"), QStringLiteral("postgres"), pgUser(), QString());
-    EXPECT_EQ(prompts.texts(), QStringList({failed, "连接失败"}));
+    // the test's message never shows the password
+    EXPECT_EQ(prompts.texts(), QStringList({ConnectionSpec::masked(failed), "连接失败"}));
     EXPECT_FALSE(window->saveButton()->isEnabled());
 
     prompts.clear();
@@ -99,7 +112,7 @@ TEST_F(SettingsTest, ServerKindNeedsANewSuccessfulTestBeforeSaving) {
     QTest::mouseClick(window->testButton(), Qt::LeftButton);
     const QString tested = DatabaseChoice::serverConnectionString(
         pgServer(), QStringLiteral("postgres"), pgUser(), QString());
-    EXPECT_EQ(prompts.texts(), QStringList({tested, "连接成功!"}));
+    EXPECT_EQ(prompts.texts(), QStringList({ConnectionSpec::masked(tested), "连接成功!"}));
     ASSERT_TRUE(window->saveButton()->isEnabled());
 
     // fields changed after the test: csSql keeps the tested string

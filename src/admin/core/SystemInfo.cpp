@@ -1,5 +1,6 @@
 #include "admin/core/SystemInfo.h"
 
+#include "store/Connection.h"
 #include "store/IniBool.h"
 #include "store/IniFile.h"
 
@@ -38,6 +39,15 @@ QString databaseKindText(const QString& kind) {
     if (kind == QLatin1String("a"))
         return QStringLiteral("当前数据库是:Access");
     return {};
+}
+
+Result<QString> encryptionText(const QString& connectionName) {
+    auto encrypted = Connection::encrypted(connectionName);
+    if (!encrypted)
+        return Error{encrypted.error()};
+    if (!encrypted.value())
+        return QString();
+    return *encrypted.value() ? QStringLiteral("连接已加密 (SSL)") : QStringLiteral("连接没有加密");
 }
 
 } // namespace SystemInfo

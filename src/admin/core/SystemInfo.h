@@ -33,4 +33,8 @@ Status save(const QString& iniPath, const Settings& settings);
 // for the file kind "a", empty for anything else.
 QString databaseKindText(const QString& kind);
 
+// Whether the named server connection is encrypted, as the server says:
+// "连接已加密 (SSL)" or "连接没有加密"; empty for an embedded file.
+Result<QString> encryptionText(const QString& connectionName);
+
 } // namespace SystemInfo
