@@ -744,10 +744,13 @@ Status DataGrid::computeFooter() const {
         for (int i = 0; i < m_sumColumns.size(); ++i) {
             const QVariant sum = row.value(i + 1);
             const QString& column = m_sumColumns[i];
+            // a sum beyond what an amount holds reads "溢出", never a wrapped figure
+            bool whole = true;
+            const qint64 count = sum.isNull() ? 0 : sum.toLongLong(&whole);
             m_footerSums[column] = m_model->isMoneyColumn(column)
                                        ? m_model->dialect().decodeMoney(sum)
-                                   : sum.isNull() ? Money{}
-                                                  : Money::fromInt(sum.toLongLong());
+                                   : whole ? Money::fromInt(count)
+                                           : Money::overflow();
         }
         // the grid's rows are the footer's count
         if (!m_countColumn.isEmpty())
