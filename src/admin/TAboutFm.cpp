@@ -20,7 +20,7 @@ TAboutFm::TAboutFm(const LoginContext& login, QWidget* parent)
     m_title->setFont(big);
 
     const auto encryption = SystemInfo::encryptionText(login.connectionName);
-    m_encryption->setText(encryption ? encryption.value() : encryption.error());
+    m_encryption->setText(encryption ? encryption.value() : QString());
     m_encryption->setVisible(!m_encryption->text().isEmpty());
 
     auto* layout = new QVBoxLayout(this);

@@ -353,6 +353,11 @@ Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
 
 Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
+    // SQLite's sum of whole numbers stops at the range's end with an error
+    // of its own: said as any other figure beyond the range
+    if (!query && engine() == Engine::Sqlite &&
+        query.error().contains(QLatin1String("integer overflow")))
+        return Error{Money::sumOutOfRangeMessage(QStringLiteral("读到的金额"))};
     if (!query)
         return Error{query.error()};
     if (!query.value()->next())

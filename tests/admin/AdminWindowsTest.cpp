@@ -357,3 +357,13 @@ TEST(AdminWindows, AboutNamesTheDatabaseKind) {
         EXPECT_EQ(window.webLabel()->text(), QStringLiteral("www.shop.cn"));
     }
 }
+
+TEST_P(AdminWindowTest, AboutSaysWhetherTheServerConnectionIsEncrypted) {
+    TAboutFm window(login);
+    window.show();
+    // the test server listens on a socket folder only, where there is no TLS;
+    // TLS over TCP is shown by the fault tests' own cluster
+    EXPECT_EQ(window.encryptionLabel()->text(),
+              GetParam() == Engine::Postgres ? QStringLiteral("连接没有加密") : QString());
+    EXPECT_EQ(window.encryptionLabel()->isVisible(), GetParam() == Engine::Postgres);
+}

@@ -7,6 +7,7 @@
 #include "ui/PromptRecorder.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,6 +132,30 @@ TEST_F(SettingsTest, ServerKindNeedsANewSuccessfulTestBeforeSaving) {
     EXPECT_EQ(ini("UserName"), QStringLiteral("kasse"));
     EXPECT_EQ(ini("PassWord"), QStringLiteral("geheim"));
     EXPECT_EQ(ini("csAccess"), AccessString);
+}
+
+TEST_F(SettingsTest, TheTlsChoiceIsTestedSavedAndShownAgain) {
+    auto window = open(QStringLiteral("s"));
+    EXPECT_EQ(window->sslModeBox()->currentText(), QStringLiteral("默认 (prefer)"));
+    fillServer(*window, pgServer(), QStringLiteral("postgres"));
+    window->sslModeBox()->setCurrentText(QStringLiteral("disable"));
+    window->sslRootCertBox()->setText(QStringLiteral("/etc/shop ca.crt"));
+    QTest::mouseClick(window->testButton(), Qt::LeftButton);
+    ASSERT_TRUE(window->saveButton()->isEnabled()) << prompts.texts().join(u'|').toStdString();
+    QTest::mouseClick(window->saveButton(), Qt::LeftButton);
+    EXPECT_TRUE(
+        ini("csSql").endsWith(QStringLiteral("SSL Mode=disable;SSL Root Cert=/etc/shop ca.crt;")))
+        << ini("csSql").toStdString();
+    EXPECT_EQ(ini("SslMode"), QStringLiteral("disable"));
+    EXPECT_EQ(ini("SslRootCert"), QStringLiteral("/etc/shop ca.crt"));
+    // de.ini holds a password: its owner alone reads it
+    EXPECT_EQ(QFile::permissions(login.config.iniPath),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+    auto again = std::make_unique<TSetDataFm>(login);
+    again->show();
+    EXPECT_EQ(again->sslModeBox()->currentText(), QStringLiteral("disable"));
+    EXPECT_EQ(again->sslRootCertBox()->text(), QStringLiteral("/etc/shop ca.crt"));
 }
 
 TEST_F(SettingsTest, AFailedTestAfterASuccessfulOneKeepsTheTestedString) {
