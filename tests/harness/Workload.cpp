@@ -300,7 +300,7 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
             return p;
         const SaleRecord sale = sales[random.bounded(int(sales.size()))];
         // a small amount, so the line has it left unless refunded often already
-        RefundOrder order{sale.id, 1, Money::fromUnits(1 + random.bounded(10000)), tag};
+        RefundOrder order{sale.id, 1, Money::fromUnits(1 + random.bounded(10000)), tag, {}};
         const QString method = sale.paymentMode == PayFromCard ? RefundToCard : RefundCash;
         d[u"stock:" + sale.itemId] = 1;
         d[QStringLiteral("rows:退货记录")] = 1;
@@ -339,7 +339,7 @@ Result<Planned> plan(const Db& db, Kind kind, const QString& tag, QRandomGenerat
         return p;
     }
     case Kind::Recharge: {
-        Recharge recharge{someCard(random, false), {}, someAmount(random), tag, {}};
+        Recharge recharge{someCard(random, false), {}, someAmount(random), tag, {}, {}};
         if (random.bounded(4) == 0)
             recharge.amount = -recharge.amount;
         d[u"balance:" + recharge.card] = recharge.amount.units();
@@ -569,8 +569,9 @@ Result<QString> run(const Db& db, const QString& journalPath, const RunOptions& 
             continue;
         }
         ++refused;
-        // grouped by text, the barcode or card left out
-        static const QRegularExpression names(QStringLiteral("\\b[A-Za-z]+[0-9-]+\\b"));
+        // grouped by text, the barcode, card and figures left out
+        static const QRegularExpression names(
+            QStringLiteral("\\b[A-Za-z]+[0-9-]+\\b|-?[0-9]+(\\.[0-9]+)?"));
         ++failures[kindName(kind) + u": " +
                    QString(booked.error()).replace(names, QStringLiteral("…"))];
         const QString outcome = outcomeLine(planned.value(), booked.error());
