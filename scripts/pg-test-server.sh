@@ -5,6 +5,7 @@
 #            fault tests kill and restart it); otherwise all three off.
 #   tcp:     also listens on 127.0.0.1 with TLS, under a self-signed
 #            certificate made here (DIR/server.crt, the CA file of the tests).
+#   plain:   also listens on 127.0.0.1, without TLS (for a test's proxy).
 # initdb and the server refuse to run as root, so as root they run as the
 # postgres user.
 set -euo pipefail
@@ -13,10 +14,12 @@ dir="$2"
 shift 2
 durable=0
 tcp=0
+plain=0
 for option in "$@"; do
   case "$option" in
     durable) durable=1 ;;
     tcp) tcp=1 ;;
+    plain) plain=1 ;;
     *) echo "unknown option $option" >&2; exit 2 ;;
   esac
 done
@@ -44,6 +47,9 @@ case "$action" in
       chmod 644 "$dir/server.crt"
       settings="${settings/listen_addresses=''/listen_addresses='127.0.0.1'}"
       settings="$settings -c ssl=on -c ssl_cert_file=$dir/server.crt -c ssl_key_file=$dir/server.key"
+    fi
+    if [ "$plain" = 1 ]; then
+      settings="${settings/listen_addresses=''/listen_addresses='127.0.0.1'}"
     fi
     "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
       -o "$settings" start >/dev/null || { cat "$dir/server.log"; exit 1; }

@@ -8,10 +8,12 @@
 #include "store/IniFile.h"
 #include "store/LoginContext.h"
 #include "store/Schema.h"
+#include "store/StatementWatch.h"
 #include "store/Translations.h"
 #include "ui/Fonts.h"
 #include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
+#include "ui/WaitNotice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,7 +51,22 @@ Status mayOpenSchema(const QString& connectionName) {
                      .arg(user)};
 }
 
+// How long a statement may wait for the server, from de.ini ([part2]
+// BookingTimeout for the statements of a booking, ReadTimeout for lists and
+// reports; seconds, 0 for no limit): past it the connection is given up.
+void applyStatementDeadlines(const QString& iniPath) {
+    const IniDocument ini = IniFile(iniPath).load();
+    auto seconds = [&](const QString& key, int fallback) {
+        bool ok = false;
+        const int value = ini.value(QStringLiteral("part2"), key, {}).trimmed().toInt(&ok);
+        return ok && value >= 0 ? value : fallback;
+    };
+    StatementWatch::setDeadlines(seconds(QStringLiteral("BookingTimeout"), 20),
+                                 seconds(QStringLiteral("ReadTimeout"), 120));
+}
+
 Status openDatabase(const ShopConfig& config, const QString& connectionName) {
+    applyStatementDeadlines(config.iniPath);
     if (Status opened = Connection::open(config.connectionString, connectionName); !opened)
         return opened;
     if (Status allowed = mayOpenSchema(connectionName); !allowed) {
@@ -69,6 +86,7 @@ int run(QApplication& app) {
     QApplication::setApplicationName(Title);
     Translations::installQtChinese(app);
     Fonts::applyToApplication();
+    WaitNotice::install();
     // export and printing speak through the program's prompts and modal runner
     TDmFm& output = TDmFm::current();
     output.showMessage = [](QWidget* parent, const QString& caption, const QString& text) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -230,16 +231,55 @@ Status open(const QString& connectionString, const QString& name, const Options&
     return open(target.value(), name, options);
 }
 
+namespace {
+
+struct Opened {
+    ConnectionSpec target;
+    Options options;
+};
+QMutex openedMutex;
+QHash<QString, Opened> opened; // where each named connection was opened
+std::function<void(bool)> reconnectNotice;
+
+} // namespace
+
+Status reopen(const QString& name) {
+    std::optional<Opened> last;
+    {
+        QMutexLocker lock(&openedMutex);
+        if (auto it = opened.constFind(name); it != opened.cend())
+            last = *it;
+    }
+    if (!last)
+        return Error{QStringLiteral("数据库没有连接")};
+    if (reconnectNotice)
+        reconnectNotice(true);
+    const Status reopened = open(last->target, name, last->options);
+    if (reconnectNotice)
+        reconnectNotice(false);
+    return reopened;
+}
+
+void setReconnectNotice(std::function<void(bool)> notice) {
+    reconnectNotice = std::move(notice);
+}
+
 Status open(const ConnectionSpec& target, const QString& name, const Options& options) {
     close(name);
+    {
+        QMutexLocker lock(&openedMutex);
+        opened.insert(name, Opened{target, options});
+    }
     if (target.engine == Engine::Sqlite) {
         if (!options.createMissingFile && !QFileInfo::exists(target.file))
             return Error{QStringLiteral("数据库文件不存在: ") + target.file};
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(target.file);
-        // a writer waits this long for another one before giving up
+        // A writer waits this long for another one inside the engine, with
+        // the window still; a booking then goes on trying with "请稍候"
+        // shown (Db::inTransaction and its busy waiter).
         db.setConnectOptions(
-            QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000") +
+            QStringLiteral("QSQLITE_BUSY_TIMEOUT=1000") +
             (options.readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
         if (!db.open()) {
             const QString message = db.lastError().text();

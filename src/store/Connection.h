@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 enum class Engine { Sqlite, Postgres };
@@ -79,6 +80,13 @@ void close(const QString& name = Shared);
 // same database from another thread; nullopt when it cannot be shared (a
 // database in memory, or a connection not open).
 std::optional<ConnectionSpec> targetOf(const QString& name);
+
+// Opens the named connection again where open() last led it, with the same
+// options (after the server went away, or after the connection was given
+// up at a statement's deadline). The notice, when set, hears true before
+// the attempt and false after it (a window shows a short message meanwhile).
+Status reopen(const QString& name);
+void setReconnectNotice(std::function<void(bool trying)> notice);
 
 // Whether the user of the named connection may create and alter the shop's
 // tables (an embedded file: always; a server: it owns the tables, or there

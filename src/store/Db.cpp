@@ -1,11 +1,15 @@
 #include "store/Db.h"
 
+#include "store/BookingKeys.h"
 #include "store/Clock.h"
+#include "store/StatementWatch.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -28,10 +32,40 @@ struct TransactionState {
     bool open = false;
     QString failure;        // the first statement error inside it
     bool retryable = false; // that error was a deadlock or serialization failure
+    QString orderNumber;    // the order number the booking took
+};
+
+// What the last failed statement of a connection met.
+struct LastFailure {
+    bool broken = false;         // the connection cannot be used any more
+    bool timedOut = false;       // given up at the statement's deadline
+    bool busy = false;           // another writer holds the database
+    bool outcomeUnknown = false; // a COMMIT whose outcome is not known
 };
 
 QMutex stateMutex;
 QHash<QString, TransactionState> states;
+QHash<QString, LastFailure> lastFailures;
+// connections to be reopened before their next statement
+QSet<QString> brokenConnections;
+std::function<bool(int)> busyWaiter;
+
+LastFailure lastFailureOf(const QString& connection) {
+    QMutexLocker lock(&stateMutex);
+    return lastFailures.value(connection);
+}
+
+void setLastFailure(const QString& connection, const LastFailure& failure) {
+    QMutexLocker lock(&stateMutex);
+    lastFailures.insert(connection, failure);
+    if (failure.broken || failure.outcomeUnknown)
+        brokenConnections.insert(connection);
+}
+
+bool takeBroken(const QString& connection) {
+    QMutexLocker lock(&stateMutex);
+    return brokenConnections.remove(connection);
+}
 
 TransactionState stateOf(const QString& connection) {
     QMutexLocker lock(&stateMutex);
@@ -245,6 +279,15 @@ int Db::cachedStatementCount(const QString& connectionName) {
 }
 
 Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantList& params) const {
+    const bool inBooking = stateOf(m_name).open;
+    // a connection lost earlier comes back before the next statement; never
+    // inside a transaction, which went with it
+    if (!inBooking && takeBroken(m_name)) {
+        if (Status reopened = Connection::reopen(m_name); !reopened) {
+            setLastFailure(m_name, LastFailure{true, false, false, false});
+            return Error{QStringLiteral("数据库没有连接, 重新连接失败: ") + reopened.error()};
+        }
+    }
     QSqlDatabase db = handle();
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
@@ -257,8 +300,19 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
             return Error{storable.error()};
         }
     }
+    const QVariant driverHandle = db.driver()->handle();
+    StatementWatch::Guard watch(engine.socketOf(driverHandle), inBooking);
     auto failed = [&](const QSqlError& error) -> Result<std::shared_ptr<QSqlQuery>> {
-        const QString text = engine.plainError(error, errorText(error));
+        QString text = engine.plainError(error, errorText(error));
+        const bool broken = watch.fired() || engine.connectionBroken(driverHandle, error);
+        if (watch.fired())
+            text =
+                QStringLiteral("数据库服务器 %1 秒内没有回答, 连接已断开, 下次操作时重新连接 (%2)")
+                    .arg(watch.seconds())
+                    .arg(text);
+        setLastFailure(m_name, LastFailure{broken, watch.fired(), engine.isBusy(error),
+                                           sql == QLatin1String("COMMIT") &&
+                                               engine.commitOutcomeUnknown(error, broken)});
         noteFailure(m_name, text, engine.isRetryable(error));
         return Error{text};
     };
@@ -311,8 +365,18 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
     });
 }
 
-Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
+Result<std::shared_ptr<QSqlQuery>> Db::read(const QString& sql, const QVariantList& params) const {
     auto query = run(sql, params);
+    // a read outside a booking that found the connection gone is read again
+    // once over a new one: reading twice changes nothing
+    if (!query && !stateOf(m_name).open && lastFailureOf(m_name).broken &&
+        !lastFailureOf(m_name).timedOut)
+        query = run(sql, params);
+    return query;
+}
+
+Result<Rows> Db::select(const QString& sql, const QVariantList& params) const {
+    auto query = read(sql, params);
     if (!query)
         return Error{query.error()};
     return Rows(query.value(), dialect());
@@ -343,7 +407,7 @@ Result<qint64> Db::insert(const QString& sql, const QVariantList& params,
 
 Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
                                                 const QVariantList& params) const {
-    auto query = run(sql, params);
+    auto query = read(sql, params);
     if (!query)
         return Error{query.error()};
     if (!query.value()->next() || query.value()->isNull(0))
@@ -352,7 +416,7 @@ Result<std::optional<qint64>> Db::scalarInteger(const QString& sql,
 }
 
 Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) const {
-    auto query = run(sql, params);
+    auto query = read(sql, params);
     // SQLite's sum of whole numbers stops at the range's end with an error
     // of its own: said as any other figure beyond the range
     if (!query && engine() == Engine::Sqlite &&
@@ -433,28 +497,107 @@ bool Db::inTransactionNow() const {
     return stateOf(m_name).open;
 }
 
-Status Db::inTransaction(const std::function<Status()>& work) const {
+void Db::noteOrderNumber(const QString& orderNumber) const {
+    QMutexLocker lock(&stateMutex);
+    auto it = states.find(m_name);
+    if (it != states.end() && it->open)
+        it->orderNumber = orderNumber;
+}
+
+void Db::setBusyWaiter(std::function<bool(int)> waiter) {
+    QMutexLocker lock(&stateMutex);
+    busyWaiter = std::move(waiter);
+}
+
+Status Db::inSchemaTransaction(const std::function<Status()>& work) const {
+    return transact(work, {});
+}
+
+Status Db::inTransaction(const std::function<Status()>& work, const QString& bookingKey) const {
+    const QString key = bookingKey.isEmpty() ? BookingKeys::make() : bookingKey;
+    if (BookingKeys::isUnresolved(key)) {
+        // the last try under this key ended without an answer: look first
+        auto standing = BookingKeys::lookUp(*this, key);
+        if (!standing)
+            return Error{BookingKeys::unknown(key)};
+        BookingKeys::forget(key);
+        if (standing.value())
+            return Error{BookingKeys::alreadyDone(*standing.value())};
+    }
+    return transact(work, key);
+}
+
+Status Db::transact(const std::function<Status()>& work, const QString& key) const {
+    QElapsedTimer waited;
+    waited.start();
+    bool reconnected = false;
     for (int attempt = 0;; ++attempt) {
         bool retryable = false;
+        bool commitUnknown = false;
+        enum class Begin { Started, Busy, Broken, Failed } begin = Begin::Started;
         Status outcome = [&]() -> Status {
             Transaction transaction(*this);
-            if (!transaction.started())
+            if (!transaction.started()) {
+                const LastFailure failure = lastFailureOf(m_name);
+                begin = failure.busy ? Begin::Busy : failure.broken ? Begin::Broken : Begin::Failed;
                 return transaction.started();
+            }
             Status result = work();
             retryable = stateOf(m_name).retryable;
+            // (after a failed statement the commit tells why nothing is saved)
+            if (result && !key.isEmpty() && stateOf(m_name).failure.isEmpty())
+                result = BookingKeys::record(*this, key, stateOf(m_name).orderNumber);
             if (!result) {
                 transaction.rollback();
                 return result;
             }
             result = transaction.commit();
             retryable = retryable || transaction.failedRetryably();
+            commitUnknown = !result && transaction.outcomeUnknown();
             return result;
         }();
-        if (outcome || !retryable || attempt >= MaxRetries)
+        if (outcome)
+            return outcome;
+        if (commitUnknown && !key.isEmpty())
+            return resolveLostCommit(key);
+        if (begin == Begin::Broken && !reconnected) {
+            // the connection had gone before the booking began: nothing of
+            // it was sent, so it starts again over a new one
+            reconnected = true;
+            continue;
+        }
+        if (begin == Begin::Busy && waited.elapsed() < BusyPatienceSeconds * 1000) {
+            std::function<bool(int)> waiter;
+            {
+                QMutexLocker lock(&stateMutex);
+                waiter = busyWaiter;
+            }
+            if (waiter) {
+                if (!waiter(int(waited.elapsed())))
+                    return Error{QStringLiteral("已取消, 本次操作没有完成.")};
+            } else {
+                QThread::msleep(50 + QRandomGenerator::global()->bounded(50));
+            }
+            continue;
+        }
+        if (!retryable || attempt >= MaxRetries)
             return outcome;
         // let the transaction that won go first, so the two do not meet again
         QThread::msleep(20 * (attempt + 1) + QRandomGenerator::global()->bounded(20));
     }
+}
+
+Status Db::resolveLostCommit(const QString& key) const {
+    // the next statement reopens the connection; the booking's key tells
+    // whether its commit was made
+    auto standing = BookingKeys::lookUp(*this, key);
+    if (!standing) {
+        BookingKeys::markUnresolved(key);
+        return Error{BookingKeys::unknown(key)};
+    }
+    if (standing.value())
+        return {};
+    return Error{BookingKeys::notDone()};
 }
 
 Status Db::inReadSnapshot(const std::function<Status()>& work) const {
@@ -462,7 +605,7 @@ Status Db::inReadSnapshot(const std::function<Status()>& work) const {
         return Error{NestedTransaction};
     if (auto begun = exec(dialect().beginReadSnapshot()); !begun)
         return Error{begun.error()};
-    setState(m_name, TransactionState{true, {}, false});
+    setState(m_name, TransactionState{true, {}, false, {}});
     const Status outcome = work();
     const QString failure = stateOf(m_name).failure;
     // nothing was written: either end gives the snapshot back
@@ -490,7 +633,7 @@ Transaction::Transaction(const Db& db) : m_db(db) {
         return;
     }
     m_open = true;
-    setState(db.connectionName(), TransactionState{true, {}, false});
+    setState(db.connectionName(), TransactionState{true, {}, false, {}});
 }
 
 Transaction::~Transaction() {
@@ -512,6 +655,8 @@ Status Transaction::commit() {
     auto done = m_db.exec(QStringLiteral("COMMIT"));
     if (!done) {
         m_retryable = stateOf(m_db.connectionName()).retryable;
+        // read before the ROLLBACK, which may fail in its turn
+        m_outcomeUnknown = lastFailureOf(m_db.connectionName()).outcomeUnknown;
         rollback();
         return Error{done.error()};
     }

@@ -110,9 +110,30 @@ public:
     // nest: work must not start another. On a deadlock or serialization
     // failure (PostgreSQL) the whole work runs again, up to MaxRetries
     // times, so work must set what it reports, never add to it.
-    Status inTransaction(const std::function<Status()>& work) const;
+    //
+    // Every transaction is a booking with a key (bookingKey, or a new one)
+    // written inside it. When the answer to its COMMIT is lost, the
+    // connection is reopened and the key looked up: a booking that stands
+    // is reported done, one that does not as not done, and when the look-up
+    // cannot be made the outcome is "结果未知" naming the key, which stays
+    // unresolved: a later transaction under the same key first looks it up
+    // again and is refused while the answer is still missing (and when the
+    // booking stood). A transaction that meets another writer (SQLite) is
+    // tried again for up to BusyPatienceSeconds, the busy waiter (when set)
+    // hearing how long it has waited; it may cancel.
+    Status inTransaction(const std::function<Status()>& work, const QString& bookingKey = {}) const;
+    // The same without a key: for the schema's own steps, which run before
+    // the table of keys may exist.
+    Status inSchemaTransaction(const std::function<Status()>& work) const;
     static constexpr int MaxRetries = 3;
+    static constexpr int BusyPatienceSeconds = 30;
     bool inTransactionNow() const;
+    // Inside a booking: the order number it took, kept with its key.
+    void noteOrderNumber(const QString& orderNumber) const;
+    // Called on the booking's thread while it waits for another writer, with
+    // the milliseconds waited so far; false cancels the booking. A window
+    // shows "请稍候" with a cancel button and keeps painting meanwhile.
+    static void setBusyWaiter(std::function<bool(int waitedMs)> waiter);
     // Runs work, which only reads, in one read-only transaction that sees
     // one snapshot: a booking committed meanwhile by another connection is
     // seen by none of work's statements. The transaction ends before this
@@ -137,6 +158,11 @@ public:
 
 private:
     Result<std::shared_ptr<QSqlQuery>> run(const QString& sql, const QVariantList& params) const;
+    Status resolveLostCommit(const QString& key) const;
+    // run() for a statement that only reads: tried once more over a new
+    // connection when the old one was found gone.
+    Result<std::shared_ptr<QSqlQuery>> read(const QString& sql, const QVariantList& params) const;
+    Status transact(const std::function<Status()>& work, const QString& key) const;
     QString m_name;
 };
 
@@ -157,6 +183,8 @@ public:
     void rollback();
     // The failed commit met a deadlock or serialization failure.
     bool failedRetryably() const { return m_retryable; }
+    // The failed commit may have been made or not (the answer was lost).
+    bool outcomeUnknown() const { return m_outcomeUnknown; }
 
 private:
     void finish();
@@ -164,4 +192,5 @@ private:
     Status m_started;
     bool m_open = false;
     bool m_retryable = false;
+    bool m_outcomeUnknown = false;
 };

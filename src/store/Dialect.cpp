@@ -6,6 +6,8 @@
 #include <QSqlError>
 #include <cmath>
 
+#include <libpq-fe.h>
+
 const Dialect& Dialect::of(Engine engine) {
     static const Dialect sqlite(Engine::Sqlite);
     static const Dialect postgres(Engine::Postgres);
@@ -365,6 +367,54 @@ QString Dialect::plainError(const QSqlError& error, const QString& engineText) c
         return engineText;
     }
     return plain + QStringLiteral("(") + engineText + QStringLiteral(")");
+}
+
+namespace {
+
+PGconn* pgConnection(const QVariant& handle) {
+    const QByteArray type = handle.typeName();
+    if (type == "PGconn*" || type == "pg_conn*")
+        return *static_cast<PGconn* const*>(handle.constData());
+    return nullptr;
+}
+
+int sqlitePrimaryCode(const QSqlError& error) {
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber);
+    return isNumber ? code & 0xff : -1;
+}
+
+} // namespace
+
+bool Dialect::connectionBroken(const QVariant& driverHandle, const QSqlError& error) const {
+    if (m_engine == Engine::Sqlite)
+        return false;
+    if (PGconn* conn = pgConnection(driverHandle); conn && PQstatus(conn) == CONNECTION_BAD)
+        return true;
+    // no state from the server (the client found the connection gone), or
+    // the server ended the session (shut down, terminated by an administrator)
+    const QString code = error.nativeErrorCode();
+    return code.isEmpty() || code.startsWith(u"08") || code == QLatin1String("57P01") ||
+           code == QLatin1String("57P02") || code == QLatin1String("57P03");
+}
+
+bool Dialect::commitOutcomeUnknown(const QSqlError& error, bool connectionBroken) const {
+    if (m_engine == Engine::Postgres)
+        return connectionBroken;
+    const int primary = sqlitePrimaryCode(error);
+    return primary == 10 /* I/O error */ || primary == 13 /* disk full */;
+}
+
+bool Dialect::isBusy(const QSqlError& error) const {
+    if (m_engine == Engine::Postgres)
+        return false;
+    const int primary = sqlitePrimaryCode(error);
+    return primary == 5 /* busy */ || primary == 6 /* locked */;
+}
+
+int Dialect::socketOf(const QVariant& driverHandle) const {
+    PGconn* conn = pgConnection(driverHandle);
+    return conn ? PQsocket(conn) : -1;
 }
 
 QString SqlQuoteChar(const QString& kind) {

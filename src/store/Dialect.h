@@ -131,6 +131,21 @@ public:
     // (a failing disk, a lock held too long, a lost connection), so the user
     // learns that nothing was saved.
     QString plainError(const QSqlError& error, const QString& engineText) const;
+    // The connection cannot be used any more (the server went away, the
+    // program gave the connection up at a statement's deadline): it is
+    // reopened before the next statement. driverHandle is the driver's
+    // handle of the connection (QSqlDriver::handle()).
+    bool connectionBroken(const QVariant& driverHandle, const QSqlError& error) const;
+    // A COMMIT failed so that its transaction may stand or not: the server
+    // went away before answering, or the disk failed while the commit was
+    // being made durable. Only a look at the database afterwards tells.
+    bool commitOutcomeUnknown(const QSqlError& error, bool connectionBroken) const;
+    // Another writer holds the database (SQLite): the same work can go
+    // ahead a little later.
+    bool isBusy(const QSqlError& error) const;
+    // The socket of a server connection, for giving it up from outside the
+    // call that waits on it; -1 where there is none (an embedded file).
+    int socketOf(const QVariant& driverHandle) const;
 
 private:
     explicit Dialect(Engine engine) : m_engine(engine) {}

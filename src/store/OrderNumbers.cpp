@@ -42,6 +42,8 @@ Result<qint64> take(const Db& db, Kind kind) {
                 {number.value(), number.value()});
     if (!aligned)
         return Error{aligned.error()};
+    // kept with the booking's key, to be told should the commit's answer be lost
+    db.noteOrderNumber(QString::number(number.value()));
     return number;
 }
 

@@ -369,7 +369,7 @@ Result<int> versionOf(const Db& db);
 // second finds the work done. With from given, the database must still be
 // at that version.
 Status upgrade(const Db& db, std::optional<int> from, int to) {
-    return db.inTransaction([&]() -> Status {
+    return db.inSchemaTransaction([&]() -> Status {
         if (const QString lock = db.dialect().schemaLock(); !lock.isEmpty()) {
             if (Status s = run(db, lock); !s)
                 return s;

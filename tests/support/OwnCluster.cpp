@@ -52,6 +52,8 @@ Status OwnCluster::start() {
     QStringList arguments{QStringLiteral("start"), m_dir.path(), QStringLiteral("durable")};
     if (m_options.tcp)
         arguments << QStringLiteral("tcp");
+    if (m_options.plain)
+        arguments << QStringLiteral("plain");
     if (Status s = script(arguments); !s)
         return s;
     m_started = true;

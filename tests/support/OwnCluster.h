@@ -15,7 +15,8 @@
 class OwnCluster {
 public:
     struct Options {
-        bool tcp = false;
+        bool tcp = false;   // 127.0.0.1 with TLS
+        bool plain = false; // 127.0.0.1 without TLS
         int port = 55432;
     };
     OwnCluster();

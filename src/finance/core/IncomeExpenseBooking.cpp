@@ -28,15 +28,18 @@ bool validAmount(Money amount) {
     return amount >= Money::fromInt(1) && amount <= Money::fromInt(MaxAmount);
 }
 
-Result<qint64> insertOne(const Db& db, const QString& sql, const QVariantList& params) {
+Result<qint64> insertOne(const Db& db, const QString& sql, const QVariantList& params,
+                         const QString& bookingKey) {
     qint64 id = 0;
-    Status done = db.inTransaction([&]() -> Status {
-        auto inserted = db.insert(sql, params);
-        if (!inserted)
-            return Error{inserted.error()};
-        id = inserted.value();
-        return {};
-    });
+    Status done = db.inTransaction(
+        [&]() -> Status {
+            auto inserted = db.insert(sql, params);
+            if (!inserted)
+                return Error{inserted.error()};
+            id = inserted.value();
+            return {};
+        },
+        bookingKey);
     if (!done)
         return Error{done.error()};
     return id;
@@ -52,7 +55,8 @@ Result<qint64> bookIncome(const Db& db, const OtherIncome& income, const QString
                                     "说明) values(?,?,?,?,?,?,?)"),
                      {stored(income.item.trimmed()), QVariant::fromValue(income.amount),
                       Clock::now(), FeeCard, stored(income.payer.trimmed()), stored(admin),
-                      stored(income.remark)});
+                      stored(income.remark)},
+                     income.bookingKey);
 }
 
 Result<qint64> bookExpense(const Db& db, const Expense& expense, const QString& admin) {
@@ -65,7 +69,8 @@ Result<qint64> bookExpense(const Db& db, const Expense& expense, const QString& 
                                     "values(?,?,?,?,?,?)"),
                      {stored(expense.item.trimmed()), QVariant::fromValue(expense.amount),
                       Clock::now(), stored(expense.payee.trimmed()), stored(admin),
-                      stored(expense.remark)});
+                      stored(expense.remark)},
+                     expense.bookingKey);
 }
 
 } // namespace IncomeExpenseBooking

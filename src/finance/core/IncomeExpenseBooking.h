@@ -12,6 +12,8 @@ struct OtherIncome {
     Money amount;   // whole money, at least 1
     QString payer;  // 会员姓名
     QString remark; // 说明, as typed, line breaks included
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 struct Expense {
@@ -19,6 +21,8 @@ struct Expense {
     Money amount;   // whole money, at least 1
     QString payee;  // 姓名
     QString remark; // 说明, as typed
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 namespace IncomeExpenseBooking {

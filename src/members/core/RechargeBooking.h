@@ -14,6 +14,8 @@ struct Recharge {
     // The amount as the window displays it ("50.00", "-30"), for the note;
     // empty: the amount in its shortest form.
     QString shownAmount;
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 namespace RechargeBooking {

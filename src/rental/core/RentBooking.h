@@ -25,6 +25,8 @@ struct RentOrder {
     QString memberName; // the member's name, or "散客"
     RentPricing::DepositMode depositMode = RentPricing::DepositMode::Take;
     QString adminName;
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 struct RentReceipt {

@@ -27,6 +27,8 @@ struct ReturnOrder {
     Payment payment = Payment::Cash;
     QString remark; // as typed; the rent record keeps it trimmed
     QString adminName;
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 struct ReturnReceipt {

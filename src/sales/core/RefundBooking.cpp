@@ -65,53 +65,57 @@ Result<RefundReceipt> bookRefund(const Db& db, const RefundOrder& order) {
     if (order.quantity <= 0 || order.amount <= Money())
         return Error{QStringLiteral("请填写退货数量和退还金额!")};
     RefundReceipt receipt;
-    Status booked = db.inTransaction([&]() -> Status {
-        auto found = loadSaleRecord(db, order.saleRecordId);
-        if (!found)
-            return Error{found.error()};
-        if (!found.value())
-            return Error{QStringLiteral("这条销售记录已不存在")};
-        const SaleRecord& sale = *found.value();
-        // the sale line is locked, so two refunds at once cannot both pass
-        auto refunded = db.select(
-            QStringLiteral("select COALESCE(sum(数量), 0) as n, COALESCE(sum(退还金额), 0) as m "
-                           "from 退货记录 where 销售记录id = ?"),
-            {sale.id});
-        if (!refunded)
-            return Error{refunded.error()};
-        refunded.value().next();
-        const RefundLeft left =
-            refundLeft(sale.quantity, sale.total, refunded.value().integer(QStringLiteral("n")),
-                       refunded.value().money(QStringLiteral("m")));
-        if (order.quantity > left.quantity || order.amount > left.amount)
-            return Error{QStringLiteral("该销售记录最多还能退 %1 件, 金额 %2 元.")
-                             .arg(left.quantity)
-                             .arg(left.amount.toString())};
-        receipt.method = refundMethodFor(sale.paymentMode);
-        receipt.moment = Clock::now();
+    Status booked = db.inTransaction(
+        [&]() -> Status {
+            auto found = loadSaleRecord(db, order.saleRecordId);
+            if (!found)
+                return Error{found.error()};
+            if (!found.value())
+                return Error{QStringLiteral("这条销售记录已不存在")};
+            const SaleRecord& sale = *found.value();
+            // the sale line is locked, so two refunds at once cannot both pass
+            auto refunded =
+                db.select(QStringLiteral(
+                              "select COALESCE(sum(数量), 0) as n, COALESCE(sum(退还金额), 0) as m "
+                              "from 退货记录 where 销售记录id = ?"),
+                          {sale.id});
+            if (!refunded)
+                return Error{refunded.error()};
+            refunded.value().next();
+            const RefundLeft left =
+                refundLeft(sale.quantity, sale.total, refunded.value().integer(QStringLiteral("n")),
+                           refunded.value().money(QStringLiteral("m")));
+            if (order.quantity > left.quantity || order.amount > left.amount)
+                return Error{QStringLiteral("该销售记录最多还能退 %1 件, 金额 %2 元.")
+                                 .arg(left.quantity)
+                                 .arg(left.amount.toString())};
+            receipt.method = refundMethodFor(sale.paymentMode);
+            receipt.moment = Clock::now();
 
-        auto row =
-            db.insert(QStringLiteral(
-                          "insert into 退货记录(销售单号,商品id,条形码,商品名称,数量,退还金额,日期,"
-                          "会员卡号,姓名,管理员,销售记录id,退还方式) "
-                          "values(?,?,?,?,?,?,?,?,?,?,?,?)"),
-                      {sale.orderNumber, sale.itemId, sale.barcode, sale.name, order.quantity,
-                       QVariant::fromValue(order.amount), receipt.moment, sale.memberCard,
-                       sale.memberName, order.adminName, sale.id, receipt.method});
-        if (!row)
-            return Error{row.error()};
-        receipt.refundId = row.value();
+            auto row = db.insert(
+                QStringLiteral(
+                    "insert into 退货记录(销售单号,商品id,条形码,商品名称,数量,退还金额,日期,"
+                    "会员卡号,姓名,管理员,销售记录id,退还方式) "
+                    "values(?,?,?,?,?,?,?,?,?,?,?,?)"),
+                {sale.orderNumber, sale.itemId, sale.barcode, sale.name, order.quantity,
+                 QVariant::fromValue(order.amount), receipt.moment, sale.memberCard,
+                 sale.memberName, order.adminName, sale.id, receipt.method});
+            if (!row)
+                return Error{row.error()};
+            receipt.refundId = row.value();
 
-        bool isNumber = false;
-        const qint64 itemId = sale.itemId.trimmed().toLongLong(&isNumber);
-        if (Status s = SaleStock::change(db, sale.barcode, isNumber ? itemId : -1, order.quantity);
-            !s)
-            return s;
+            bool isNumber = false;
+            const qint64 itemId = sale.itemId.trimmed().toLongLong(&isNumber);
+            if (Status s =
+                    SaleStock::change(db, sale.barcode, isNumber ? itemId : -1, order.quantity);
+                !s)
+                return s;
 
-        if (receipt.method == RefundToCard)
-            return CardAccount::returnToCard(db, sale.memberCard, order.amount, -order.amount);
-        return CardAccount::changeIfMember(db, sale.memberCard, std::nullopt, -order.amount);
-    });
+            if (receipt.method == RefundToCard)
+                return CardAccount::returnToCard(db, sale.memberCard, order.amount, -order.amount);
+            return CardAccount::changeIfMember(db, sale.memberCard, std::nullopt, -order.amount);
+        },
+        order.bookingKey);
     if (!booked)
         return Error{booked.error()};
     return receipt;

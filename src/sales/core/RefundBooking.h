@@ -52,6 +52,8 @@ struct RefundOrder {
     qint64 quantity{};
     Money amount;
     QString adminName;
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 struct RefundReceipt {

@@ -12,6 +12,8 @@ struct SaleOrder {
     QString memberName = WalkIn;
     QString paymentMode = PayCash;
     QString adminName;
+    // The key of this booking, made before it starts (empty: a new one).
+    QString bookingKey = {};
 };
 
 struct SaleReceipt {
