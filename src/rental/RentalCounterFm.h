@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rental/core/RentalLookup.h"
+#include "store/BookingKeys.h"
 #include "store/Db.h"
 #include "store/LoginContext.h"
 #include "store/Permissions.h"
@@ -83,6 +84,8 @@ protected:
     // the login may, then counts again. Without the permission: "没有修改权限!".
     void editAmount(Permission permission, int column, const std::function<void(QString&)>& edit);
 
+    // The key of the lines on screen, kept while their booking's outcome is unknown.
+    BookingKeys::Attempt m_attempt;
     const LoginContext& m_login;
     QLineEdit* m_cardEntry = nullptr;
     QLineEdit* m_barcodeEntry = nullptr;

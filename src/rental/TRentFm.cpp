@@ -3,6 +3,7 @@
 #include "rental/core/RentBooking.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
+#include "ui/BookingFailure.h"
 #include "ui/Prompt.h"
 #include "ui/TextLimits.h"
 
@@ -300,13 +301,16 @@ void TRentFm::rent() {
         order.lines.append(RentLine{cell(row, Barcode), cell(row, Name), cell(row, Py),
                                     cell(row, GoodsType), *deposit, *dailyRent});
     }
+    order.bookingKey = m_attempt.key();
     auto receipt = bookRent(db(), order);
     if (!receipt) {
-        // Nothing was written; the lines stay so that the user can retry.
-        Prompt::error(this, QStringLiteral("出租失败: ") + receipt.error());
-        return;
+        // Unless an earlier try stood, the lines stay so that the user can retry.
+        if (!tellBookingFailure(this, m_attempt, QStringLiteral("出租失败: "), receipt.error()))
+            return;
+    } else {
+        Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
     }
-    Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
+    m_attempt.clear();
     IniData();
     ChuZuDanHao();
     m_lines->setRowCount(0);

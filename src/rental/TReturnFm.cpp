@@ -5,6 +5,7 @@
 #include "store/Clock.h"
 #include "store/IniBool.h"
 #include "store/IniFile.h"
+#include "ui/BookingFailure.h"
 #include "ui/Prompt.h"
 #include "ui/TextLimits.h"
 
@@ -255,13 +256,16 @@ void TReturnFm::giveBack() {
                                       cell(row, MemberName), int(cell(row, Days).toLongLong()),
                                       *rent});
     }
+    order.bookingKey = m_attempt.key();
     auto receipt = bookReturn(db(), order);
     if (!receipt) {
-        // Nothing was written; the lines stay so that the user can retry.
-        Prompt::error(this, QStringLiteral("归还失败: ") + receipt.error());
-        return;
+        // Unless an earlier try stood, the lines stay so that the user can retry.
+        if (!tellBookingFailure(this, m_attempt, QStringLiteral("归还失败: "), receipt.error()))
+            return;
+    } else {
+        Prompt::information(this, QStringLiteral("完成!"));
     }
-    Prompt::information(this, QStringLiteral("完成!"));
+    m_attempt.clear();
 
     const Db database = db();
     auto last = MemberLookup::member(database, order.lines.last().card);

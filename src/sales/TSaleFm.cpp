@@ -7,6 +7,7 @@
 #include "sales/core/SaleLookup.h"
 #include "store/Clock.h"
 #include "store/OrderNumbers.h"
+#include "ui/BookingFailure.h"
 #include "ui/Fonts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -386,15 +387,18 @@ void TSaleFm::book() {
     order.memberName = m_name->text();
     order.paymentMode = m_payment->currentText();
     order.adminName = m_login.adminName;
+    order.bookingKey = m_attempt.key();
     auto receipt = bookSale(m_db, order);
     if (!receipt) {
-        // nothing was written: the lines stay for another try
-        Prompt::error(this, QStringLiteral("销售没有完成: ") + receipt.error());
-        return;
+        // unless an earlier try stood, the lines stay for another try
+        if (!tellBookingFailure(this, m_attempt, QStringLiteral("销售没有完成: "), receipt.error()))
+            return;
+    } else {
+        // The number actually used: another workstation may have booked the
+        // number shown before the booking.
+        Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
     }
-    // The number actually used: another workstation may have booked the
-    // number shown before the booking.
-    Prompt::information(this, QStringLiteral("完成!\n单据号: %1").arg(receipt->orderNumber));
+    m_attempt.clear();
     IniData();
     SaleDanHao();
     // The payment mode stays for the next customer (a queue of members

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sales/SaleLinesModel.h"
+#include "store/BookingKeys.h"
 #include "store/Db.h"
 #include "store/LoginContext.h"
 
@@ -56,6 +57,8 @@ private:
 
     const LoginContext& m_login;
     Db m_db;
+    // The key of the lines on screen, kept while their booking's outcome is unknown.
+    BookingKeys::Attempt m_attempt;
     QString m_memberCard;
     QDateTime m_expiry;
     bool m_checksExpiry = false;
