@@ -4,7 +4,7 @@
 
 #include "store/Db.h"
 #include "store/Schema.h"
-#include "store/TextSearch.h"
+#include "store/TableLists.h"
 #include "ui/Prompt.h"
 
 #include <QAction>
@@ -107,32 +107,8 @@ bool ListWindow::runQuery(const ListQuery& query) {
     return true;
 }
 
-QString ListWindow::columnsRead() const {
-    // A list leaves pictures out (pic, 相片): read for every row a list
-    // returns they would cost memory and time without being shown. The
-    // column stays, empty as the grid and an export show a picture, and a
-    // window reads its current row's picture by key.
-    static const QStringList pictures = Schema::columnsOfType(ColumnType::Picture);
-    const Db db(m_connection);
-    QStringList read;
-    bool leftOut = false;
-    for (const QString& column : db.columns(m_table)) {
-        if (pictures.contains(column)) {
-            read << QStringLiteral("cast(null as %1) as %2")
-                        .arg(db.dialect().columnType(ColumnType::Picture), Db::quoted(column));
-            leftOut = true;
-        } else {
-            read << Db::quoted(column);
-        }
-    }
-    return leftOut ? read.join(QStringLiteral(", ")) : QStringLiteral("*");
-}
-
 bool ListWindow::showAll() {
-    return runQuery({QStringLiteral("select %1 from %2").arg(columnsRead(), Db::quoted(m_table)),
-                     {},
-                     m_connection,
-                     Schema::rowKey(m_table)});
+    return runQuery(TableLists::allRows(Db(m_connection), m_table));
 }
 
 bool ListWindow::search() {
@@ -155,11 +131,7 @@ bool ListWindow::search() {
         Prompt::warning(this, fits.error());
         return false;
     }
-    const TextSearch::Condition contains =
-        TextSearch::contains(Db(m_connection), m_table, column, typed);
-    return runQuery({QStringLiteral("select %1 from %2 where %3")
-                         .arg(columnsRead(), Db::quoted(m_table), contains.sql),
-                     contains.params, m_connection, Schema::rowKey(m_table)});
+    return runQuery(TableLists::rowsContaining(Db(m_connection), m_table, column, typed));
 }
 
 bool ListWindow::refresh() {

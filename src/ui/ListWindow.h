@@ -62,7 +62,7 @@ public:
     QLineEdit* searchBox() const { return m_search; }
     QPushButton* searchButton() const { return m_find; }
 
-    // "select * from <table>", pictures left out (see columnsRead). Returns
+    // Every row of the table, pictures left out (TableLists::allRows). Returns
     // false (after a message) when it fails.
     bool showAll();
     // "查找": the rows whose chosen column contains the trimmed search text
@@ -90,9 +90,6 @@ public:
 
 protected:
     bool runQuery(const ListQuery& query);
-    // The select list of showAll and search: "*", or every column with
-    // the picture columns read as NULL.
-    QString columnsRead() const;
 
 private:
     QString m_table;

@@ -4,6 +4,7 @@
 
 #include "store/Db.h"
 #include "store/Schema.h"
+#include "store/TableLists.h"
 #include "ui/FormParts.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
@@ -155,8 +156,7 @@ bool ReferenceListWindow::load() {
     // the key tells rows apart; shown only where the form edits it
     if (!field(keyColumn()) && !m_grid->hiddenColumns().contains(keyColumn()))
         m_grid->setHiddenColumns(QStringList(m_grid->hiddenColumns()) << keyColumn());
-    const Status ran = m_grid->setQuery(
-        {QStringLiteral("select * from %1").arg(Db::quoted(m_table)), {}, m_connection});
+    const Status ran = m_grid->setQuery(TableLists::storedRows(Db(m_connection), m_table));
     if (!ran) {
         Prompt::error(this, ran.error());
         return false;
@@ -400,49 +400,15 @@ bool ReferenceListWindow::save() {
 
 Result<QVariant> ReferenceListWindow::write(const Row& row) {
     const Db db(m_connection);
-    const QStringList tableColumns = db.columns(m_table);
-    if (m_adding) {
-        QStringList columns, marks;
-        QVariantList values;
-        for (auto it = row.cbegin(); it != row.cend(); ++it) {
-            if (!tableColumns.contains(it.key()))
-                continue;
-            columns << Db::quoted(it.key());
-            marks << QStringLiteral("?");
-            values << it.value();
-        }
-        const QString insert = QStringLiteral("insert into %1 (%2) values (%3)")
-                                   .arg(Db::quoted(m_table), columns.join(QStringLiteral(", ")),
-                                        marks.join(QStringLiteral(", ")));
-        if (row.contains(keyColumn())) {
-            if (auto inserted = db.exec(insert, values); !inserted)
-                return Error{inserted.error()};
-            return row.value(keyColumn());
-        }
-        // a key the table gives the new row itself
-        auto inserted = db.insert(insert, values, keyColumn());
-        if (!inserted)
-            return Error{inserted.error()};
-        return QVariant(inserted.value());
-    }
-    QStringList sets;
-    QVariantList values;
-    for (const Binding& b : m_bindings) {
-        sets << QStringLiteral("%1 = ?").arg(Db::quoted(b.column));
-        values << row.value(b.column);
-    }
-    if (sets.isEmpty())
-        return m_editedKey;
+    if (m_adding)
+        return TableLists::insertRow(db, m_table, row, keyColumn());
+    QVariantMap values;
+    for (const Binding& b : m_bindings)
+        values.insert(b.column, row.value(b.column));
     // Names need not be unique: the row chosen is found by its key.
-    values << m_editedKey;
-    auto updated = db.exec(
-        QStringLiteral("update %1 set %2 where %3 = ?")
-            .arg(Db::quoted(m_table), sets.join(QStringLiteral(", ")), Db::quoted(keyColumn())),
-        values);
-    if (!updated)
+    if (Status updated = TableLists::updateRow(db, m_table, values, keyColumn(), m_editedKey);
+        !updated)
         return Error{updated.error()};
-    if (updated.value() == 0)
-        return Error{QStringLiteral("该记录已被删除或修改, 请重新打开窗口!")};
     return row.contains(keyColumn()) ? row.value(keyColumn()) : m_editedKey;
 }
 
@@ -468,12 +434,10 @@ bool ReferenceListWindow::remove() {
     }
     if (!Prompt::question(this, deleteQuestion(current)))
         return false;
-    const Db db(m_connection);
     const int row = m_grid->currentRow();
-    auto deleted = db.exec(QStringLiteral("delete from %1 where %2 = ?")
-                               .arg(Db::quoted(m_table), Db::quoted(keyColumn())),
-                           {current.value(keyColumn())});
-    if (!deleted) {
+    if (Status deleted = TableLists::deleteRow(Db(m_connection), m_table, keyColumn(),
+                                               current.value(keyColumn()));
+        !deleted) {
         Prompt::error(this, deleted.error());
         return false;
     }
