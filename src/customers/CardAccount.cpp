@@ -1,6 +1,7 @@
 #include "customers/CardAccount.h"
 
 #include "customers/Customers.h"
+#include "customers/MemberLookup.h"
 
 namespace CardAccount {
 
@@ -14,10 +15,14 @@ Result<qint64> change(const Db& db, const QString& card, std::optional<Money> ba
             continue;
         auto done = db.addTo(QStringLiteral("会员库"), column, QVariant::fromValue(*delta),
                              QStringLiteral("会员卡号"), card);
-        if (!done && done.error() == Db::AmountOutOfRange)
+        if (!done && done.error() == Db::AmountOutOfRange) {
+            // the stored value itself may be one no amount holds: named so
+            if (auto stored = MemberLookup::member(db, card); !stored)
+                return Error{stored.error()};
             return Error{
                 QStringLiteral("会员卡号 %1 的 %2 加上 %3 后超出金额能保存的范围, 不能登记.")
                     .arg(card.trimmed(), column, delta->toString())};
+        }
         if (!done)
             return Error{done.error()};
         changed = std::max(changed, done.value());

@@ -87,7 +87,7 @@ TEST_P(CardAccountTest, AStoredValueBeyondAnAmountIsAnErrorAndNothingIsBookedOnI
         return CardAccount::payFromCard(db, QStringLiteral("8001"), Money::fromInt(10),
                                         Money::fromInt(1));
     });
-    EXPECT_FALSE(paid.ok());
+    EXPECT_EQ(paid.error(), found.error());
     EXPECT_EQ(count(QStringLiteral("会员库"), QStringLiteral("卡内金额 = ?"),
                     {QVariant::fromValue(Money::fromInt(100))}),
               1);
