@@ -21,4 +21,6 @@ struct ListQuery {
     // key, until a header is clicked (a record list in time order). An
     // index on it serves the first screen without sorting the rows.
     QString order = {};
+    // With order: the rows shown the other way (ties by the key, too).
+    bool descending = false;
 };
