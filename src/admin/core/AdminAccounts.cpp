@@ -26,15 +26,17 @@ namespace {
 
 const QString ManagePermission = QStringLiteral("管理员权限设置");
 
-// Whether someone other than adminName holds 管理员权限设置.
-Result<bool> anotherManager(const Db& db, const QString& adminName) {
+// The refusal when nobody but adminName holds 管理员权限设置, else empty.
+Result<QString> refusedAsLastManager(const Db& db, const QString& adminName) {
     auto others = db.scalarInteger(
         QStringLiteral("select count(*) from \"管理员\" where \"管理员权限设置\" = ? and "
                        "\"AdminName\" <> ?"),
         {true, adminName});
     if (!others)
         return Error{others.error()};
-    return others.value().value_or(0) > 0;
+    if (others.value().value_or(0) > 0)
+        return QString();
+    return QStringLiteral("至少要有一个管理员拥有\"%1\"权限!").arg(ManagePermission);
 }
 
 } // namespace
@@ -47,12 +49,7 @@ Result<QString> refuseSaving(const Db& db, const QString& nameBefore, const QStr
         return QStringLiteral("超级管理员不能改名!");
     if (managesAdministrators)
         return QString();
-    auto other = anotherManager(db, nameBefore);
-    if (!other)
-        return Error{other.error()};
-    return other.value()
-               ? QString()
-               : QStringLiteral("至少要有一个管理员拥有\"%1\"权限!").arg(ManagePermission);
+    return refusedAsLastManager(db, nameBefore);
 }
 
 Result<QString> refuseDeleting(const Db& db, const QString& adminName,
@@ -61,12 +58,7 @@ Result<QString> refuseDeleting(const Db& db, const QString& adminName,
         return QStringLiteral("超级管理员不能删除!");
     if (adminName == loggedInName)
         return QStringLiteral("不能删除当前登录的管理员!");
-    auto other = anotherManager(db, adminName);
-    if (!other)
-        return Error{other.error()};
-    return other.value()
-               ? QString()
-               : QStringLiteral("至少要有一个管理员拥有\"%1\"权限!").arg(ManagePermission);
+    return refusedAsLastManager(db, adminName);
 }
 
 Result<PasswordChange> changePassword(const Db& db, const QString& adminName,
