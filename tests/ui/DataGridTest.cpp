@@ -456,17 +456,14 @@ TEST_P(DataGridTest, PagesReadByKeyFromTheirNeighboursMatchTheWholeOrderBothWays
               }
               return {};
           }).ok());
-    // a header sort, or the statement's own order column ("own")
+    // a header sort, or the statement's own order column ("own"); the
+    // reader's own tests cover the other orders
     const struct {
         const char* column;
         Qt::SortOrder order;
         const char* own = "";
     } sorts[] = {{"", Qt::AscendingOrder},
-                 {"卡内金额", Qt::AscendingOrder},
                  {"卡内金额", Qt::DescendingOrder},
-                 {"会员姓名", Qt::AscendingOrder},
-                 {"会员姓名", Qt::DescendingOrder},
-                 {"", Qt::AscendingOrder, "卡内金额"},
                  {"会员姓名", Qt::DescendingOrder, "卡内金额"}};
     for (const auto& sort : sorts) {
         SCOPED_TRACE(std::string(sort.column) +
