@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -15,8 +16,9 @@
 // modes (the Nth call fails once, or from the Nth on), N runs from 1 until
 // the booking completes without an injected failure. Each try starts from
 // the same database file; after it the file is reopened and must hold the
-// booking whole or not at all, and a booking that reported success must be
-// there.
+// booking whole or not at all, a booking that reported success must be
+// there, and one reported not done must not be (an unknown outcome may be
+// either).
 int iofail(qint64 maxN) {
     const auto say = [](const QString& text) {
         std::fprintf(stdout, "%s\n", qPrintable(text));
@@ -64,7 +66,8 @@ int iofail(qint64 maxN) {
         {FaultyVfs::Mode::FromThenOn, QStringLiteral("from then on")}};
 
     const Db db;
-    qint64 tries = 0, injected = 0, reportedErrors = 0, absorbed = 0, committedDespiteError = 0;
+    qint64 tries = 0, injected = 0, reportedErrors = 0, absorbed = 0, unknownOutcomes = 0,
+           committedDespiteError = 0;
     QStringList breaches;
     QSet<QString> texts;
     for (int k = 0; k < Workload::KindCount; ++k) {
@@ -133,12 +136,22 @@ int iofail(qint64 maxN) {
                         completed = true;
                     } else {
                         ++reportedErrors;
-                        texts.insert(booked.error());
-                        if (!booked.error().contains(u"本次操作没有完成"))
-                            breaches << where + u": failed without saying nothing was saved: " +
+                        static const QRegularExpression key(QStringLiteral("[0-9a-f-]{36}"));
+                        texts.insert(QString(booked.error()).replace(key, QStringLiteral("…")));
+                        // the commit's answer lost and the look-up not possible
+                        const bool unknown = booked.error().contains(u"结果未知");
+                        if (unknown)
+                            ++unknownOutcomes;
+                        if (!unknown && !booked.error().contains(u"本次操作没有完成"))
+                            breaches << where +
+                                            u": failed without saying nothing was saved or that "
+                                            u"the outcome is unknown: " +
                                             booked.error();
-                        if (isWhole)
+                        if (isWhole && unknown)
                             ++committedDespiteError;
+                        else if (isWhole)
+                            breaches << where + u": reported not done but committed whole: " +
+                                            booked.error();
                         else if (!isNone)
                             breaches << where + u": left part of the booking";
                     }
@@ -151,13 +164,14 @@ int iofail(qint64 maxN) {
         }
     }
     say(QStringLiteral("iofail on SQLite: %1 tries, %2 injected failures, %3 bookings reported an "
-                       "error, %4 absorbed by SQLite and booked whole, %5 reported an error but "
-                       "were committed whole, %6 breaches")
+                       "error (%4 of them an unknown outcome, %5 of those committed whole), %6 "
+                       "absorbed by SQLite and booked whole, %7 breaches")
             .arg(tries)
             .arg(injected)
             .arg(reportedErrors)
-            .arg(absorbed)
+            .arg(unknownOutcomes)
             .arg(committedDespiteError)
+            .arg(absorbed)
             .arg(breaches.size()));
     for (const QString& t : texts)
         say(u"  error text: " + t.simplified().left(160));
