@@ -435,10 +435,14 @@ QString outcomeLine(const Planned& planned, const QString& refusal) {
     // and then the booking must not be there
     if (refusal.contains(QStringLiteral("连接")))
         return u"L " + text;
-    const QString why = planned.judge ? planned.judge(refusal)
-                                      : QStringLiteral("the model has no reason for a refusal");
+    const QString why = (planned.judge ? planned.judge(refusal)
+                                       : QStringLiteral("the model has no reason for a refusal"))
+                            .simplified();
     if (why.isEmpty())
         return u"R " + text;
+    // the judge could not read: the server went away after the refusal
+    if (why.startsWith(u"cannot judge"))
+        return u"L " + why + u": " + text;
     return u"X " + why + u": " + text;
 }
 
