@@ -2,7 +2,7 @@
 
 #include "output/core/Cells.h"
 #include "output/core/Code128.h"
-#include "store/Db.h"
+#include "store/ListReader.h"
 
 #include <QFontDatabase>
 #include <QPageLayout>
@@ -168,11 +168,15 @@ Columns resolve(const QSqlRecord& record, Engine engine, const QStringList& fiel
     return c;
 }
 
-QString valueText(const QSqlQuery& query, const Columns& columns, int i, Engine engine) {
+QString valueText(const QVariantList& row, const Columns& columns, int i, Engine engine) {
     if (columns.index[i] < 0)
         return {};
-    return Cells::displayText(Cells::read(query.value(columns.index[i]), columns.kind[i], engine));
+    return Cells::displayText(Cells::read(row.value(columns.index[i]), columns.kind[i], engine));
 }
+
+// The list is read a page at a time through the list reader, so no cursor
+// stays open while the progress dialog lets the window's events through.
+constexpr int PageRows = 500;
 
 bool reportProgress(const BandReport::Progress& progress, qint64 rows) {
     return !progress || rows % 100 != 0 || progress(rows);
@@ -225,15 +229,14 @@ void setUpPage(QPrinter& printer) {
 Result<Outcome> renderList(QPrinter& printer, ReportTemplate which, const ListQuery& query,
                            const Progress& progress) {
     const ListTemplate& t = listTemplate(which);
-    Db db(query.connectionName);
-    auto rows = db.select(query.sql, query.params);
-    if (!rows)
-        return Error{rows.error()};
-    QSqlQuery& q = rows.value().query();
+    ListReader reader(query);
+    if (auto learnt = reader.first(0); !learnt)
+        return Error{learnt.error()};
+    const Engine engine = reader.dialect().engine();
     QStringList fields;
     for (const ReportColumn& c : t.columns)
         fields << c.field;
-    const Columns columns = resolve(q.record(), db.engine(), fields);
+    const Columns columns = resolve(reader.columns(), engine, fields);
 
     Painter out(printer);
     if (Status s = out.begin(); !s)
@@ -253,37 +256,40 @@ Result<Outcome> renderList(QPrinter& printer, ReportTemplate which, const ListQu
     Outcome outcome;
     header(flow.place(RowHeight).y);
     QStringList values;
-    while (q.next()) {
-        values.clear();
-        double height = RowHeight;
-        for (int i = 0; i < t.columns.size(); ++i) {
-            values << valueText(q, columns, i, db.engine());
-            height = std::max(height, out.cellHeight(values.last(), font, t.columns[i].width));
+    const Status read = reader.forEach(PageRows, [&](const ListReader::Rows& rows) {
+        for (const QVariantList& row : rows) {
+            values.clear();
+            double height = RowHeight;
+            for (int i = 0; i < t.columns.size(); ++i) {
+                values << valueText(row, columns, i, engine);
+                height = std::max(height, out.cellHeight(values.last(), font, t.columns[i].width));
+            }
+            height = std::min(height, maxRow);
+            if (flow.breakBefore(height)) {
+                out.newPage();
+                header(flow.place(RowHeight).y);
+            }
+            const Place p = flow.place(height);
+            double x = Left;
+            for (int i = 0; i < t.columns.size(); ++i) {
+                out.painter().save();
+                out.painter().setClipRect(
+                    QRectF(x, p.y, t.columns[i].width, height).adjusted(-1, -1, 1, 1));
+                out.cell(QRectF(x, p.y, t.columns[i].width, height), values[i]);
+                out.painter().restore();
+                x += t.columns[i].width;
+            }
+            ++outcome.rows;
+            if (!reportProgress(progress, outcome.rows)) {
+                outcome.cancelled = true;
+                return false;
+            }
         }
-        height = std::min(height, maxRow);
-        if (flow.breakBefore(height)) {
-            out.newPage();
-            header(flow.place(RowHeight).y);
-        }
-        const Place p = flow.place(height);
-        double x = Left;
-        for (int i = 0; i < t.columns.size(); ++i) {
-            out.painter().save();
-            out.painter().setClipRect(
-                QRectF(x, p.y, t.columns[i].width, height).adjusted(-1, -1, 1, 1));
-            out.cell(QRectF(x, p.y, t.columns[i].width, height), values[i]);
-            out.painter().restore();
-            x += t.columns[i].width;
-        }
-        ++outcome.rows;
-        if (!reportProgress(progress, outcome.rows)) {
-            outcome.cancelled = true;
-            break;
-        }
-    }
+        return true;
+    });
     out.end();
-    if (!outcome.cancelled && q.lastError().isValid())
-        return Error{q.lastError().text()};
+    if (!read)
+        return Error{read.error()};
     outcome.pages = flow.pages();
     return outcome;
 }
@@ -291,12 +297,11 @@ Result<Outcome> renderList(QPrinter& printer, ReportTemplate which, const ListQu
 Result<Outcome> renderLabels(QPrinter& printer, LabelKind kind, const ListQuery& query,
                              const Progress& progress) {
     const LabelTemplate& t = labelTemplate(kind);
-    Db db(query.connectionName);
-    auto rows = db.select(query.sql, query.params);
-    if (!rows)
-        return Error{rows.error()};
-    QSqlQuery& q = rows.value().query();
-    const Columns columns = resolve(q.record(), db.engine(), {t.textField, t.barcodeField});
+    ListReader reader(query);
+    if (auto learnt = reader.first(0); !learnt)
+        return Error{learnt.error()};
+    const Engine engine = reader.dialect().engine();
+    const Columns columns = resolve(reader.columns(), engine, {t.textField, t.barcodeField});
 
     Painter out(printer);
     if (Status s = out.begin(); !s)
@@ -304,23 +309,26 @@ Result<Outcome> renderLabels(QPrinter& printer, LabelKind kind, const ListQuery&
     const QFont font = out.font(t.textPointSize);
     BandFlow flow;
     Outcome outcome;
-    while (q.next()) {
-        if (flow.breakBefore(LabelHeight))
-            out.newPage();
-        const Place p = flow.place(LabelHeight);
-        out.line(QRectF(Left - Padding, p.y, t.textWidth + Padding, RowHeight),
-                 valueText(q, columns, 0, db.engine()), font);
-        out.barcode(QRectF(Left, p.y + RowHeight, BarcodeWidth, BarcodeHeight),
-                    valueText(q, columns, 1, db.engine()));
-        ++outcome.rows;
-        if (!reportProgress(progress, outcome.rows)) {
-            outcome.cancelled = true;
-            break;
+    const Status read = reader.forEach(PageRows, [&](const ListReader::Rows& rows) {
+        for (const QVariantList& row : rows) {
+            if (flow.breakBefore(LabelHeight))
+                out.newPage();
+            const Place p = flow.place(LabelHeight);
+            out.line(QRectF(Left - Padding, p.y, t.textWidth + Padding, RowHeight),
+                     valueText(row, columns, 0, engine), font);
+            out.barcode(QRectF(Left, p.y + RowHeight, BarcodeWidth, BarcodeHeight),
+                        valueText(row, columns, 1, engine));
+            ++outcome.rows;
+            if (!reportProgress(progress, outcome.rows)) {
+                outcome.cancelled = true;
+                return false;
+            }
         }
-    }
+        return true;
+    });
     out.end();
-    if (!outcome.cancelled && q.lastError().isValid())
-        return Error{q.lastError().text()};
+    if (!read)
+        return Error{read.error()};
     outcome.pages = std::max(1, flow.pages());
     return outcome;
 }

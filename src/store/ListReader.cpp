@@ -9,7 +9,11 @@
 namespace {
 
 QString wrapped(const QString& sql) {
-    return QStringLiteral("(%1) as t").arg(sql);
+    // a statement written to run alone may end in a semicolon
+    QString inner = sql.trimmed();
+    while (inner.endsWith(u';'))
+        inner.chop(1);
+    return QStringLiteral("(%1) as t").arg(inner);
 }
 
 QString direction(bool ascending) {

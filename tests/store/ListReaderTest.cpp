@@ -272,3 +272,29 @@ TEST_P(ListReaderTest, AListClosedWhileAReadRunsStopsItAndLeavesTheConnectionUsa
                   .sums.value(QStringLiteral("会员积分")),
               Money::fromInt(1));
 }
+
+TEST_P(ListReaderTest, BetweenPagesNoReadStaysOpenForABooking) {
+    // another workstation writes between two pages; a booking here must not
+    // find an old read still open on its connection ("database is locked")
+    ASSERT_TRUE(database->openConnection(QStringLiteral("other")).ok());
+    const Db other(QStringLiteral("other"));
+    ListReader reader(members());
+    int pages = 0;
+    ASSERT_TRUE(reader
+                    .forEach(1000,
+                             [&](const ListReader::Rows&) {
+                                 ++pages;
+                                 const QString update = QStringLiteral(
+                                     "update 会员库 set 会员积分 = ? where 会员卡号 = ?");
+                                 const QVariant points = QVariant::fromValue(Money::fromInt(pages));
+                                 EXPECT_TRUE(other.exec(update, {points, card(pages)}).ok());
+                                 Status booked = db.inTransaction([&]() -> Status {
+                                     auto done = db.exec(update, {points, card(pages + 100)});
+                                     return done ? Status{} : Status{Error{done.error()}};
+                                 });
+                                 EXPECT_TRUE(booked.ok()) << booked.error().toStdString();
+                                 return true;
+                             })
+                    .ok());
+    EXPECT_EQ(pages, Members / 1000);
+}

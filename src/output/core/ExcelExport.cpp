@@ -1,7 +1,7 @@
 #include "output/core/ExcelExport.h"
 
 #include "output/core/Cells.h"
-#include "store/Db.h"
+#include "store/ListReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +13,7 @@ namespace {
 constexpr lxw_row_t RowsPerSheet = LXW_ROW_MAX; // header included
 constexpr int MaxCellText = 32767;              // characters a cell can hold
 constexpr double MaxColumnWidth = 80;
+constexpr int PageRows = 1000; // rows read by one statement
 
 // Width of a text in spreadsheet character units: wide (CJK) characters
 // count twice.
@@ -59,13 +60,13 @@ public:
         return newSheet();
     }
 
-    Status writeRow(const QSqlQuery& query) {
+    Status writeRow(const QVariantList& row) {
         if (m_sheet.row >= RowsPerSheet) {
             if (Status s = newSheet(); !s)
                 return s;
         }
         for (int c = 0; c < m_names.size(); ++c) {
-            const Cells::Value v = Cells::read(query.value(c), m_kinds[c], m_engine);
+            const Cells::Value v = Cells::read(row.value(c), m_kinds[c], m_engine);
             if (Status s = writeCell(lxw_col_t(c), v); !s)
                 return s;
         }
@@ -174,24 +175,16 @@ private:
 namespace ExcelExport {
 
 Result<qint64> countRows(const ListQuery& query) {
-    QString inner = query.sql.trimmed();
-    while (inner.endsWith(u';'))
-        inner.chop(1);
-    auto n = Db(query.connectionName)
-                 .scalarInteger(QStringLiteral("select count(*) from (") + inner +
-                                    QStringLiteral(") as counted"),
-                                query.params);
-    if (!n)
-        return Error{n.error()};
-    return n.value().value_or(0);
+    return ListReader(query).count();
 }
 
 Result<Outcome> ExportQueryToExcel(const ListQuery& query, const QString& path,
                                    const Progress& progress) {
-    Db db(query.connectionName);
-    auto rows = db.select(query.sql, query.params);
-    if (!rows)
-        return Error{rows.error()};
+    // read through the list reader a page at a time: no cursor stays open
+    // while the progress dialog lets the window's events through
+    ListReader reader(query);
+    if (auto learnt = reader.first(0); !learnt)
+        return Error{learnt.error()};
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
     Outcome outcome;
@@ -199,25 +192,25 @@ Result<Outcome> ExportQueryToExcel(const ListQuery& query, const QString& path,
         Writer writer(partial);
         if (!writer.valid())
             return Error{QStringLiteral("不能创建Excel文件：") + path};
-        QSqlQuery& q = rows.value().query();
-        if (Status s = writer.start(q.record(), db.engine()); !s)
+        if (Status s = writer.start(reader.columns(), reader.dialect().engine()); !s)
             return Error{s.error()};
-        while (q.next()) {
-            if (Status s = writer.writeRow(q); !s) {
-                (void)writer.close();
-                QFile::remove(partial);
-                return Error{s.error()};
+        Status written;
+        const Status read = reader.forEach(PageRows, [&](const ListReader::Rows& rows) {
+            for (const QVariantList& row : rows) {
+                if (written = writer.writeRow(row); !written)
+                    return false;
+                ++outcome.rows;
+                if (progress && outcome.rows % 256 == 0 && !progress(outcome.rows)) {
+                    outcome.cancelled = true;
+                    return false;
+                }
             }
-            ++outcome.rows;
-            if (progress && outcome.rows % 256 == 0 && !progress(outcome.rows)) {
-                outcome.cancelled = true;
-                break;
-            }
-        }
-        if (!outcome.cancelled && q.lastError().isValid()) {
+            return true;
+        });
+        if (!written || !read) {
             (void)writer.close();
             QFile::remove(partial);
-            return Error{q.lastError().text()};
+            return Error{!written ? written.error() : read.error()};
         }
         Status closed = writer.close();
         if (!closed || outcome.cancelled) {
