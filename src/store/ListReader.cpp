@@ -132,11 +132,15 @@ bool ListReader::isKeyed() const {
 }
 
 Result<ListReader::Rows> ListReader::page(int page, int size) const {
+    return rowsAt(qint64(page) * size, size);
+}
+
+Result<ListReader::Rows> ListReader::rowsAt(qint64 offset, int count) const {
     const ListQuery filtered = filteredQuery();
     // the same text for every page: the connection keeps it prepared
     return read(QStringLiteral("select * from %1%2 limit ? offset ?")
                     .arg(wrapped(filtered.sql), orderBy(false)),
-                filtered.params + QVariantList{size, qint64(page) * size});
+                filtered.params + QVariantList{count, offset});
 }
 
 QList<ListReader::Region> ListReader::regionsFrom(const Row* boundary, bool backwards) const {
@@ -199,16 +203,22 @@ Status ListReader::forEach(int size, const std::function<bool(const Rows&)>& eac
             return Error{learnt.error()};
     }
     Row last;
-    for (int page = 0;; ++page) {
+    qint64 offset = 0;
+    for (int count = size;;) {
         auto rows =
-            isKeyed() ? from(page > 0 ? &last : nullptr, false, size) : this->page(page, size);
+            isKeyed() ? from(offset > 0 ? &last : nullptr, false, count) : rowsAt(offset, count);
         if (!rows)
             return Error{rows.error()};
         if (!rows.value().isEmpty() && !each(rows.value()))
             return {};
-        if (rows.value().size() < size)
+        if (rows.value().size() < count)
             return {};
         last = rows.value().last();
+        offset += count;
+        // by position every page skips the rows before it again: pages grow
+        // so that a long list is not read over and over
+        if (!isKeyed())
+            count = int(qMin<qint64>(qint64(count) * 2, qint64(size) * 16));
     }
 }
 

@@ -86,7 +86,8 @@ public:
     // Keyed lists only.
     Result<Rows> from(const Row* boundary, bool backwards, int count) const;
     // Every row as shown, size rows a statement: each(rows) for every run,
-    // until it says false. Keyed lists go by key, others by position.
+    // until it says false. Keyed lists go by key, others by position (in
+    // runs growing to 16 × size, since each skips the rows before it).
     Status forEach(int size, const std::function<bool(const Rows&)>& each);
 
     Result<qint64> count() const;
@@ -116,6 +117,7 @@ private:
     bool ascending() const;
     QString orderBy(bool reversed) const;
     QList<Region> regionsFrom(const Row* boundary, bool backwards) const;
+    Result<Rows> rowsAt(qint64 offset, int count) const;
     Result<Rows> read(const QString& sql, const QVariantList& params,
                       QSqlRecord* columns = nullptr) const;
 
