@@ -71,9 +71,12 @@ Status TestDatabase::create(bool withSchema) {
 }
 
 Status TestDatabase::openConnection(const QString& name) const {
-    auto* self = const_cast<TestDatabase*>(this);
-    if (!self->m_opened.contains(name))
-        self->m_opened << name;
+    {
+        // two workstations of a test open theirs from threads of their own
+        std::lock_guard lock(m_openedMutex);
+        if (!m_opened.contains(name))
+            m_opened << name;
+    }
     return Connection::open(m_connectionString, name);
 }
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
 
 // A fresh database for one test: a SQLite file in a temporary folder, or a
 // new database on the throw-away PostgreSQL server that scripts/test.sh
@@ -32,7 +33,8 @@ private:
     QTemporaryDir m_dir;
     QString m_pgName;
     QString m_connectionString;
-    QStringList m_opened;
+    mutable std::mutex m_openedMutex;
+    mutable QStringList m_opened;
 };
 
 // Base of tests that run once per engine with a fresh database opened on
