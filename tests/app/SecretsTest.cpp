@@ -80,9 +80,9 @@ TEST(LeastPrivilegeRole, AnOlderSchemaIsRefusedUntilTheOwnerUpgradesIt) {
           QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1")})
         ASSERT_TRUE(owner.exec(sql.arg(role)).ok()) << sql.toStdString();
 
-    auto spec = ConnectionSpec::parse(shop.connectionString(), {});
-    ASSERT_TRUE(spec.ok());
-    ConnectionSpec clerk = spec.value();
+    auto parsed = ConnectionSpec::parse(shop.connectionString(), {});
+    ASSERT_TRUE(parsed.ok());
+    ConnectionSpec clerk = parsed.value();
     clerk.user = role;
     clerk.password = QStringLiteral("clerk");
     const QString counter = QStringLiteral("counter");

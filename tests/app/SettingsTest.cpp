@@ -71,13 +71,13 @@ TEST(DatabaseChoice, ServerConnectionStringKeepsTheFieldsAsTyped) {
                                    "Persist Security Info=True;User ID=sa;Initial Catalog=店 库;"
                                    "Data Source=\" srv:5433\";SSL Mode=verify-ca;"
                                    "SSL Root Cert=/etc/ca 1.crt;"));
-    auto spec = ConnectionSpec::parse(text, QString());
-    ASSERT_TRUE(spec.ok()) << spec.error().toStdString();
-    EXPECT_EQ(spec.value().password, QStringLiteral("p;w \"x\" "));
-    EXPECT_EQ(spec.value().host, QStringLiteral(" srv"));
-    EXPECT_EQ(spec.value().port, 5433);
-    EXPECT_EQ(spec.value().sslMode, QStringLiteral("verify-ca"));
-    EXPECT_EQ(spec.value().sslRootCert, QStringLiteral("/etc/ca 1.crt"));
+    auto parsed = ConnectionSpec::parse(text, QString());
+    ASSERT_TRUE(parsed.ok()) << parsed.error().toStdString();
+    EXPECT_EQ(parsed.value().password, QStringLiteral("p;w \"x\" "));
+    EXPECT_EQ(parsed.value().host, QStringLiteral(" srv"));
+    EXPECT_EQ(parsed.value().port, 5433);
+    EXPECT_EQ(parsed.value().sslMode, QStringLiteral("verify-ca"));
+    EXPECT_EQ(parsed.value().sslRootCert, QStringLiteral("/etc/ca 1.crt"));
     EXPECT_EQ(ConnectionSpec::masked(text).count(u'x'), 0);
 }
 

@@ -35,10 +35,10 @@ TEST(ConnectionString, QuotedValuesReadBackAsWrittenAndEveryPasswordIsMasked) {
         const QString text = QStringLiteral("Provider=PostgreSQL;Password=") +
                              ConnectionSpec::quoteValue(password) +
                              QStringLiteral(";User ID=kasse;Initial Catalog=shop;Data Source=h");
-        auto spec = ConnectionSpec::parse(text, QString());
-        ASSERT_TRUE(spec.ok()) << text.toStdString();
-        EXPECT_EQ(spec.value().password, password) << text.toStdString();
-        EXPECT_EQ(spec.value().user, QStringLiteral("kasse"));
+        auto parsed = ConnectionSpec::parse(text, QString());
+        ASSERT_TRUE(parsed.ok()) << text.toStdString();
+        EXPECT_EQ(parsed.value().password, password) << text.toStdString();
+        EXPECT_EQ(parsed.value().user, QStringLiteral("kasse"));
         EXPECT_EQ(
             ConnectionSpec::masked(text),
             QStringLiteral("Provider=PostgreSQL;Password=***;User ID=kasse;Initial Catalog=shop;"
@@ -69,9 +69,9 @@ TEST(ConnectionString, BadFileNamesAndTlsSettingsAreRefusedWithTheReason) {
          QStringLiteral("连接字符串的证书文件名中不能含有 \";\" 或空字符: a;b.crt")},
     };
     for (const auto& c : cases) {
-        auto spec = ConnectionSpec::parse(c.text, QDir::tempPath());
-        ASSERT_FALSE(spec.ok()) << c.text.toStdString();
-        EXPECT_EQ(spec.error(), c.error);
+        auto parsed = ConnectionSpec::parse(c.text, QDir::tempPath());
+        ASSERT_FALSE(parsed.ok()) << c.text.toStdString();
+        EXPECT_EQ(parsed.error(), c.error);
     }
     // libpq's default when nothing is said
     auto plain = ConnectionSpec::parse(
@@ -136,9 +136,9 @@ TEST(Connection, AReadOnlyDatabaseFileIsFoundWhenOpened) {
     ASSERT_TRUE(QDir().mkpath(source) && QDir().mkpath(mounted));
     const QString file = QDir(source).filePath(QStringLiteral("shop.db"));
     {
-        ConnectionSpec spec;
-        spec.file = file;
-        ASSERT_TRUE(Connection::open(spec, QStringLiteral("ro-make")).ok());
+        ConnectionSpec target;
+        target.file = file;
+        ASSERT_TRUE(Connection::open(target, QStringLiteral("ro-make")).ok());
         ASSERT_TRUE(Schema::create(Db(QStringLiteral("ro-make"))).ok());
         Connection::close(QStringLiteral("ro-make"));
     }
