@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev libsqlite3-dev libpq-dev libzip-dev qt6-l10n-tools python3
   clang libclang-rt-14-dev
   postgresql
+  mdbtools-dev mdbtools
   xvfb xauth imagemagick poppler-utils unzip openssl
 )
 
