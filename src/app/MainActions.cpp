@@ -6,7 +6,6 @@
 #include "admin/TChangeAdminPwdFm.h"
 #include "admin/TCleanDataFm.h"
 #include "admin/TSysInfoSetFM.h"
-#include "app/TMFm.h"
 #include "app/TSetDataFm.h"
 #include "catalogue/TMediumFm.h"
 #include "catalogue/TPlaceFm.h"
@@ -65,7 +64,7 @@ const QList<MainAction>& mainActions() {
         {M::System, QStringLiteral("供应商信息"), P::Suppliers, NoRights, openWindow<TProvideComFm>},
         {M::System, QStringLiteral("初始化数据[慎重]"), P::CleanData, NoRights, openWindow<TCleanDataFm>},
         {M::System, QStringLiteral("数据库设置[慎重]"), P::CleanData, NoAdminRights, openWindow<TSetDataFm>},
-        {M::System, QStringLiteral("退出"), open, {}, confirmExit},
+        {M::System, QStringLiteral("退出"), open, {}, nullptr, MainAction::Kind::Exit},
         {M::Business, QStringLiteral("出租"), open, {}, openWindow<TRentFm>},
         {M::Business, QStringLiteral("归还"), open, {}, openWindow<TReturnFm>},
         {M::Business, QStringLiteral("销售"), open, {}, openWindow<TSaleFm>},
@@ -120,22 +119,6 @@ const MainAction* findMainAction(const QString& caption) {
     return nullptr;
 }
 
-void runMainAction(const MainAction& action, TMFm& main) {
-    if (action.gate && !main.login().may(*action.gate)) {
-        Prompt::information(&main, action.refusal);
-        return;
-    }
-    action.open(main);
-}
-
-void notYetAvailable(TMFm& main) {
-    Prompt::information(&main, NotYetAvailable);
-}
-
-void confirmExit(TMFm& main) {
-    main.confirmExit();
-}
-
-void showHelp(TMFm& main) {
+void showHelp(QWidget& main, const LoginContext&) {
     Prompt::information(&main, QStringLiteral("暂无使用帮助."));
 }

@@ -8,21 +8,28 @@
 #include <QString>
 #include <optional>
 
-class TMFm;
+class QWidget;
 
 // The menus of the main window, left to right.
 enum class MainMenu { System, Business, Reference, Queries, Stores, Help };
 QString menuCaption(MainMenu menu);
 
+// What a menu item opens, over the main window as parent.
+using MainOpener = void (*)(QWidget& main, const LoginContext& login);
+
 // One item of the main window's menu: its caption, the permission that
 // gates it (none: open to every administrator), the refusal shown when the
-// permission is missing, and what it opens.
+// permission is missing, and what it opens. The exit item opens nothing:
+// it asks the main window to end the run.
 struct MainAction {
+    enum class Kind { Open, Exit };
+
     MainMenu menu;
     QString caption;
     std::optional<Permission> gate;
     QString refusal;
-    void (*open)(TMFm& main);
+    MainOpener open = nullptr;
+    Kind kind = Kind::Open;
 };
 
 // Every menu item in menu order; the toolbar buttons run these too.
@@ -38,27 +45,16 @@ struct ToolButton {
 };
 const QList<ToolButton>& toolButtons();
 
-// Tests the item's gate; refused, it shows the refusal and opens nothing.
-void runMainAction(const MainAction& action, TMFm& main);
-
 // Openers for the table.
 
 // A window built as W(const LoginContext&, QWidget* parent), run modally
 // in its slot and destroyed when closed.
-template <class W> void openWindow(TMFm& main);
+template <class W> void openWindow(QWidget& main, const LoginContext& login) {
+    WindowSlot<W> slot;
+    slot.open([&] { return new W(login, &main); });
+}
 
-// An item whose window does not exist yet says so.
-void notYetAvailable(TMFm& main);
-void confirmExit(TMFm& main);
-void showHelp(TMFm& main);
+void showHelp(QWidget& main, const LoginContext& login);
 
-inline const QString NotYetAvailable = QStringLiteral("该功能尚未完成, 暂时不能使用.");
 inline const QString NoRights = QStringLiteral("没有权限!");
 inline const QString NoAdminRights = QStringLiteral("没有管理员权限!");
-
-#include "app/TMFm.h"
-
-template <class W> void openWindow(TMFm& main) {
-    WindowSlot<W> slot;
-    slot.open([&main] { return new W(main.login(), &main); });
-}

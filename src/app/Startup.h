@@ -1,8 +1,5 @@
 #pragma once
 
-#include "store/Result.h"
-#include "store/ShopConfig.h"
-
 #include <QString>
 
 class QApplication;
@@ -21,15 +18,6 @@ inline const QString NoDatabase = QStringLiteral("数据库没有连接, 程序�
 // de.ini in the program's folder; the environment variable SHOP_CONFIG_DIR
 // names another folder (tests, screenshots, a second shop on one machine).
 QString iniPath();
-
-// Refused, naming shop-admin upgrade (or init), when the database is older
-// than the program and the connection's user may not change its tables.
-Status mayOpenSchema(const QString& connectionName);
-
-// Opens the shared connection named by the configuration and brings the
-// database up to date; a new embedded file gets its tables and first rows.
-// A workstation whose user may only read and write rows never upgrades.
-Status openDatabase(const ShopConfig& config, const QString& connectionName);
 
 // Runs the whole program; gives the exit code.
 int run(QApplication& app);

@@ -63,10 +63,10 @@ void TMFm::buildMenus() {
         }
         QAction* action = menu->addAction(entry.caption);
         action->setObjectName(QStringLiteral("menu:") + entry.caption);
-        if (entry.caption == QLatin1String("退出"))
+        if (entry.kind == MainAction::Kind::Exit)
             menu->insertSeparator(action);
         const MainAction* item = &entry;
-        connect(action, &QAction::triggered, this, [this, item] { runMainAction(*item, *this); });
+        connect(action, &QAction::triggered, this, [this, item] { run(*item); });
     }
 }
 
@@ -84,7 +84,22 @@ void TMFm::buildToolBar() {
         QAction* action = bar->addAction(
             toolIcon(button.glyph, colours.value(index++ % colours.size())), button.caption);
         action->setObjectName(QStringLiteral("tool:") + button.caption);
-        connect(action, &QAction::triggered, this, [this, item] { runMainAction(*item, *this); });
+        connect(action, &QAction::triggered, this, [this, item] { run(*item); });
+    }
+}
+
+void TMFm::run(const MainAction& action) {
+    if (action.gate && !m_login.may(*action.gate)) {
+        Prompt::information(this, action.refusal);
+        return;
+    }
+    switch (action.kind) {
+    case MainAction::Kind::Open:
+        action.open(*this, m_login);
+        break;
+    case MainAction::Kind::Exit:
+        confirmExit();
+        break;
     }
 }
 

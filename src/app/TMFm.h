@@ -41,6 +41,10 @@ private:
     void formShow();
     void buildMenus();
     void buildToolBar();
+    // Tests the item's gate; refused, it shows the refusal and opens
+    // nothing. Allowed, it opens the item's window, or for the exit item
+    // asks to end the run.
+    void run(const MainAction& action);
 
     const LoginContext& m_login;
     QList<QLabel*> m_panels;

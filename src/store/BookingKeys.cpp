@@ -1,8 +1,5 @@
 #include "store/BookingKeys.h"
 
-#include "store/Clock.h"
-#include "store/Db.h"
-
 #include <QMutex>
 #include <QSet>
 #include <QUuid>
@@ -17,26 +14,6 @@ QSet<QString> unresolved;
 
 QString make() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
-}
-
-Status record(const Db& db, const QString& key, const QString& orderNumber) {
-    auto written =
-        db.exec(QStringLiteral("insert into booking_keys(booking_key, order_number, "
-                               "booked_at) values(?, ?, ?)"),
-                {key, orderNumber.isEmpty() ? QVariant() : QVariant(orderNumber), Clock::now()});
-    if (!written)
-        return Error{written.error()};
-    return {};
-}
-
-Result<std::optional<QString>> lookUp(const Db& db, const QString& key) {
-    auto rows = db.select(
-        QStringLiteral("select order_number from booking_keys where booking_key = ?"), {key});
-    if (!rows)
-        return Error{rows.error()};
-    if (!rows.value().next())
-        return std::optional<QString>();
-    return std::optional<QString>(rows.value().text(QStringLiteral("order_number")));
 }
 
 void markUnresolved(const QString& key) {

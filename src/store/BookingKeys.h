@@ -5,10 +5,9 @@
 #include <QString>
 #include <optional>
 
-class Db;
-
 // Every booking carries a key made before it starts and written inside its
-// own transaction (table booking_keys: key, order number, time). When the
+// own transaction (table booking_keys: key, order number, time, written and
+// looked up by Db::inTransaction). When the
 // answer to its COMMIT is lost (the server went away, the disk failed on
 // the sync), the key tells afterwards whether the booking stands. A key
 // whose look-up could not be made yet stays unresolved: booking under it
@@ -17,12 +16,6 @@ namespace BookingKeys {
 
 // A new key (a random UUID).
 QString make();
-
-// Writes the key inside the booking's transaction.
-Status record(const Db& db, const QString& key, const QString& orderNumber);
-// Whether a booking under key stands; its order number when it does
-// (empty for a booking without one).
-Result<std::optional<QString>> lookUp(const Db& db, const QString& key);
 
 // Keys whose booking's outcome is not known yet, process-wide.
 void markUnresolved(const QString& key);

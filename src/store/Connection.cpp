@@ -1,6 +1,7 @@
 #include "store/Connection.h"
 
-#include "store/Db.h"
+#include "store/Dialect.h"
+#include "store/KeptStatements.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -270,10 +271,11 @@ Status open(const ConnectionSpec& target, const QString& name, const Options& op
         QMutexLocker lock(&openedMutex);
         opened.insert(name, Opened{target, options});
     }
-    if (target.engine == Engine::Sqlite) {
+    const Dialect& dialect = Dialect::of(target.engine);
+    if (dialect.isEmbeddedFile()) {
         if (!options.createMissingFile && !QFileInfo::exists(target.file))
             return Error{QStringLiteral("数据库文件不存在: ") + target.file};
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), name);
         db.setDatabaseName(target.file);
         // A writer waits this long for another one inside the engine, with
         // the window still; a booking then goes on trying with "请稍候"
@@ -307,7 +309,7 @@ Status open(const ConnectionSpec& target, const QString& name, const Options& op
         }
         return {};
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), name);
     db.setHostName(target.host);
     db.setPort(target.port);
     db.setDatabaseName(target.database);
@@ -326,7 +328,7 @@ Status open(const ConnectionSpec& target, const QString& name, const Options& op
 
 void close(const QString& name) {
     // the connection's kept statements go first
-    Db::forgetStatements(name);
+    KeptStatements::forget(name);
     if (!QSqlDatabase::contains(name))
         return;
     {
@@ -335,7 +337,7 @@ void close(const QString& name) {
             // the program's connection leaves the statistics of the tables
             // it used fresh for the next start
             QSqlQuery refresh(db);
-            for (const QString& statement : Db(name).dialect().refreshStatistics())
+            for (const QString& statement : Dialect::ofDriver(db.driverName()).refreshStatistics())
                 refresh.exec(statement);
         }
         if (db.isOpen())
@@ -344,45 +346,12 @@ void close(const QString& name) {
     QSqlDatabase::removeDatabase(name);
 }
 
-Result<bool> mayChangeSchema(const QString& name) {
-    const Db db(name);
-    if (!db.isOpen())
-        return Error{QStringLiteral("数据库没有连接")};
-    if (db.engine() == Engine::Sqlite)
-        return true;
-    // owning the version table stands for owning the tables the steps alter
-    auto rows = db.select(
-        QStringLiteral("select has_schema_privilege(current_schema(), 'CREATE') as may_create, "
-                       "(select pg_has_role(current_user, c.relowner, 'USAGE') from pg_class c "
-                       " where c.oid = to_regclass('schema_version')) as owns"));
-    if (!rows)
-        return Error{rows.error()};
-    if (!rows.value().next())
-        return false;
-    const bool mayCreate = rows.value().yesNo(QStringLiteral("may_create"));
-    const bool noTables = rows.value().isNull(QStringLiteral("owns"));
-    return mayCreate && (noTables || rows.value().yesNo(QStringLiteral("owns")));
-}
-
-Result<std::optional<bool>> encrypted(const QString& name) {
-    const Db db(name);
-    if (!db.isOpen())
-        return Error{QStringLiteral("数据库没有连接")};
-    if (db.engine() == Engine::Sqlite)
-        return std::optional<bool>();
-    auto rows =
-        db.select(QStringLiteral("select ssl from pg_stat_ssl where pid = pg_backend_pid()"));
-    if (!rows)
-        return Error{rows.error()};
-    return std::optional<bool>(rows.value().next() && rows.value().yesNo(QStringLiteral("ssl")));
-}
-
 std::optional<ConnectionSpec> targetOf(const QString& name) {
     const QSqlDatabase db = QSqlDatabase::database(name, false);
     if (!db.isValid() || !db.isOpen())
         return std::nullopt;
     ConnectionSpec target;
-    if (db.driverName() == QStringLiteral("QSQLITE")) {
+    if (Dialect::ofDriver(db.driverName()).isEmbeddedFile()) {
         const QString file = db.databaseName();
         if (file.isEmpty() || file == QStringLiteral(":memory:") || file.startsWith(u"file:"))
             return std::nullopt;
@@ -390,29 +359,26 @@ std::optional<ConnectionSpec> targetOf(const QString& name) {
         target.file = file;
         return target;
     }
-    if (db.driverName() == QStringLiteral("QPSQL")) {
-        target.engine = Engine::Postgres;
-        target.host = db.hostName();
-        target.port = db.port() > 0 ? db.port() : 5432;
-        target.database = db.databaseName();
-        target.user = db.userName();
-        target.password = db.password();
-        // the TLS settings, back from the options the connection was opened with
-        for (const QString& option : db.connectOptions().split(u';', Qt::SkipEmptyParts)) {
-            const QString key = option.section(u'=', 0, 0);
-            QString value = option.section(u'=', 1);
-            if (key == QLatin1String("sslmode"))
-                target.sslMode = value;
-            if (key == QLatin1String("sslrootcert") && value.size() >= 2) {
-                value = value.mid(1, value.size() - 2);
-                value.replace(QStringLiteral("\\'"), QStringLiteral("'"));
-                value.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
-                target.sslRootCert = value;
-            }
+    target.engine = Engine::Postgres;
+    target.host = db.hostName();
+    target.port = db.port() > 0 ? db.port() : 5432;
+    target.database = db.databaseName();
+    target.user = db.userName();
+    target.password = db.password();
+    // the TLS settings, back from the options the connection was opened with
+    for (const QString& option : db.connectOptions().split(u';', Qt::SkipEmptyParts)) {
+        const QString key = option.section(u'=', 0, 0);
+        QString value = option.section(u'=', 1);
+        if (key == QLatin1String("sslmode"))
+            target.sslMode = value;
+        if (key == QLatin1String("sslrootcert") && value.size() >= 2) {
+            value = value.mid(1, value.size() - 2);
+            value.replace(QStringLiteral("\\'"), QStringLiteral("'"));
+            value.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+            target.sslRootCert = value;
         }
-        return target;
     }
-    return std::nullopt;
+    return target;
 }
 
 } // namespace Connection

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Engine.h"
 #include "store/Result.h"
 
 #include <QString>
@@ -7,8 +8,6 @@
 
 #include <functional>
 #include <optional>
-
-enum class Engine { Sqlite, Postgres };
 
 // A connection string of de.ini, "Key=Value;Key=Value;...", keys matched
 // without regard to case. The Provider selects the engine: the embedded
@@ -87,15 +86,6 @@ std::optional<ConnectionSpec> targetOf(const QString& name);
 // the attempt and false after it (a window shows a short message meanwhile).
 Status reopen(const QString& name);
 void setReconnectNotice(std::function<void(bool trying)> notice);
-
-// Whether the user of the named connection may create and alter the shop's
-// tables (an embedded file: always; a server: it owns the tables, or there
-// are none yet, and it may create in the schema). A workstation connected
-// with a role that may only read and write rows never changes the schema.
-Result<bool> mayChangeSchema(const QString& name = Shared);
-// Whether the named server connection is encrypted (TLS), as the server
-// sees it; nullopt for an embedded file.
-Result<std::optional<bool>> encrypted(const QString& name = Shared);
 
 // Folder that relative SQLite paths are resolved against: the program's folder.
 QString baseDir();

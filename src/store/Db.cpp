@@ -2,6 +2,7 @@
 
 #include "store/BookingKeys.h"
 #include "store/Clock.h"
+#include "store/KeptStatements.h"
 #include "store/StatementWatch.h"
 
 #include <QElapsedTimer>
@@ -190,11 +191,44 @@ QSqlDatabase Db::handle() const {
 }
 
 Engine Db::engine() const {
-    return handle().driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite;
+    return Dialect::ofDriver(handle().driverName()).engine();
 }
 
 bool Db::isOpen() const {
     return handle().isOpen();
+}
+
+Result<bool> Db::mayChangeSchema() const {
+    const Db& db = *this;
+    if (!db.isOpen())
+        return Error{QStringLiteral("数据库没有连接")};
+    if (db.dialect().isEmbeddedFile())
+        return true;
+    // owning the version table stands for owning the tables the steps alter
+    auto rows = db.select(
+        QStringLiteral("select has_schema_privilege(current_schema(), 'CREATE') as may_create, "
+                       "(select pg_has_role(current_user, c.relowner, 'USAGE') from pg_class c "
+                       " where c.oid = to_regclass('schema_version')) as owns"));
+    if (!rows)
+        return Error{rows.error()};
+    if (!rows.value().next())
+        return false;
+    const bool mayCreate = rows.value().yesNo(QStringLiteral("may_create"));
+    const bool noTables = rows.value().isNull(QStringLiteral("owns"));
+    return mayCreate && (noTables || rows.value().yesNo(QStringLiteral("owns")));
+}
+
+Result<std::optional<bool>> Db::encrypted() const {
+    const Db& db = *this;
+    if (!db.isOpen())
+        return Error{QStringLiteral("数据库没有连接")};
+    if (db.dialect().isEmbeddedFile())
+        return std::optional<bool>();
+    auto rows =
+        db.select(QStringLiteral("select ssl from pg_stat_ssl where pid = pg_backend_pid()"));
+    if (!rows)
+        return Error{rows.error()};
+    return std::optional<bool>(rows.value().next() && rows.value().yesNo(QStringLiteral("ssl")));
 }
 
 const Dialect& Db::dialect() const {
@@ -219,47 +253,6 @@ Status Db::checkStorable(const QVariant& value) {
 
 namespace {
 
-struct CachedStatement {
-    QSqlQuery query;
-    bool busy = false;
-    quint64 lastUse = 0;
-};
-
-struct ConnectionStatements {
-    QPointer<QSqlDriver> driver;
-    QHash<QString, std::shared_ptr<CachedStatement>> byText;
-    quint64 uses = 0;
-};
-
-constexpr int MaxCachedStatements = 64;
-
-// A connection is used only by the thread that opened it.
-thread_local QHash<QString, ConnectionStatements> t_statements;
-
-ConnectionStatements& statementsOf(const QString& name, QSqlDriver* driver) {
-    ConnectionStatements& statements = t_statements[name];
-    if (statements.driver != driver) {
-        // another connection under the same name
-        statements.byText.clear();
-        statements.driver = driver;
-    }
-    return statements;
-}
-
-void keepAtMost(ConnectionStatements& statements, int count) {
-    while (statements.byText.size() > count) {
-        auto oldest = statements.byText.end();
-        for (auto it = statements.byText.begin(); it != statements.byText.end(); ++it) {
-            if (!it.value()->busy && (oldest == statements.byText.end() ||
-                                      it.value()->lastUse < oldest.value()->lastUse))
-                oldest = it;
-        }
-        if (oldest == statements.byText.end())
-            return;
-        statements.byText.erase(oldest);
-    }
-}
-
 std::shared_ptr<QSqlQuery> freshQuery(const QSqlDatabase& db) {
     auto query = std::make_shared<QSqlQuery>(db);
     query->setForwardOnly(true);
@@ -269,13 +262,34 @@ std::shared_ptr<QSqlQuery> freshQuery(const QSqlDatabase& db) {
 
 } // namespace
 
-void Db::forgetStatements(const QString& connectionName) {
-    t_statements.remove(connectionName);
+namespace {
+
+// A booking's key is written inside its own transaction; whether a booking
+// under a key stands, with its order number (empty for a booking without one).
+Status recordBookingKey(const Db& db, const QString& key, const QString& orderNumber) {
+    auto written =
+        db.exec(QStringLiteral("insert into booking_keys(booking_key, order_number, "
+                               "booked_at) values(?, ?, ?)"),
+                {key, orderNumber.isEmpty() ? QVariant() : QVariant(orderNumber), Clock::now()});
+    if (!written)
+        return Error{written.error()};
+    return {};
 }
 
+Result<std::optional<QString>> lookUpBookingKey(const Db& db, const QString& key) {
+    auto rows = db.select(
+        QStringLiteral("select order_number from booking_keys where booking_key = ?"), {key});
+    if (!rows)
+        return Error{rows.error()};
+    if (!rows.value().next())
+        return std::optional<QString>();
+    return std::optional<QString>(rows.value().text(QStringLiteral("order_number")));
+}
+
+} // namespace
+
 int Db::cachedStatementCount(const QString& connectionName) {
-    const auto it = t_statements.constFind(connectionName);
-    return it == t_statements.cend() ? 0 : int(it->byText.size());
+    return KeptStatements::count(connectionName);
 }
 
 Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantList& params) const {
@@ -292,8 +306,7 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
     if (!db.isOpen())
         return Error{QStringLiteral("数据库没有连接")};
     // looked up once: finding the connection by name takes a global lock
-    const Dialect& engine =
-        Dialect::of(db.driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite);
+    const Dialect& engine = Dialect::ofDriver(db.driverName());
     for (const QVariant& param : params) {
         if (Status storable = checkStorable(param); !storable) {
             noteFailure(m_name, storable.error(), false);
@@ -329,8 +342,8 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
             query.bindValue(i, engine.encode(params[i]));
         return query.exec();
     };
-    ConnectionStatements& statements = statementsOf(m_name, db.driver());
-    std::shared_ptr<CachedStatement> cached = statements.byText.value(sql);
+    KeptStatements::OfConnection& statements = KeptStatements::of(m_name, db.driver());
+    std::shared_ptr<KeptStatements::Statement> cached = statements.byText.value(sql);
     if (cached && cached->busy) {
         // the same statement is still being read (a nested lookup): a
         // statement of its own for this one
@@ -349,12 +362,12 @@ Result<std::shared_ptr<QSqlQuery>> Db::run(const QString& sql, const QVariantLis
         cached.reset();
     }
     if (!cached) {
-        cached = std::make_shared<CachedStatement>();
+        cached = std::make_shared<KeptStatements::Statement>();
         cached->query = std::move(*freshQuery(db));
         if (!cached->query.prepare(sql) || !bindAndRun(cached->query))
             return failed(firstError ? *firstError : cached->query.lastError());
         statements.byText.insert(sql, cached);
-        keepAtMost(statements, MaxCachedStatements);
+        KeptStatements::keepAtMost(statements, KeptStatements::MaxPerConnection);
     }
     cached->busy = true;
     cached->lastUse = ++statements.uses;
@@ -419,8 +432,7 @@ Result<Money> Db::scalarMoney(const QString& sql, const QVariantList& params) co
     auto query = read(sql, params);
     // SQLite's sum of whole numbers stops at the range's end with an error
     // of its own: said as any other figure beyond the range
-    if (!query && engine() == Engine::Sqlite &&
-        query.error().contains(QLatin1String("integer overflow")))
+    if (!query && dialect().isSumOverflow(query.error()))
         return Error{Money::sumOutOfRangeMessage(QStringLiteral("读到的金额"))};
     if (!query)
         return Error{query.error()};
@@ -517,7 +529,7 @@ Status Db::inTransaction(const std::function<Status()>& work, const QString& boo
     const QString key = bookingKey.isEmpty() ? BookingKeys::make() : bookingKey;
     if (BookingKeys::isUnresolved(key)) {
         // the last try under this key ended without an answer: look first
-        auto standing = BookingKeys::lookUp(*this, key);
+        auto standing = lookUpBookingKey(*this, key);
         if (!standing)
             return Error{BookingKeys::unknown(key)};
         BookingKeys::forget(key);
@@ -546,7 +558,7 @@ Status Db::transact(const std::function<Status()>& work, const QString& key) con
             retryable = stateOf(m_name).retryable;
             // (after a failed statement the commit tells why nothing is saved)
             if (result && !key.isEmpty() && stateOf(m_name).failure.isEmpty())
-                result = BookingKeys::record(*this, key, stateOf(m_name).orderNumber);
+                result = recordBookingKey(*this, key, stateOf(m_name).orderNumber);
             if (!result) {
                 transaction.rollback();
                 return result;
@@ -590,7 +602,7 @@ Status Db::transact(const std::function<Status()>& work, const QString& key) con
 Status Db::resolveLostCommit(const QString& key) const {
     // the next statement reopens the connection; the booking's key tells
     // whether its commit was made
-    auto standing = BookingKeys::lookUp(*this, key);
+    auto standing = lookUpBookingKey(*this, key);
     if (!standing) {
         BookingKeys::markUnresolved(key);
         return Error{BookingKeys::unknown(key)};

@@ -64,6 +64,14 @@ public:
     // What differs between the engines: ask it, never the engine.
     const Dialect& dialect() const;
     bool isOpen() const;
+    // Whether the connection's user may create and alter the shop's tables
+    // (an embedded file: always; a server: it owns the tables, or there are
+    // none yet, and it may create in the schema). A workstation connected
+    // with a role that may only read and write rows never changes the schema.
+    Result<bool> mayChangeSchema() const;
+    // Whether the server connection is encrypted (TLS), as the server sees
+    // it; nullopt for an embedded file.
+    Result<std::optional<bool>> encrypted() const;
 
     Result<Rows> select(const QString& sql, const QVariantList& params = {}) const;
     // Rows changed by the statement.
@@ -149,10 +157,7 @@ public:
     static const QString AmountOutOfRange;
 
     // Statements with values are prepared once per connection and reused
-    // (a small cache keyed by statement text, per thread, since a
-    // connection lives in the thread that opened it). Connection::close
-    // drops the connection's statements.
-    static void forgetStatements(const QString& connectionName);
+    // (store/KeptStatements); Connection::close drops the connection's.
     // Statements kept for the named connection (for tests and benchmarks).
     static int cachedStatementCount(const QString& connectionName);
 

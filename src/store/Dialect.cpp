@@ -7,11 +7,28 @@
 #include <cmath>
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 const Dialect& Dialect::of(Engine engine) {
     static const Dialect sqlite(Engine::Sqlite);
     static const Dialect postgres(Engine::Postgres);
     return engine == Engine::Postgres ? postgres : sqlite;
+}
+
+QString Dialect::driverName() const {
+    return m_engine == Engine::Postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
+}
+
+const Dialect& Dialect::ofDriver(const QString& driverName) {
+    return of(driverName == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite);
+}
+
+bool Dialect::isEmbeddedFile() const {
+    return m_engine == Engine::Sqlite;
+}
+
+bool Dialect::isSumOverflow(const QString& engineText) const {
+    return m_engine == Engine::Sqlite && engineText.contains(QLatin1String("integer overflow"));
 }
 
 QString Dialect::columnType(ColumnType type) const {
@@ -243,6 +260,14 @@ QString Dialect::withoutIndex(const QString& quotedColumn) const {
     return m_engine == Engine::Sqlite ? u'+' + quotedColumn : quotedColumn;
 }
 
+QString Dialect::identityPastLargest(const QString& table, const QString& column) const {
+    if (m_engine == Engine::Sqlite)
+        return {};
+    return QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), (SELECT max(\"%1\") FROM "
+                          "\"%2\"))")
+        .arg(column, table);
+}
+
 QString Dialect::rowIdentity() const {
     return m_engine == Engine::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid");
 }
@@ -415,6 +440,53 @@ bool Dialect::isBusy(const QSqlError& error) const {
 int Dialect::socketOf(const QVariant& driverHandle) const {
     PGconn* conn = pgConnection(driverHandle);
     return conn ? PQsocket(conn) : -1;
+}
+
+namespace {
+
+// sqlite3_interrupt may come from any thread while the connection is open.
+class SqliteCanceller final : public Dialect::Canceller {
+public:
+    explicit SqliteCanceller(sqlite3* db) : m_db(db) {}
+    void cancel() override { sqlite3_interrupt(m_db); }
+
+private:
+    sqlite3* m_db;
+};
+
+// PQgetCancel reads the connection, so it is taken on the connection's own
+// thread; PQcancel then needs only what it took, from any thread.
+class PostgresCanceller final : public Dialect::Canceller {
+public:
+    explicit PostgresCanceller(PGcancel* cancel) : m_cancel(cancel) {}
+    ~PostgresCanceller() override { PQfreeCancel(m_cancel); }
+    PostgresCanceller(const PostgresCanceller&) = delete;
+    PostgresCanceller& operator=(const PostgresCanceller&) = delete;
+    void cancel() override {
+        char reason[256];
+        PQcancel(m_cancel, reason, sizeof reason);
+    }
+
+private:
+    PGcancel* m_cancel;
+};
+
+} // namespace
+
+std::unique_ptr<Dialect::Canceller> Dialect::canceller(const QVariant& driverHandle) const {
+    if (m_engine == Engine::Postgres) {
+        PGconn* conn = pgConnection(driverHandle);
+        PGcancel* cancel = conn ? PQgetCancel(conn) : nullptr;
+        if (!cancel)
+            return nullptr;
+        return std::make_unique<PostgresCanceller>(cancel);
+    }
+    if (QByteArray(driverHandle.typeName()) != "sqlite3*")
+        return nullptr;
+    sqlite3* db = *static_cast<sqlite3* const*>(driverHandle.constData());
+    if (!db)
+        return nullptr;
+    return std::make_unique<SqliteCanceller>(db);
 }
 
 QString SqlQuoteChar(const QString& kind) {

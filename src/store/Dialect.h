@@ -1,11 +1,13 @@
 #pragma once
 
-#include "store/Connection.h"
+#include "store/Engine.h"
 #include "store/Money.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <memory>
 
 class QSqlError;
 
@@ -19,6 +21,19 @@ class Dialect {
 public:
     static const Dialect& of(Engine engine);
     Engine engine() const { return m_engine; }
+
+    // ---- the engine itself ----
+    // The Qt SQL driver of the engine, and the dialect of an open
+    // connection's driver (any other driver is taken for SQLite's).
+    QString driverName() const;
+    static const Dialect& ofDriver(const QString& driverName);
+    // The database is a file the program opens itself: no server, no roles,
+    // no encryption on the way, nothing to dump with a server's tools.
+    bool isEmbeddedFile() const;
+    // The error of a sum of whole numbers that went beyond the engine's
+    // range (SQLite stops with an error of its own; PostgreSQL's numeric
+    // does not overflow).
+    bool isSumOverflow(const QString& engineText) const;
 
     // ---- SQL text ----
     QString columnType(ColumnType type) const;
@@ -108,6 +123,12 @@ public:
     QList<Setting> bulkLoadSettings() const;
     QString readSetting(const QString& name) const;
     QString writeSetting(const QString& name, const QString& value) const;
+    // After rows were written with their identity values given (an import
+    // keeping an old file's numbers): the statement that moves the table's
+    // identity past its largest value, so that new rows continue after it;
+    // bind the quoted table name and the column. "" where the engine keeps
+    // track by itself (SQLite's AUTOINCREMENT).
+    QString identityPastLargest(const QString& table, const QString& column) const;
 
     // ---- values ----
     // The stored form of a parameter: Money is INTEGER ten-thousandths in
@@ -146,6 +167,20 @@ public:
     // The socket of a server connection, for giving it up from outside the
     // call that waits on it; -1 where there is none (an embedded file).
     int socketOf(const QVariant& driverHandle) const;
+
+    // ---- stopping a statement from another thread ----
+    // Stops what runs on one connection, from any thread (one stop at a
+    // time). It is made on the connection's own thread once the connection
+    // is open (driverHandle as for connectionBroken) and must go before the
+    // connection closes. A stop that comes while no statement runs there is
+    // lost: whoever stops sends it again should a statement start meanwhile.
+    class Canceller {
+    public:
+        virtual ~Canceller() = default;
+        virtual void cancel() = 0;
+    };
+    // nullptr when the handle is not one of this engine's connections.
+    std::unique_ptr<Canceller> canceller(const QVariant& driverHandle) const;
 
 private:
     explicit Dialect(Engine engine) : m_engine(engine) {}

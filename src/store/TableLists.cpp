@@ -34,7 +34,11 @@ ListQuery allRows(const Db& db, const QString& table) {
 
 ListQuery rowsContaining(const Db& db, const QString& table, const QString& column,
                          const QString& typed) {
-    const TextSearch::Condition contains = TextSearch::contains(db, table, column, typed);
+    // an amount is found by the text the list shows for it
+    static const QStringList moneyColumns = Schema::columnsOfType(ColumnType::Money);
+    const TextSearch::Condition contains =
+        TextSearch::contains(db, table, column, typed,
+                             moneyColumns.contains(column) ? ColumnType::Money : ColumnType::Text);
     return {QStringLiteral("select %1 from %2 where %3")
                 .arg(columnsRead(db, table), Db::quoted(table), contains.sql),
             contains.params, db.connectionName(), Schema::rowKey(table)};

@@ -1,7 +1,5 @@
 #include "store/TextSearch.h"
 
-#include "store/Schema.h"
-
 namespace TextSearch {
 
 const QList<IndexedTable>& indexedTables() {
@@ -38,12 +36,9 @@ QStringList createStatements(const Db& db) {
     return statements;
 }
 
-Condition contains(const Db& db, const QString& table, const QString& column,
-                   const QString& typed) {
+Condition contains(const Db& db, const QString& table, const QString& column, const QString& typed,
+                   ColumnType type) {
     const QString quotedColumn = Db::quoted(column);
-    // an amount is found by the text the list shows for it
-    static const QStringList moneyColumns = Schema::columnsOfType(ColumnType::Money);
-    const ColumnType type = moneyColumns.contains(column) ? ColumnType::Money : ColumnType::Text;
     Condition plain{db.containsCondition(quotedColumn, type), {Db::containsPattern(typed)}};
     // PostgreSQL's planner takes the pg_trgm index for the same condition
     if (!db.dialect().searchesThroughTrigramTable() || !isIndexed(table, column))

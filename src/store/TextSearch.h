@@ -34,11 +34,12 @@ QStringList createStatements(const Db& db);
 // A condition for a where clause of a statement that reads table unaliased:
 // its column contains typed (% and _ match themselves). A money column
 // contains typed when the shortest form of its amount does ("25.5" finds
-// 25.5 and 125.5, never 25.05).
+// 25.5 and 125.5, never 25.05): name its type.
 struct Condition {
     QString sql;
     QVariantList params;
 };
-Condition contains(const Db& db, const QString& table, const QString& column, const QString& typed);
+Condition contains(const Db& db, const QString& table, const QString& column, const QString& typed,
+                   ColumnType type = ColumnType::Text);
 
 } // namespace TextSearch

@@ -1,17 +1,22 @@
 #include "AppTestSupport.h"
-#include "app/AdminLogin.h"
+#include "admin/core/AdminLogin.h"
+#include "app/Startup.h"
 #include "app/TLgFm.h"
 #include "support/TestDatabase.h"
 #include "ui/ModalRunner.h"
 #include "ui/PromptRecorder.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -178,6 +183,28 @@ TEST(Startup, MissingEmbeddedFileIsCreatedWithItsFirstRows) {
         EXPECT_EQ(names.value(), QStringList{"超级管理员"});
     }
     Connection::close();
+}
+
+TEST(Startup, TheRunClosesTheSharedConnectionWhenItEnds) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("data.db"));
+    writeIni(dir.path(),
+             {{"abc", "a"}, {"csAccess", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file}});
+    qputenv("SHOP_CONFIG_DIR", QFile::encodeName(dir.path()));
+    PromptRecorder prompts;
+    // the login window is left with 退出 as soon as the run shows it
+    QTimer::singleShot(0, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* login = qobject_cast<TLgFm*>(window); login && login->isVisible())
+                QTest::mouseClick(login->exitButton(), Qt::LeftButton);
+    });
+    Startup::run(*qApp);
+    qunsetenv("SHOP_CONFIG_DIR");
+    EXPECT_TRUE(prompts.texts().isEmpty()) << prompts.texts().join(u'|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_FALSE(QSqlDatabase::contains(Connection::Shared));
+    // the last connection to the file is gone: SQLite folded its log back
+    EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal")));
 }
 
 TEST(Startup, FailedConnectionOffersTheSettingsWindow) {

@@ -2,9 +2,10 @@
 #include "app/Startup.h"
 #include "app/TLgFm.h"
 #include "members/THyKuFm.h"
-#include "store/AdminCommand.h"
+#include "shop-admin/core/AdminCommand.h"
 #include "store/Connection.h"
 #include "store/Schema.h"
+#include "store/ShopDatabase.h"
 #include "support/TestDatabase.h"
 #include "ui/DataGrid.h"
 #include "ui/PromptRecorder.h"
@@ -87,10 +88,10 @@ TEST(LeastPrivilegeRole, AnOlderSchemaIsRefusedUntilTheOwnerUpgradesIt) {
     clerk.password = QStringLiteral("clerk");
     const QString counter = QStringLiteral("counter");
     ASSERT_TRUE(Connection::open(clerk, counter).ok());
-    auto mayChange = Connection::mayChangeSchema(counter);
+    auto mayChange = Db(counter).mayChangeSchema();
     ASSERT_TRUE(mayChange.ok()) << mayChange.error().toStdString();
     EXPECT_FALSE(mayChange.value());
-    const Status refused = Startup::mayOpenSchema(counter);
+    const Status refused = ShopDatabase::mayOpen(counter);
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error(),
               QStringLiteral("数据库版本 %1 比本程序 (版本 %2) 旧, 数据库用户 %3 无权升级. "
@@ -115,7 +116,7 @@ TEST(LeastPrivilegeRole, AnOlderSchemaIsRefusedUntilTheOwnerUpgradesIt) {
                                          "SCHEMA public TO %1")
                               .arg(role))
                     .ok());
-    EXPECT_TRUE(Startup::mayOpenSchema(counter).ok());
+    EXPECT_TRUE(ShopDatabase::mayOpen(counter).ok());
     EXPECT_TRUE(Schema::openOrCreate(Db(counter)).ok());
     EXPECT_TRUE(
         Db(counter)

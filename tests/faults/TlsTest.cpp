@@ -52,7 +52,7 @@ TEST(TlsTest, SslModeDecidesEncryptionAndKeepalivesReachTheSocket) {
         const Status opened = Connection::open(shop.value() + c.settings, name);
         ASSERT_TRUE(opened.ok()) << c.settings.toStdString() << ": "
                                  << opened.error().toStdString();
-        auto encrypted = Connection::encrypted(name);
+        auto encrypted = Db(name).encrypted();
         ASSERT_TRUE(encrypted.ok()) << encrypted.error().toStdString();
         EXPECT_EQ(encrypted.value(), std::optional<bool>(c.encrypted)) << c.settings.toStdString();
         // a second connection to the same database keeps the TLS settings

@@ -126,7 +126,7 @@ TEST_P(TextSearchTest, AMoneyColumnIsSearchedInTheFormTheListShows) {
     for (const auto& c : cases) {
         QStringList expected = c.found, got = found(TextSearch::contains(
                                             db, QStringLiteral("出租库"), QStringLiteral("定价"),
-                                            QString::fromLatin1(c.typed)));
+                                            QString::fromLatin1(c.typed), ColumnType::Money));
         expected.sort();
         got.sort();
         EXPECT_EQ(got, expected) << c.typed;

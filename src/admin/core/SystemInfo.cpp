@@ -1,6 +1,6 @@
 #include "admin/core/SystemInfo.h"
 
-#include "store/Connection.h"
+#include "store/Db.h"
 #include "store/IniBool.h"
 #include "store/IniFile.h"
 
@@ -42,7 +42,7 @@ QString databaseKindText(const QString& kind) {
 }
 
 Result<QString> encryptionText(const QString& connectionName) {
-    auto encrypted = Connection::encrypted(connectionName);
+    auto encrypted = Db(connectionName).encrypted();
     if (!encrypted)
         return Error{encrypted.error()};
     if (!encrypted.value())
