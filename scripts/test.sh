@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts a throw-away PostgreSQL server and
+# Installs what is missing, checks the sources, builds, starts a throw-away PostgreSQL server and
 # runs, on SQLite and PostgreSQL:
 #   1. the whole test suite (one CTest test per case);
 #   2. the short harness runs: load (2 processes x 500 bookings), crash
@@ -11,6 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# no SQL in a window, no engine compared outside the dialect
+scripts/check-sources.sh
 scripts/build.sh
 
 pgdir=$(mktemp -d /tmp/shop-pg.XXXXXX)
