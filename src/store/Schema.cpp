@@ -428,6 +428,19 @@ int textLength(const QString& table, const QString& column) {
     return 0;
 }
 
+QList<SchemaColumn> columnsOf(const QString& table) {
+    QList<SchemaColumn> columns;
+    for (const Table& t : tables()) {
+        if (t.name != table)
+            continue;
+        for (const Column& c : t.columns)
+            columns.append({c.name, c.type,
+                            c.type == Type::Identity || c.extra == QStringLiteral("PRIMARY KEY") ||
+                                c.extra == QStringLiteral("UNIQUE NOT NULL")});
+    }
+    return columns;
+}
+
 QString rowKey(const QString& table) {
     for (const Table& t : tables()) {
         if (t.name != table)

@@ -21,6 +21,16 @@ int textLength(const QString& table, const QString& column);
 // The names of the columns of one type in any of the tables: the money
 // columns, the dates, the yes/no columns... (a list, each name once).
 QStringList columnsOfType(ColumnType type);
+// One column of a table as the schema makes it.
+struct SchemaColumn {
+    QString name;
+    ColumnType type;
+    // a key the database keeps unique and never empty (the identity, the
+    // primary key or the unique column)
+    bool key = false;
+};
+// The columns of one of the 20 tables in their order; empty for another name.
+QList<SchemaColumn> columnsOf(const QString& table);
 // The column that tells a table's rows apart: its identity column, else its
 // unique one; empty when it has none.
 QString rowKey(const QString& table);
