@@ -7,14 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total="${1:-30}"
-targets=(ini money number_edit code128 search_code connection_string xlsx)
+targets=(ini money typed_number code128 search_code connection_string xlsx)
 each=$(( total / ${#targets[@]} ))
 [ "$each" -lt 1 ] && each=1
 scratch=$(mktemp -d /tmp/shop-fuzz.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 export ASAN_OPTIONS="detect_leaks=0:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:${UBSAN_OPTIONS:-}"
-export QT_QPA_PLATFORM=offscreen
 status=0
 for t in "${targets[@]}"; do
   mkdir -p "$scratch/$t" "build/fuzz/findings/$t"

@@ -1,6 +1,6 @@
 #include "members/THyMoneyModifyFm.h"
 
-#include "ui/NumberEdit.h"
+#include "store/TypedNumber.h"
 
 #include <QLineEdit>
 
@@ -18,12 +18,12 @@ THyMoneyModifyFm::THyMoneyModifyFm(const LoginContext& login, const Member& asRe
 }
 
 Status THyMoneyModifyFm::save() {
-    auto balance = NumberEdit::parseMoney(m_balance->text().trimmed(), QStringLiteral("卡内金额"),
-                                          std::nullopt);
+    auto balance = TypedNumber::read(
+        m_balance->text(), TypedNumber::boxAmount(QStringLiteral("卡内金额"), std::nullopt));
     if (!balance)
         return Error{balance.error()};
-    auto points = NumberEdit::parseMoney(m_points->text().trimmed(), QStringLiteral("会员积分"),
-                                         std::nullopt);
+    auto points = TypedNumber::read(
+        m_points->text(), TypedNumber::boxAmount(QStringLiteral("会员积分"), std::nullopt));
     if (!points)
         return Error{points.error()};
     Member corrected = m_edited;

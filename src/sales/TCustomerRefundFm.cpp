@@ -124,7 +124,8 @@ void TCustomerRefundFm::fillFromCurrentLine() {
 void TCustomerRefundFm::quantityChanged() {
     if (m_quantity->text().isEmpty() || !m_grid->hasCurrentRow())
         return;
-    const std::optional<qint64> quantity = SalePricing::parseQuantity(m_quantity->text().trimmed());
+    const Result<qint64> quantity =
+        m_quantity->integer(SalePricing::quantityField(QStringLiteral("退货数量")));
     if (!quantity)
         return;
     m_amount->setText(
@@ -147,11 +148,10 @@ void TCustomerRefundFm::refund() {
         Prompt::information(this, missing);
         return;
     }
-    const std::optional<qint64> quantity = SalePricing::parseQuantity(quantityText);
+    const Result<qint64> quantity =
+        m_quantity->integer(SalePricing::quantityField(QStringLiteral("退货数量")));
     if (!quantity) {
-        Prompt::warning(this, QStringLiteral("退货数量的数字格式不正确: \"%1\"(应为1到%2的整数)")
-                                  .arg(m_quantity->text())
-                                  .arg(SalePricing::MaxQuantity));
+        Prompt::warning(this, quantity.error());
         return;
     }
     const Result<Money> amount = m_amount->money();

@@ -255,16 +255,15 @@ void TSaleFm::findMember() {
 }
 
 std::optional<qint64> TSaleFm::quantity() {
-    auto value = SalePricing::parseQuantity(m_quantity->text().trimmed());
+    const Result<qint64> value =
+        m_quantity->integer(SalePricing::quantityField(QStringLiteral("数量")));
     if (!value) {
-        Prompt::warning(this, QStringLiteral("数量的数字格式不正确: \"%1\"(应为1到%2的整数)")
-                                  .arg(m_quantity->text())
-                                  .arg(SalePricing::MaxQuantity));
+        Prompt::warning(this, value.error());
         m_quantity->selectAll();
         m_quantity->setFocus();
         return std::nullopt;
     }
-    return value;
+    return value.value();
 }
 
 std::optional<Money> TSaleFm::discount() {
@@ -287,6 +286,7 @@ void TSaleFm::SpFind() {
     const std::optional<qint64> typedQuantity = quantity();
     if (!typedQuantity)
         return;
+    const qint64 count = std::max<qint64>(*typedQuantity, 1);
     if (*typedQuantity < 1)
         m_quantity->setText(QStringLiteral("1"));
     if (m_discount->text().isEmpty())
@@ -331,7 +331,7 @@ void TSaleFm::SpFind() {
         return;
     const SaleLookup::Item& chosenItem = *item.value();
     m_lines->append(SalePricing::makeLine(chosenItem.barcode, chosenItem.name, chosenItem.listPrice,
-                                          m_quantity->text().toLongLong(), *typedDiscount, itemId));
+                                          count, *typedDiscount, itemId));
     CountPrice();
     m_barcode->setFocus();
     m_barcode->selectAll();

@@ -2,6 +2,7 @@
 
 #include "store/Money.h"
 #include "store/Result.h"
+#include "store/TypedNumber.h"
 
 #include <QLineEdit>
 
@@ -24,23 +25,14 @@ public:
     void setFieldName(const QString& name) { m_fieldName = name; }
     const QString& fieldName() const { return m_fieldName; }
 
-    // What a box accepts at most (either sign): far beyond any amount or
-    // count of a shop, and far from what the engines can hold, so sums and
-    // products of typed values cannot overflow.
-    static constexpr qint64 MaxAmount = 100'000'000; // 一亿元
-    static constexpr qint64 MaxInteger = 999'999'999;
-
-    // The amount typed; empty text reads as whenEmpty, or is refused when
-    // whenEmpty is nullopt.
+    // The amount typed, within the bounds of a number box; empty text
+    // reads as whenEmpty, or is refused when whenEmpty is nullopt.
     Result<Money> money(std::optional<Money> whenEmpty = Money{}) const;
     // The whole number typed; a decimal point is refused.
     Result<qint64> integer(std::optional<qint64> whenEmpty = 0) const;
-
-    // The same reading over any text, for values from elsewhere.
-    static Result<Money> parseMoney(const QString& text, const QString& fieldName = {},
-                                    std::optional<Money> whenEmpty = Money{});
-    static Result<qint64> parseInteger(const QString& text, const QString& fieldName = {},
-                                       std::optional<qint64> whenEmpty = 0);
+    // The same, read with the bounds and texts of a field of its own.
+    Result<Money> money(const TypedNumber::AmountField& field) const;
+    Result<qint64> integer(const TypedNumber::WholeField& field) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

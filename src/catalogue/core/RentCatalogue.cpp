@@ -3,6 +3,7 @@
 #include "store/AdminLog.h"
 #include "store/Clock.h"
 #include "store/Pinyin.h"
+#include "store/TypedNumber.h"
 #include "store/UniqueKeys.h"
 
 namespace {
@@ -13,6 +14,15 @@ const QString OutOnRent = QStringLiteral("该商品已出租,不能修改状态!
 const QString Table = QStringLiteral("出租库");
 const QString BarcodeColumn = QStringLiteral("条形码");
 constexpr int MaxSetCount = 999;
+// The most a copy's list price may be, as in the sale catalogue.
+const Money MaxPrice = Money::fromInt(100000000);
+
+// The number of copies of a set: 2 to MaxSetCount.
+TypedNumber::WholeField setCountField() {
+    auto field = TypedNumber::sayingOnly<qint64>(SetCountTooSmall, 2, MaxSetCount);
+    field.texts.above = QStringLiteral("册/集的数量不能超过%1!").arg(MaxSetCount);
+    return field;
+}
 
 QVariant pictureValue(const QByteArray& picture) {
     return picture.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(picture);
@@ -54,8 +64,8 @@ QStringList barcodesOf(const NewRentCopy& entry) {
     if (!entry.isSet)
         return {barcode};
     QStringList result;
-    const int count = entry.setCount.trimmed().toInt();
-    for (int k = 1; k <= count; ++k)
+    const auto count = TypedNumber::read(entry.setCount, setCountField());
+    for (qint64 k = 1; count && k <= count.value(); ++k)
         result << barcode + u'-' + QString::number(k);
     return result;
 }
@@ -64,16 +74,13 @@ Result<QStringList> addCopies(const Db& db, const NewRentCopy& entry, const QStr
     if (entry.barcode.trimmed().isEmpty() || entry.title.trimmed().isEmpty() ||
         entry.goodsType.trimmed().isEmpty() || entry.price.trimmed().isEmpty())
         return Error{Required};
-    const std::optional<Money> price = Money::parse(entry.price.trimmed());
-    if (!price || price->isNegative())
-        return Error{QStringLiteral("定价的数字格式不正确: \"%1\"").arg(entry.price)};
+    const auto price =
+        TypedNumber::read(entry.price, TypedNumber::itemAmount(QStringLiteral("定价"), MaxPrice));
+    if (!price)
+        return Error{price.error()};
     if (entry.isSet) {
-        bool ok = false;
-        const int count = entry.setCount.trimmed().toInt(&ok);
-        if (!ok || count < 2)
-            return Error{SetCountTooSmall};
-        if (count > MaxSetCount)
-            return Error{QStringLiteral("册/集的数量不能超过%1!").arg(MaxSetCount)};
+        if (auto count = TypedNumber::read(entry.setCount, setCountField()); !count)
+            return Error{count.error()};
     }
     const QStringList barcodes = barcodesOf(entry);
     const QString py = PinyinCode(entry.title);

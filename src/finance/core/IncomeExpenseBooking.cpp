@@ -1,20 +1,16 @@
 #include "finance/core/IncomeExpenseBooking.h"
 
 #include "store/Clock.h"
+#include "store/TypedNumber.h"
 
 namespace IncomeExpenseBooking {
 
 Result<Money> amountFrom(const QString& typed) {
-    if (typed.isEmpty() || typed.size() > 9)
-        return Error{WrongAmount};
-    for (const QChar ch : typed) {
-        if (ch < u'0' || ch > u'9')
-            return Error{WrongAmount};
-    }
-    const qint64 whole = typed.toLongLong();
-    if (whole < 1 || whole > MaxAmount)
-        return Error{WrongAmount};
-    return Money::fromInt(whole);
+    auto whole =
+        TypedNumber::read(typed, TypedNumber::sayingOnly<qint64>(WrongAmount, 1, MaxAmount));
+    if (!whole)
+        return Error{whole.error()};
+    return Money::fromInt(whole.value());
 }
 
 namespace {

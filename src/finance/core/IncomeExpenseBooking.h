@@ -35,8 +35,9 @@ inline const QString NoItem = QStringLiteral("选择项目!");
 // that large, and sums over the records stay far from the engines' limits.
 inline constexpr qint64 MaxAmount = 99999999;
 
-// The amount of a whole-money box: digits only, from 1 to MaxAmount;
-// anything else (empty, "0", a sign, a point) is WrongAmount.
+// The amount of a whole-money box: digits only (blanks around them do not
+// count), from 1 to MaxAmount; anything else (empty, "0", a sign, a point)
+// is WrongAmount.
 Result<Money> amountFrom(const QString& typed);
 
 // Books one row of 收入记录 with 会员卡号 "收费" and the time of now; item

@@ -1,5 +1,7 @@
 #include "sales/core/PurchasePricing.h"
 
+#include "store/TypedNumber.h"
+
 namespace PurchasePricing {
 
 std::optional<Money> discount(Money unitPrice, Money listPrice) {
@@ -17,10 +19,8 @@ Money total(qint64 quantity, Money unitPrice) {
 namespace {
 
 std::optional<Money> amount(const QString& text) {
-    std::optional<Money> value = Money::parse(text.trimmed());
-    if (value && (value->isNegative() || *value > MaxPrice))
-        return std::nullopt;
-    return value;
+    auto value = readAmount(text, {});
+    return value ? std::optional<Money>(value.value()) : std::nullopt;
 }
 
 } // namespace
@@ -49,41 +49,20 @@ std::optional<QString> unitPriceText(const QString& listPrice, const QString& di
 std::optional<QString> totalText(const QString& quantity, const QString& unitPriceText) {
     if (quantity.trimmed().isEmpty() || unitPriceText.trimmed().isEmpty())
         return std::nullopt;
-    bool ok = false;
-    const qint64 count = quantity.trimmed().toLongLong(&ok);
+    const auto count = readQuantity(quantity, {});
     const auto unit = amount(unitPriceText);
-    if (!ok || count < 0 || count > MaxQuantity || !unit)
+    if (!count || !unit)
         return QString();
-    return total(count, *unit).toString();
+    return total(count.value(), *unit).toString();
 }
 
 Result<Money> readAmount(const QString& text, const QString& field,
                          std::optional<Money> whenEmpty) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty()) {
-        if (whenEmpty)
-            return *whenEmpty;
-        return Error{QStringLiteral("字体加重的项目必须填写!")};
-    }
-    const std::optional<Money> value = Money::parse(trimmed);
-    if (!value || value->isNegative())
-        return Error{QStringLiteral("%1的数字格式不正确: \"%2\"").arg(field, text)};
-    if (*value > MaxPrice)
-        return Error{QStringLiteral("%1不能超过%2!").arg(field, MaxPrice.toString())};
-    return *value;
+    return TypedNumber::read(text, TypedNumber::itemAmount(field, MaxPrice, whenEmpty));
 }
 
 Result<qint64> readQuantity(const QString& text, const QString& field) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return Error{QStringLiteral("字体加重的项目必须填写!")};
-    bool ok = false;
-    const qint64 value = trimmed.toLongLong(&ok);
-    if (!ok || value < 0 || trimmed.startsWith(u'+') || trimmed.startsWith(u'-'))
-        return Error{QStringLiteral("%1的数字格式不正确: \"%2\"").arg(field, text)};
-    if (value > MaxQuantity)
-        return Error{QStringLiteral("%1不能超过%2!").arg(field).arg(MaxQuantity)};
-    return value;
+    return TypedNumber::read(text, TypedNumber::itemCount(field, MaxQuantity));
 }
 
 } // namespace PurchasePricing

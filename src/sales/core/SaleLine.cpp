@@ -26,23 +26,13 @@ Money countPrice(QList<SaleLine>& lines) {
     return sum;
 }
 
-std::optional<qint64> parseQuantity(const QString& text) {
-    if (text.isEmpty() || text.size() > 9)
-        return std::nullopt;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    }
-    const qint64 value = text.toLongLong();
-    if (value > MaxQuantity)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<Money> parseAmount(const QString& text) {
-    if (text.startsWith(u'-') || text.startsWith(u'+'))
-        return std::nullopt;
-    return Money::parse(text);
+TypedNumber::WholeField quantityField(const QString& name) {
+    auto field = TypedNumber::sayingOnly<qint64>(
+        name + QStringLiteral("的数字格式不正确: \"%1\"(应为1到") + QString::number(MaxQuantity) +
+            QStringLiteral("的整数)"),
+        0, MaxQuantity);
+    field.texts.missing = QStringLiteral("请输入数量!");
+    return field;
 }
 
 } // namespace SalePricing

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "store/Money.h"
+#include "store/TypedNumber.h"
 
 #include <QList>
 #include <QString>
-#include <optional>
 
 // One line of a sale as the counter shows it. The line total is the master
 // value: the unit price and the discount are derived from it.
@@ -34,12 +34,9 @@ SaleLine makeLine(const QString& barcode, const QString& name, Money listPrice, 
 // list price of 0 has no discount to derive: such a line shows 0.
 Money countPrice(QList<SaleLine>& lines);
 
-// The text of a quantity box as a whole number in 0..MaxQuantity; nullopt
-// for an empty text, anything but digits, or a number too large.
-std::optional<qint64> parseQuantity(const QString& text);
-
-// A discount, line total or amount box: a plain decimal without sign
-// ("0.85", "12.", ".5"); nullopt for "", ".", "1.2.3" and the like.
-std::optional<Money> parseAmount(const QString& text);
+// How a counter reads its quantity box named `name` ("数量", "退货数量"): a
+// whole number in 0..MaxQuantity; empty: "请输入数量!"; anything else:
+// "数量的数字格式不正确: \"1.5\"(应为1到999999的整数)".
+TypedNumber::WholeField quantityField(const QString& name);
 
 } // namespace SalePricing

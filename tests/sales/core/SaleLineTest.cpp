@@ -84,17 +84,14 @@ TEST(CountPrice, ListPriceZeroShowsDiscountZeroAndStillCounts) {
     EXPECT_EQ(s(lines[0].discount), QStringLiteral("0"));
 }
 
-TEST(SaleInput, QuantityAndAmountTexts) {
-    EXPECT_EQ(SalePricing::parseQuantity(QStringLiteral("3")), 3);
-    EXPECT_EQ(SalePricing::parseQuantity(QStringLiteral("0")), 0);
-    EXPECT_EQ(SalePricing::parseQuantity(QStringLiteral("007")), 7);
-    EXPECT_EQ(SalePricing::parseQuantity(QStringLiteral("999999")), 999999);
-    for (const char* bad : {"", "1000000", "99999999999999999999", "1.5", "-1", " 1", "a"})
-        EXPECT_FALSE(SalePricing::parseQuantity(QString::fromLatin1(bad))) << bad;
-
-    EXPECT_EQ(SalePricing::parseAmount(QStringLiteral("0.90")), m("0.9"));
-    EXPECT_EQ(SalePricing::parseAmount(QStringLiteral("12.")), m("12"));
-    EXPECT_EQ(SalePricing::parseAmount(QStringLiteral(".5")), m("0.5"));
-    for (const char* bad : {"", ".", "1.2.3", "-1", "+1", "1e2", "1,5"})
-        EXPECT_FALSE(SalePricing::parseAmount(QString::fromLatin1(bad))) << bad;
+TEST(SaleInput, QuantityBoxesSayTheirRange) {
+    const auto field = SalePricing::quantityField(QStringLiteral("退货数量"));
+    EXPECT_EQ(TypedNumber::read(QStringLiteral("0"), field).value(), 0);
+    EXPECT_EQ(TypedNumber::read(QStringLiteral("999999"), field).value(), 999999);
+    EXPECT_EQ(TypedNumber::read(QString(), field).error(), QStringLiteral("请输入数量!"));
+    for (const char* bad : {"1000000", "99999999999999999999", "1.5", "-1", "a"})
+        EXPECT_EQ(TypedNumber::read(QString::fromLatin1(bad), field).error(),
+                  QStringLiteral("退货数量的数字格式不正确: \"%1\"(应为1到999999的整数)")
+                      .arg(QString::fromLatin1(bad)))
+            << bad;
 }
