@@ -9,7 +9,7 @@
 #include "rental/core/RentalLookup.h"
 #include "sales/core/SaleLookup.h"
 #include "store/Connection.h"
-#include "store/LargeSample.h"
+#include "shop-admin/core/LargeSample.h"
 #include "store/Schema.h"
 #include "store/TextSearch.h"
 #include "ui/DataGrid.h"

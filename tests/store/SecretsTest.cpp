@@ -1,4 +1,4 @@
-#include "store/AdminCommand.h"
+#include "shop-admin/core/AdminCommand.h"
 #include "store/Connection.h"
 #include "store/Db.h"
 #include "store/IniFile.h"

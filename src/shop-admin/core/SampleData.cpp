@@ -1,4 +1,4 @@
-#include "store/SampleData.h"
+#include "shop-admin/core/SampleData.h"
 
 #include "store/Clock.h"
 #include "store/Pinyin.h"

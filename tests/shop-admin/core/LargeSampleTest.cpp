@@ -1,4 +1,4 @@
-#include "store/LargeSample.h"
+#include "shop-admin/core/LargeSample.h"
 #include "store/Clock.h"
 #include "store/Schema.h"
 #include "store/TextSearch.h"

@@ -1,8 +1,8 @@
-#include "store/LargeSample.h"
+#include "shop-admin/core/LargeSample.h"
 
+#include "shop-admin/core/SampleData.h"
 #include "store/Clock.h"
 #include "store/Pinyin.h"
-#include "store/SampleData.h"
 #include "store/TextSearch.h"
 
 // The rows are made by the database itself: one INSERT ... SELECT for each

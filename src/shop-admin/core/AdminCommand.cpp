@@ -1,10 +1,10 @@
-#include "store/AdminCommand.h"
+#include "shop-admin/core/AdminCommand.h"
 
+#include "shop-admin/core/LargeSample.h"
+#include "shop-admin/core/SampleData.h"
 #include "store/Connection.h"
 #include "store/Db.h"
 #include "store/IniFile.h"
-#include "store/LargeSample.h"
-#include "store/SampleData.h"
 #include "store/Schema.h"
 #include "store/ShopConfig.h"
 
@@ -25,6 +25,10 @@ void usage(QTextStream& err) {
            "  shop-admin upgrade CONNECTION-STRING 把数据库升级到本程序的版本 "
            "(由数据库的所有者运行)\n"
            "  shop-admin check [CONNECTION-STRING] 显示数据库版本和各表行数\n"
+           "  shop-admin backup CONNECTION-STRING FILE  备份数据到文件并核对\n"
+           "  shop-admin restore FILE CONNECTION-STRING 用备份文件恢复数据 "
+           "(服务器: 由数据库的所有者运行)\n"
+           "  shop-admin import-mdb FILE.mdb CONNECTION-STRING  导入旧数据 (data.mdb)\n"
            "连接字符串示例:\n"
            "  \"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.db\"\n"
            "  \"Provider=SQLOLEDB.1;Password=pw;User ID=shop;Initial Catalog=shop;"
@@ -58,7 +62,7 @@ int upgrade(const Db& db, QTextStream& out, QTextStream& err) {
         return fail(err, before.error());
     if (before.value() == 0)
         return fail(err, QStringLiteral("数据库中还没有数据表, 请用 shop-admin init 建立"));
-    auto allowed = Connection::mayChangeSchema(AdminConnection);
+    auto allowed = Db(AdminConnection).mayChangeSchema();
     if (!allowed)
         return fail(err, allowed.error());
     if (!allowed.value() && before.value() < Schema::CurrentVersion)
@@ -115,7 +119,8 @@ int run(const QStringList& given, QTextStream& out, QTextStream& err) {
     options.timeoutSeconds = 10;
     options.createMissingFile = command == QLatin1String("init");
     // a check only reads, so a read-only file can be checked
-    options.readOnly = command == QLatin1String("check") && target.value().engine == Engine::Sqlite;
+    options.readOnly =
+        command == QLatin1String("check") && Dialect::of(target.value().engine).isEmbeddedFile();
     if (Status opened = Connection::open(target.value(), AdminConnection, options); !opened)
         return fail(err, opened.error());
     int status = 0;

@@ -1,4 +1,4 @@
-#include "app/AdminLogin.h"
+#include "admin/core/AdminLogin.h"
 
 #include "store/Passwords.h"
 

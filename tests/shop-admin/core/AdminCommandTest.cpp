@@ -1,4 +1,4 @@
-#include "store/AdminCommand.h"
+#include "shop-admin/core/AdminCommand.h"
 #include "store/Schema.h"
 #include "support/TestDatabase.h"
 
