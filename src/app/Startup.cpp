@@ -2,13 +2,11 @@
 
 #include "app/TLgFm.h"
 #include "app/TMFm.h"
-#include "output/TDmFm.h"
 #include "store/Connection.h"
 #include "store/IniFile.h"
 #include "store/LoginContext.h"
 #include "store/Translations.h"
 #include "ui/Fonts.h"
-#include "ui/ModalRunner.h"
 #include "ui/Prompt.h"
 #include "ui/WaitNotice.h"
 
@@ -31,12 +29,6 @@ int run(QApplication& app) {
     Translations::installQtChinese(app);
     Fonts::applyToApplication();
     WaitNotice::install();
-    // export and printing speak through the program's prompts and modal runner
-    TDmFm& output = TDmFm::current();
-    output.showMessage = [](QWidget* parent, const QString& caption, const QString& text) {
-        Prompt::error(parent, text, caption);
-    };
-    output.runDialog = [](QDialog& dialog) { return ModalRunner::run(&dialog); };
     // The login window and the main window end the run themselves.
     QApplication::setQuitOnLastWindowClosed(false);
 

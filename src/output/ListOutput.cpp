@@ -4,6 +4,8 @@
 #include "output/TDmFm.h"
 #include "output/core/ExcelExport.h"
 #include "store/Clock.h"
+#include "ui/ModalSeam.h"
+#include "ui/Prompt.h"
 
 #include <QDir>
 #include <QEvent>
@@ -77,7 +79,6 @@ void preview(
     QWidget* parent, const QString& caption, const ListQuery& query,
     const std::function<Result<BandReport::Outcome>(QPrinter&, const BandReport::Progress&)>&
         render) {
-    TDmFm& dm = TDmFm::current();
     const auto total = ExcelExport::countRows(query);
     const qint64 rows = total ? total.value() : 0;
     QPrinter printer(QPrinter::HighResolution);
@@ -99,9 +100,9 @@ void preview(
         });
         progress.close();
         if (!outcome)
-            dm.showMessage(&dialog, ErrorCaption, QStringLiteral("打印失败：") + outcome.error());
+            Prompt::error(&dialog, QStringLiteral("打印失败：") + outcome.error(), ErrorCaption);
     });
-    dm.runDialog(dialog);
+    ModalSeam::run(&dialog);
 }
 
 } // namespace
@@ -118,9 +119,10 @@ QRect previewGeometry(const QRect& available, const QMargins& frame) {
 QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& baseName) {
     TDmFm& dm = TDmFm::current();
     if (!QDir().mkpath(dm.exportFolder)) {
-        dm.showMessage(parent, ErrorCaption,
-                       QStringLiteral("不能创建导出文件夹：") +
-                           QDir::toNativeSeparators(dm.exportFolder));
+        Prompt::error(parent,
+                      QStringLiteral("不能创建导出文件夹：") +
+                          QDir::toNativeSeparators(dm.exportFolder),
+                      ErrorCaption);
         return {};
     }
     const QString path = freshPath(dm.exportFolder, baseName);
@@ -140,15 +142,16 @@ QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& ba
     });
     progress.close();
     if (!outcome) {
-        dm.showMessage(parent, ErrorCaption, QStringLiteral("导出Excel失败：") + outcome.error());
+        Prompt::error(parent, QStringLiteral("导出Excel失败：") + outcome.error(), ErrorCaption);
         return {};
     }
     if (outcome->cancelled)
         return {};
     if (!dm.openFile(path)) {
-        dm.showMessage(parent, ErrorCaption,
-                       QStringLiteral("系统没excel，不能导出Excel！\n文件已保存在：") +
-                           QDir::toNativeSeparators(path));
+        Prompt::error(parent,
+                      QStringLiteral("系统没excel，不能导出Excel！\n文件已保存在：") +
+                          QDir::toNativeSeparators(path),
+                      ErrorCaption);
     }
     return path;
 }

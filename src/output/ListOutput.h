@@ -12,7 +12,7 @@ class QWidget;
 // The "EXCEL", "打印" and "打印条码" buttons of every list window, one call
 // each. They read the list again from its first row through the window's
 // ListQuery, so they see exactly the rows and order on screen, and they
-// never write to the database. Messages go through TDmFm::showMessage
+// never write to the database. Messages go through Prompt::error
 // (caption "错误"); no call throws or leaves a half-written file.
 namespace ListOutput {
 
@@ -23,7 +23,7 @@ namespace ListOutput {
 // was saved. Gives the saved file's path; empty when cancelled or failed.
 QString exportToExcel(QWidget* parent, const ListQuery& query, const QString& baseName = {});
 
-// "打印": the list's printed report in a print preview (TDmFm::runDialog),
+// "打印": the list's printed report in a print preview (ModalSeam::run),
 // from which the user prints or saves a PDF. Long lists are laid out
 // behind a progress dialog that can be cancelled.
 void printList(QWidget* parent, ReportTemplate which, const ListQuery& query);

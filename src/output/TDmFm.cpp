@@ -1,9 +1,7 @@
 #include "output/TDmFm.h"
 
 #include <QDesktopServices>
-#include <QDialog>
 #include <QDir>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -17,13 +15,9 @@ TDmFm& TDmFm::current() {
 }
 
 void TDmFm::reset() {
-    showMessage = [](QWidget* parent, const QString& caption, const QString& text) {
-        QMessageBox::warning(parent, caption, text, QMessageBox::Ok);
-    };
     openFile = [](const QString& path) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
-    runDialog = [](QDialog& dialog) { return dialog.exec(); };
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         documents = QDir::homePath();

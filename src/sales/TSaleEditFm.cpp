@@ -3,7 +3,7 @@
 #include "sales/TSaleStockModifyFm.h"
 #include "store/ChoiceLists.h"
 #include "ui/FormParts.h"
-#include "ui/ModalRunner.h"
+#include "ui/ModalSeam.h"
 #include "ui/NumberEdit.h"
 #include "ui/Prompt.h"
 #include "ui/TextLimits.h"
@@ -162,7 +162,7 @@ void TSaleEditFm::correctStock() {
     if (!item)
         return;
     TSaleStockModifyFm correction(m_login, m_asRead, *item, this);
-    ModalRunner::run(&correction);
+    ModalSeam::run(&correction);
     // Either way the pending edit has ended: saved together with the stock,
     // or dropped. Edit the row again as it now stands.
     auto fresh = SaleCatalogue::find(Db(m_login.connectionName), m_asRead.id);

@@ -6,8 +6,8 @@
 class QWidget;
 
 // Every message box, Yes/No question, text prompt and file-name question of
-// the program goes through here. While a PromptRecorder lives, nothing is
-// shown: the prompt is recorded and answered from the recorder.
+// the program goes through here, and on to the modal seam (ui/ModalSeam),
+// where a test's stand-in answers it instead of a user.
 class Prompt {
 public:
     static void information(QWidget* parent, const QString& text,

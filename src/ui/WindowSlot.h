@@ -1,7 +1,8 @@
 #pragma once
 
-#include "ui/ModalRunner.h"
+#include "ui/ModalSeam.h"
 
+#include <QDialog>
 #include <QPointer>
 
 // One slot per window: the window is created on first use, shown modally,
@@ -18,7 +19,7 @@ public:
     ~WindowSlot() { delete m_window.data(); }
 
     // Creates the window with create() when the slot is empty, runs it
-    // modally (ModalRunner), then deletes it and empties the slot. Gives the
+    // modally (ModalSeam::run), then deletes it and empties the slot. Gives the
     // window's result code. Opening a window that is already running only
     // brings it to the front.
     template <class Factory> int open(Factory create) {
@@ -34,7 +35,7 @@ public:
         if (!m_window)
             return QDialog::Rejected;
         m_running = true;
-        const int result = ModalRunner::run(m_window.data());
+        const int result = ModalSeam::run(m_window.data());
         m_running = false;
         delete m_window.data();
         m_window.clear();

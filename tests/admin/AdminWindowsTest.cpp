@@ -7,8 +7,8 @@
 #include "store/AdminLog.h"
 #include "store/IniFile.h"
 #include "store/Passwords.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,13 +1,12 @@
 #include "AppTestSupport.h"
 #include "admin/TAdminFm.h"
 #include "admin/TSysInfoSetFM.h"
-#include "app/AdminLogin.h"
+#include "admin/core/AdminLogin.h"
 #include "app/MainActions.h"
 #include "app/TMFm.h"
 #include "rental/TReturnFm.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/ModalRunner.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,7 +34,7 @@ protected:
     QStringList run(TMFm& main, const QString& item,
                     const std::function<void(QDialog*)>& drive = {}) {
         QStringList titles;
-        ModalRunner::Scope scope([&](QDialog* dialog) {
+        WindowRunner scope([&](QDialog* dialog) {
             titles << dialog->windowTitle();
             if (drive)
                 drive(dialog);

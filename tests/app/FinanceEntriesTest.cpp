@@ -9,9 +9,8 @@
 #include "finance/TShouZhiTypeFm.h"
 #include "finance/TZhiChuFm.h"
 #include "finance/TZhiChuStatFm.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/ModalRunner.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAction>
 #include <gtest/gtest.h>
@@ -26,7 +25,7 @@ TEST(FinanceEntries, MenuAndToolbarOpenTheFinanceWindows) {
     TMFm window(login);
     PromptRecorder prompts;
     QString opened;
-    ModalRunner::Scope runner([&](QDialog* dialog) {
+    WindowRunner runner([&](QDialog* dialog) {
         const struct {
             bool is;
             const char* name;

@@ -2,8 +2,7 @@
 #include "app/MainActions.h"
 #include "app/TMFm.h"
 #include "app/TSetDataFm.h"
-#include "ui/ModalRunner.h"
-#include "ui/PromptRecorder.h"
+#include "support/ModalStandIns.h"
 
 #include <QAction>
 #include <QLabel>
@@ -41,7 +40,7 @@ PermissionFlags allBut(Permission missing) {
 // Counts the modal windows opened meanwhile and closes each at once.
 struct WindowCounter {
     QStringList titles;
-    ModalRunner::Scope scope{[this](QDialog* dialog) {
+    WindowRunner scope{[this](QDialog* dialog) {
         titles << dialog->windowTitle();
         dialog->reject();
     }};
@@ -230,7 +229,7 @@ TEST(MainWindow, SettingsWindowStartsFreshAtEveryOpening) {
     TMFm window(login);
     PromptRecorder prompts;
     QStringList databases;
-    ModalRunner::Scope scope([&](QDialog* dialog) {
+    WindowRunner scope([&](QDialog* dialog) {
         auto* settings = qobject_cast<TSetDataFm*>(dialog);
         ASSERT_NE(settings, nullptr);
         databases << settings->databaseBox()->text();

@@ -1,9 +1,8 @@
 #include "app/TMFm.h"
 #include "rental/TRentFm.h"
 #include "rental/TReturnFm.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/ModalRunner.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,7 +18,7 @@ TEST(RentalEntries, MenuAndToolbarOpenTheRentAndReturnWindows) {
     TMFm window(login);
     PromptRecorder prompts;
     QStringList opened;
-    ModalRunner::Scope runner([&](QDialog* dialog) {
+    WindowRunner runner([&](QDialog* dialog) {
         if (auto* rent = dynamic_cast<TRentFm*>(dialog))
             opened << QStringLiteral("出租 单据号 ") + rent->orderNumberLabel()->text();
         else if (dynamic_cast<TReturnFm*>(dialog))

@@ -6,9 +6,9 @@
 #include "store/Connection.h"
 #include "store/Schema.h"
 #include "store/ShopDatabase.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
 #include "ui/DataGrid.h"
-#include "ui/PromptRecorder.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 #include "app/TSetDataFm.h"
 #include "store/Connection.h"
 #include "store/IniFile.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/PromptRecorder.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -4,8 +4,8 @@
 #include "catalogue/TRentEditPicFm.h"
 #include "catalogue/TRentKuFm.h"
 #include "output/core/Cells.h"
+#include "support/ModalStandIns.h"
 #include "support/WindowTest.h"
-#include "ui/ModalRunner.h"
 #include "ui/NumberEdit.h"
 
 #include <QAction>
@@ -147,7 +147,7 @@ TEST_P(RentWindowsTest, GatesAndAnEmptyListRefuseTheListActions) {
     const Case cases[] = {{"编辑", Permission::RentEdit},
                           {"删除", Permission::RentDelete},
                           {"转入销售库", Permission::CatalogueTransfer}};
-    ModalRunner::Scope scope([](QDialog* d) {
+    WindowRunner scope([](QDialog* d) {
         ADD_FAILURE() << "opened " << d->windowTitle().toStdString();
         d->reject();
     });
@@ -192,7 +192,7 @@ TEST_P(RentWindowsTest, TheEditWindowWithdrawsACopyAndChangesItsPicture) {
     TRentKuFm w(login);
     const QString picture = pictureFile(database->folder(), 700);
     bool viewed = false;
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         if (auto* viewer = qobject_cast<TRentEditPicFm*>(d)) {
             viewed = !viewer->pictureBox()->picture().isEmpty();
             d->reject();
@@ -269,7 +269,7 @@ TEST_P(RentWindowsTest, TheListReadsNoPictureAndTheViewerReadsTheCurrentOnes) {
     }
     ASSERT_TRUE(w.grid()->locate(QStringLiteral("条形码"), QStringLiteral("A2")));
     QByteArray viewed;
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* viewer = qobject_cast<TRentEditPicFm*>(d);
         ASSERT_NE(viewer, nullptr);
         viewed = viewer->pictureBox()->picture();

@@ -2,7 +2,7 @@
 
 #include "core/FinanceData.h"
 #include "store/LoginContext.h"
-#include "ui/PromptRecorder.h"
+#include "support/ModalStandIns.h"
 
 #include <QTest>
 #include <memory>

@@ -161,14 +161,14 @@ TEST_P(RecordFmTest, SaleRecordsShowTheirColumnsAndExportAndPrintTheListShown) {
         opened << path;
         return true;
     };
-    dm.runDialog = [&](QDialog& dialog) {
-        previews << dialog.windowTitle();
-        return int(QDialog::Rejected);
-    };
-    dm.showMessage = [&](QWidget*, const QString&, const QString& text) { opened << text; };
+    WindowRunner runner([&](QDialog* dialog) {
+        previews << dialog->windowTitle();
+        dialog->reject();
+    });
     fm.tool(u("导出Excel"))->trigger();
     fm.tool(u("打印"))->trigger();
     dm.reset();
+    EXPECT_TRUE(prompts->texts().isEmpty()) << prompts->texts().join(u'\n').toStdString();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].startsWith(folder.path() + u"/销售记录_")) << opened[0].toStdString();
     // the rows shown, read back: the header, then S1 with its money and date typed

@@ -1,7 +1,7 @@
 #include "members/THyEditFm.h"
 #include "MemberWindowFixture.h"
 #include "members/THyMoneyModifyFm.h"
-#include "ui/ModalRunner.h"
+#include "support/ModalStandIns.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -75,7 +75,7 @@ TEST_P(THyEditFmTest, CorrectionNeedsItsPermission) {
     login.permissions.set(Permission::MemberBalanceEdit, false);
     THyEditFm fm(login, read(QStringLiteral("1201")));
     bool opened = false;
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         opened = true;
         d->reject();
     });
@@ -89,7 +89,7 @@ TEST_P(THyEditFmTest, CorrectionSavesThePendingEditWithTheMoneyAndLogsTheCard) {
     retype(fm.nameEdit(), QStringLiteral("张三丰"));
     retype(fm.cardEdit(), QStringLiteral("1301"));
     QString title;
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* money = dynamic_cast<THyMoneyModifyFm*>(d);
         ASSERT_NE(money, nullptr);
         title = money->windowTitle();
@@ -126,7 +126,7 @@ TEST_P(THyEditFmTest, CorrectionSavesThePendingEditWithTheMoneyAndLogsTheCard) {
 TEST_P(THyEditFmTest, CancellingTheCorrectionDropsTheEditsMadeBeforeIt) {
     THyEditFm fm(login, read(QStringLiteral("1201")));
     retype(fm.nameEdit(), QStringLiteral("王五"));
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* money = static_cast<THyMoneyModifyFm*>(d);
         money->balanceEdit()->setText(QStringLiteral("999"));
         money->cancelButton()->click();

@@ -4,7 +4,7 @@
 #include "members/THyEditFm.h"
 #include "output/TDmFm.h"
 #include "output/core/XlsxReader.h"
-#include "ui/ModalRunner.h"
+#include "support/ModalStandIns.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -160,7 +160,7 @@ TEST_P(THyKuFmTest, ModifyNeedsPermissionAndARowThenShowsTheSavedRow) {
     login.permissions.set(Permission::MemberEdit, false);
     bool opened = false;
     {
-        ModalRunner::Scope scope([&](QDialog* d) {
+        WindowRunner scope([&](QDialog* d) {
             opened = true;
             d->reject();
         });
@@ -179,7 +179,7 @@ TEST_P(THyKuFmTest, ModifyNeedsPermissionAndARowThenShowsTheSavedRow) {
 
     THyKuFm fm(login);
     ASSERT_TRUE(fm.grid()->locate(QStringLiteral("会员卡号"), QStringLiteral("1201")));
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* edit = dynamic_cast<THyEditFm*>(d);
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->nameEdit()->text(), QStringLiteral("张三"));
@@ -195,7 +195,7 @@ TEST_P(THyKuFmTest, ModifyNeedsPermissionAndARowThenShowsTheSavedRow) {
 TEST_P(THyKuFmTest, MembersAddedShowInTheListAtOnce) {
     THyKuFm fm(login);
     QStringList seen;
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* add = dynamic_cast<THyAddFm*>(d);
         ASSERT_NE(add, nullptr);
         add->typeBox()->setCurrentIndex(0);
@@ -214,22 +214,19 @@ TEST_P(THyKuFmTest, MembersAddedShowInTheListAtOnce) {
 TEST_P(THyKuFmTest, ExportAndPrintingReadTheRowsOnScreen) {
     QTemporaryDir dir;
     TDmFm& dm = TDmFm::current();
-    QStringList messages, opened, previews;
+    QStringList opened, previews;
     int pages = -1;
     dm.exportFolder = dir.path();
-    dm.showMessage = [&](QWidget*, const QString&, const QString& text) { messages << text; };
     dm.openFile = [&](const QString& path) {
         opened << path;
         return true;
     };
-    dm.runDialog = [&](QDialog& dialog) {
-        dialog.show();
-        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+    WindowRunner runner([&](QDialog* dialog) {
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
         pages = preview ? preview->pageCount() : -1;
-        previews << dialog.windowTitle();
-        dialog.close();
-        return 0;
-    };
+        previews << dialog->windowTitle();
+        dialog->close();
+    });
     THyKuFm fm(login);
     find(fm, QStringLiteral("会员卡号"), QStringLiteral("12"));
     fm.tool(QStringLiteral("EXCEL"))->trigger();
@@ -237,7 +234,7 @@ TEST_P(THyKuFmTest, ExportAndPrintingReadTheRowsOnScreen) {
     EXPECT_EQ(pages, 1);
     fm.tool(QStringLiteral("打印条码"))->trigger();
     dm.reset();
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+    EXPECT_TRUE(prompts->texts().isEmpty()) << prompts->texts().join(u'\n').toStdString();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(QStringLiteral("会员资料")));
     auto book = XlsxReader::open(opened[0]);

@@ -1,9 +1,9 @@
 #include "output/BandReport.h"
 #include "output/Code128Decode.h"
 #include "output/ListOutput.h"
-#include "output/TDmFm.h"
 #include "output/core/Code128.h"
-#include "store/SampleData.h"
+#include "shop-admin/core/SampleData.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
 
 #include <QCoreApplication>
@@ -315,33 +315,29 @@ TEST_P(BandReportTest, CardLabelsOnePerRowWithNotesForWhatCannotBeBarred) {
 
 TEST_P(BandReportTest, PreviewShowsTheListAndErrorsAreReported) {
     addMembers(3);
-    TDmFm& dm = TDmFm::current();
-    QStringList messages;
-    dm.showMessage = [&](QWidget*, const QString& caption, const QString& text) {
-        messages << caption + u'|' + text;
-    };
     int pages = -1;
     QString title;
-    dm.runDialog = [&](QDialog& dialog) {
-        dialog.show();
-        auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+    // one stand-in records the messages and drives the previews
+    PromptRecorder prompts([&](QDialog* dialog) {
+        dialog->show();
+        auto* widget = dialog->findChild<QPrintPreviewWidget*>();
         pages = widget ? widget->pageCount() : -1;
-        title = dialog.windowTitle();
+        title = dialog->windowTitle();
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
         // the whole window, its frame included, inside the screen's free area
-        EXPECT_TRUE(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()))
-            << dialog.frameGeometry().width() << "×" << dialog.frameGeometry().height();
+        EXPECT_TRUE(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()))
+            << dialog->frameGeometry().width() << "×" << dialog->frameGeometry().height();
         static int shown = 0;
-        EXPECT_TRUE(dialog.grab().save(dir.path() + QStringLiteral("/preview%1.png").arg(++shown)));
-        dialog.close();
-        return 0;
-    };
+        EXPECT_TRUE(
+            dialog->grab().save(dir.path() + QStringLiteral("/preview%1.png").arg(++shown)));
+        dialog->close();
+    });
     ListOutput::printList(nullptr, ReportTemplate::Members,
                           list(QStringLiteral("select * from 会员库")));
     EXPECT_EQ(pages, 1);
     EXPECT_EQ(title, QStringLiteral("会员列表 - 打印预览"));
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(prompts.shown().isEmpty());
     ListOutput::printLabels(nullptr, LabelKind::MemberCards,
                             list(QStringLiteral("select * from 会员库")));
     EXPECT_EQ(pages, 1);
@@ -349,10 +345,10 @@ TEST_P(BandReportTest, PreviewShowsTheListAndErrorsAreReported) {
 
     ListOutput::printList(nullptr, ReportTemplate::Members,
                           list(QStringLiteral("select * from 没有的表")));
-    ASSERT_FALSE(messages.isEmpty());
-    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("错误|打印失败：")))
-        << messages[0].toStdString();
-    dm.reset();
+    ASSERT_FALSE(prompts.shown().isEmpty());
+    EXPECT_EQ(prompts.shown()[0].caption, QStringLiteral("错误"));
+    EXPECT_TRUE(prompts.shown()[0].text.startsWith(QStringLiteral("打印失败：")))
+        << prompts.shown()[0].text.toStdString();
 }
 
 TEST_P(BandReportTest, SampleShopMemberListAndCardLabels) {

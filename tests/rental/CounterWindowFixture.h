@@ -1,8 +1,7 @@
 #pragma once
 
 #include "core/RentalFixture.h"
-#include "ui/ModalRunner.h"
-#include "ui/PromptRecorder.h"
+#include "support/ModalStandIns.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -67,7 +66,7 @@ protected:
     LoginContext login;
     PromptRecorder prompts;
     // A window opened without a test's own runner fails instead of blocking.
-    ModalRunner::Scope unexpected{[](QDialog* d) {
+    WindowRunner unexpected{[](QDialog* d) {
         ADD_FAILURE() << "unexpected window " << d->windowTitle().toStdString();
         d->reject();
     }};

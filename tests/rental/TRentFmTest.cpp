@@ -1,8 +1,7 @@
 #include "rental/TRentFm.h"
 #include "CounterWindowFixture.h"
-#include "ui/ModalRunner.h"
+#include "support/ModalStandIns.h"
 #include "ui/NumberEdit.h"
-#include "ui/PromptRecorder.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -196,7 +195,7 @@ TEST_P(TRentFmTest, FragmentMatchingOneAddsItAndSeveralOpenTheChoice) {
             QStringLiteral("1001"));
     int opened = 0;
     {
-        ModalRunner::Scope cancel([&](QDialog* d) {
+        WindowRunner cancel([&](QDialog* d) {
             ++opened;
             auto* choice = dynamic_cast<TRentGoodsChoiceFm*>(d);
             ASSERT_NE(choice, nullptr);
@@ -211,7 +210,7 @@ TEST_P(TRentFmTest, FragmentMatchingOneAddsItAndSeveralOpenTheChoice) {
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(fm->lines()->rowCount(), 0);
     {
-        ModalRunner::Scope pick([&](QDialog* d) {
+        WindowRunner pick([&](QDialog* d) {
             auto* choice = dynamic_cast<TRentGoodsChoiceFm*>(d);
             ASSERT_NE(choice, nullptr);
             ASSERT_EQ(choice->grid()->rowCount(), 2); // K-7-3 is rented out
@@ -284,7 +283,7 @@ TEST_P(TRentFmTest, DepositEditNeedsThePermissionAndRefusesMalformedNumbers) {
     scan(QStringLiteral("B001"));
     scan(QStringLiteral("B002"));
     int opened = 0;
-    ModalRunner::Scope never([&](QDialog* d) {
+    WindowRunner never([&](QDialog* d) {
         ++opened;
         d->reject();
     });
@@ -294,7 +293,7 @@ TEST_P(TRentFmTest, DepositEditNeedsThePermissionAndRefusesMalformedNumbers) {
 
     login.permissions.set(Permission::RentDepositEdit, true);
     prompts.clear();
-    ModalRunner::Scope edit([&](QDialog* d) {
+    WindowRunner edit([&](QDialog* d) {
         auto* editFm = dynamic_cast<TRentYaJinXiuGaiFm*>(d);
         ASSERT_NE(editFm, nullptr);
         EXPECT_EQ(editFm->windowTitle(), QStringLiteral("请输入押金"));
@@ -385,7 +384,7 @@ TEST_P(TRentFmTest, UnreturnedWindowListsTheCardsOpenRents) {
     addOpenRent(QStringLiteral("B003"), QStringLiteral("西游记"), QStringLiteral("散客"),
                 QStringLiteral("散客"), "1", "10", QDateTime(QDate(2024, 3, 9), QTime(9, 0)));
     QStringList seen;
-    ModalRunner::Scope look([&](QDialog* d) {
+    WindowRunner look([&](QDialog* d) {
         auto* list = dynamic_cast<TRentHyWeiHuanFm*>(d);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->windowTitle(), QStringLiteral("未还信息"));

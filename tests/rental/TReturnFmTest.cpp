@@ -1,9 +1,8 @@
 #include "rental/TReturnFm.h"
 #include "CounterWindowFixture.h"
 #include "store/IniFile.h"
-#include "ui/ModalRunner.h"
+#include "support/ModalStandIns.h"
 #include "ui/NumberEdit.h"
-#include "ui/PromptRecorder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -187,7 +186,7 @@ TEST_P(TReturnFmTest, CashPaysEveryLineWithItsOwnCardAndTheTypedRemark) {
     EXPECT_EQ(cell(1, TReturnFm::Rent), QStringLiteral("0.9"));
     EXPECT_EQ(cell(1, TReturnFm::Deposit), QStringLiteral("0"));
     // rent changed by hand on the first line
-    ModalRunner::Scope edit([&](QDialog* d) {
+    WindowRunner edit([&](QDialog* d) {
         auto* editFm = dynamic_cast<TReturnZuJinXiuGaiFm*>(d);
         ASSERT_NE(editFm, nullptr);
         EXPECT_EQ(editFm->windowTitle(), QStringLiteral("请输入租金"));
@@ -271,7 +270,7 @@ TEST_P(TReturnFmTest, UnreturnedWindowShowsTheCurrentCard) {
     open();
     lookUp(QStringLiteral("1001"));
     QStringList seen;
-    ModalRunner::Scope look([&](QDialog* d) {
+    WindowRunner look([&](QDialog* d) {
         auto* list = dynamic_cast<TReturnHyWeiHuanFm*>(d);
         ASSERT_NE(list, nullptr);
         for (int row = 0; row < list->grid()->rowCount(); ++row)

@@ -1,9 +1,9 @@
 #include "core/SalesFixture.h"
 
 #include "sales/TCustomerRefundFm.h"
+#include "support/ModalStandIns.h"
 #include "ui/DataGrid.h"
 #include "ui/NumberEdit.h"
-#include "ui/PromptRecorder.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,10 +3,9 @@
 #include "sales/TSaleFm.h"
 #include "sales/TSaleGoodsChoiceFm.h"
 #include "sales/TSalePriceXiuGaiFm.h"
+#include "support/ModalStandIns.h"
 #include "ui/DataGrid.h"
-#include "ui/ModalRunner.h"
 #include "ui/NumberEdit.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -158,7 +157,7 @@ TEST_P(TSaleFmTest, EmptyBarcodeOffersEveryItemInStock) {
     int offered = -1;
     QString caption;
     {
-        ModalRunner::Scope cancel([&](QDialog* d) {
+        WindowRunner cancel([&](QDialog* d) {
             auto* choice = qobject_cast<TSaleGoodsChoiceFm*>(d);
             ASSERT_NE(choice, nullptr);
             caption = choice->windowTitle();
@@ -171,7 +170,7 @@ TEST_P(TSaleFmTest, EmptyBarcodeOffersEveryItemInStock) {
     EXPECT_EQ(offered, 2);
     EXPECT_EQ(fm->lines().rowCount(), 0);
 
-    ModalRunner::Scope pick([&](QDialog* d) {
+    WindowRunner pick([&](QDialog* d) {
         auto* choice = qobject_cast<TSaleGoodsChoiceFm*>(d);
         ASSERT_NE(choice, nullptr);
         ASSERT_TRUE(choice->grid()->locate(QStringLiteral("条形码"), QStringLiteral("6902")));
@@ -254,7 +253,7 @@ TEST_P(TSaleFmTest, LineTotalEditNeedsItsPermission) {
     const QPoint centre = list->visualRect(fm->lines().index(0, 0)).center();
 
     int opened = 0;
-    ModalRunner::Scope edit([&](QDialog* d) {
+    WindowRunner edit([&](QDialog* d) {
         ++opened;
         auto* price = qobject_cast<TSalePriceXiuGaiFm*>(d);
         ASSERT_NE(price, nullptr);

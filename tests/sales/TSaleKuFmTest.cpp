@@ -3,8 +3,8 @@
 #include "sales/TSaleAddFm.h"
 #include "sales/TSaleEditFm.h"
 #include "sales/TSaleStockModifyFm.h"
+#include "support/ModalStandIns.h"
 #include "support/WindowTest.h"
-#include "ui/ModalRunner.h"
 #include "ui/NumberEdit.h"
 
 #include <QAction>
@@ -138,7 +138,7 @@ TEST_P(SaleCatalogueWindowsTest, TheEditWindowRefusesAnEmptiedBarcodeNameOrPrice
 TEST_P(SaleCatalogueWindowsTest, ANewItemShowsInTheListWithItsPurchaseRecord) {
     addItem(QStringLiteral("9787"), "25", 2);
     TSaleKuFm list(login);
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* w = qobject_cast<TSaleAddFm*>(d);
         ASSERT_NE(w, nullptr);
         // Enter on a known barcode copies its details
@@ -171,7 +171,7 @@ TEST_P(SaleCatalogueWindowsTest, ANewItemShowsInTheListWithItsPurchaseRecord) {
 TEST_P(SaleCatalogueWindowsTest, APurchaseRaisesTheStockOfTheCurrentItem) {
     const qint64 id = addItem(QStringLiteral("9787"), "25", 2);
     TSaleKuFm list(login);
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* w = qobject_cast<TPurchaseFm*>(d);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->windowTitle(), QStringLiteral("商品进货-销售库"));
@@ -196,7 +196,7 @@ TEST_P(SaleCatalogueWindowsTest, APurchaseRaisesTheStockOfTheCurrentItem) {
 
 TEST_P(SaleCatalogueWindowsTest, APurchaseWithNoItemIsRefused) {
     TSaleKuFm list(login);
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* w = qobject_cast<TPurchaseFm*>(d);
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(w->barcodeEdit()->text().isEmpty());
@@ -215,7 +215,7 @@ TEST_P(SaleCatalogueWindowsTest, AStockCorrectionSavesTheEditAndItsCancelDropsIt
     // first: rename, correct the stock to 9 ("确定")
     // then: rename again, open the correction and cancel it, close the edit
     int round = 0;
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         if (auto* stock = qobject_cast<TSaleStockModifyFm*>(d)) {
             EXPECT_EQ(stock->windowTitle(), QStringLiteral("销售库存修改"));
             stock->stockEdit()->clear();
@@ -255,7 +255,7 @@ TEST_P(SaleCatalogueWindowsTest, AStockCorrectionSavesTheEditAndItsCancelDropsIt
 
 TEST_P(SaleCatalogueWindowsTest, GatesRefuseWithoutPermission) {
     addItem(QStringLiteral("9787"), "25", 2);
-    ModalRunner::Scope refuseAll([](QDialog* d) {
+    WindowRunner refuseAll([](QDialog* d) {
         ADD_FAILURE() << "opened " << d->windowTitle().toStdString();
         d->reject();
     });

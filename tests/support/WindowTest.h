@@ -2,8 +2,8 @@
 
 #include "store/Clock.h"
 #include "store/LoginContext.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/PromptRecorder.h"
 
 #include <QTest>
 #include <memory>

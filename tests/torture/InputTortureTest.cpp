@@ -2,9 +2,9 @@
 #include "members/core/RechargeBooking.h"
 #include "rental/core/RentalLookup.h"
 #include "store/IniFile.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
 #include "ui/ListWindow.h"
-#include "ui/PromptRecorder.h"
 
 #include <QComboBox>
 #include <QDir>

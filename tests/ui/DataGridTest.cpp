@@ -1,7 +1,7 @@
 #include "ui/DataGrid.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
 #include "ui/ListWindow.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

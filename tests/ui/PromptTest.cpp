@@ -1,16 +1,23 @@
 #include "ui/Prompt.h"
 #include "store/Translations.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/PromptRecorder.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 using Kind = PromptRecorder::Kind;
 
-TEST(PromptRecorderTest, RecordsEveryKindWithCaptionAndTextInOrder) {
+TEST(PromptTest, RecordsEveryKindWithCaptionAndTextInOrder) {
     PromptRecorder recorder;
     EXPECT_TRUE(recorder.lastText().isEmpty());
     Prompt::information(nullptr, QStringLiteral("保存成功!"));
@@ -36,7 +43,7 @@ TEST(PromptRecorderTest, RecordsEveryKindWithCaptionAndTextInOrder) {
     EXPECT_TRUE(recorder.lastText().isEmpty());
 }
 
-TEST(PromptRecorderTest, AnswersQuestionsTextsAndFileNamesFromItsQueues) {
+TEST(PromptTest, AnswersQuestionsTextsAndFileNamesFromItsQueues) {
     PromptRecorder recorder;
     recorder.setNextAnswer(true);
     recorder.setNextAnswer(false);
@@ -65,16 +72,113 @@ TEST(PromptRecorderTest, AnswersQuestionsTextsAndFileNamesFromItsQueues) {
     EXPECT_EQ(recorder.shown()[6].kind, Kind::FileName);
 }
 
-TEST(PromptRecorderTest, InnerRecorderTakesOverAndHandsBack) {
+// With no stand-in the boxes are shown for real, with the program's own
+// button captions, and wait for the user.
+TEST(ModalSeamTest, WithoutAStandInTheBoxesAreShownWithTheirOwnButtons) {
+    struct Case {
+        std::function<QVariant()> ask;
+        QMessageBox::Icon icon;
+        QStringList buttons;
+        QString press; // the button the user presses
+        QVariant answer;
+    };
+    const QList<Case> cases = {
+        {[] {
+             Prompt::information(nullptr, QStringLiteral("完成!"));
+             return QVariant();
+         },
+         QMessageBox::Information,
+         {QStringLiteral("确定")},
+         QStringLiteral("确定"),
+         {}},
+        {[] {
+             Prompt::warning(nullptr, QStringLiteral("没有权限!"));
+             return QVariant();
+         },
+         QMessageBox::Warning,
+         {QStringLiteral("确定")},
+         QStringLiteral("确定"),
+         {}},
+        {[] {
+             Prompt::error(nullptr, QStringLiteral("失败"));
+             return QVariant();
+         },
+         QMessageBox::Critical,
+         {QStringLiteral("确定")},
+         QStringLiteral("确定"),
+         {}},
+        {[] { return QVariant(Prompt::question(nullptr, QStringLiteral("确认要退出吗?"))); },
+         QMessageBox::Question,
+         {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")},
+         QStringLiteral("是(&Y)"),
+         true},
+        {[] { return QVariant(Prompt::question(nullptr, QStringLiteral("确认要退出吗?"))); },
+         QMessageBox::Question,
+         {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")},
+         QStringLiteral("否(&N)"),
+         false},
+    };
+    for (const Case& c : cases) {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            icon = box->icon();
+            QAbstractButton* press = nullptr;
+            for (QAbstractButton* button : box->buttons()) {
+                buttons << button->text();
+                if (button->text() == c.press)
+                    press = button;
+            }
+            ASSERT_NE(press, nullptr);
+            press->click();
+        });
+        EXPECT_EQ(c.ask(), c.answer) << c.press.toStdString();
+        EXPECT_EQ(icon, c.icon);
+        buttons.sort();
+        QStringList expected = c.buttons;
+        expected.sort();
+        EXPECT_EQ(buttons, expected);
+    }
+}
+
+TEST(ModalSeamTest, StandInsNestAndPassOnWhatTheyDoNotTake) {
     PromptRecorder outer;
+    QStringList windows;
     {
-        PromptRecorder inner;
-        Prompt::information(nullptr, QStringLiteral("inner"));
-        EXPECT_EQ(inner.texts(), QStringList{QStringLiteral("inner")});
+        WindowRunner runner([&](QDialog* d) {
+            windows << d->objectName();
+            // a message from inside the window still reaches the recorder
+            Prompt::information(d, QStringLiteral("from the window"));
+            d->accept();
+        });
+        QDialog dialog;
+        dialog.setObjectName(QStringLiteral("first"));
+        EXPECT_EQ(ModalSeam::run(&dialog), QDialog::Accepted);
+        EXPECT_FALSE(dialog.isVisible());
+        {
+            PromptRecorder inner;
+            Prompt::information(nullptr, QStringLiteral("inner"));
+            dialog.setObjectName(QStringLiteral("second"));
+            ModalSeam::run(&dialog);
+            EXPECT_EQ(inner.texts(),
+                      (QStringList{QStringLiteral("inner"), QStringLiteral("from the window")}));
+        }
     }
     Prompt::information(nullptr, QStringLiteral("outer"));
-    EXPECT_EQ(outer.texts(), QStringList{QStringLiteral("outer")});
-    EXPECT_EQ(PromptRecorder::active(), &outer);
+    EXPECT_EQ(windows, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    EXPECT_EQ(outer.texts(),
+              (QStringList{QStringLiteral("from the window"), QStringLiteral("outer")}));
+
+    // one that ends out of turn leaves the others in force
+    auto middle = std::make_unique<PromptRecorder>();
+    WindowRunner last([](QDialog* d) { d->done(7); });
+    middle.reset();
+    Prompt::information(nullptr, QStringLiteral("after"));
+    EXPECT_EQ(outer.lastText(), QStringLiteral("after"));
+    QDialog other;
+    EXPECT_EQ(ModalSeam::run(&other), 7);
 }
 
 TEST(QtTranslations, StandardButtonsSpeakChinese) {

@@ -1,7 +1,7 @@
 #include "ui/ReferenceListWindow.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
 #include "ui/NumberEdit.h"
-#include "ui/PromptRecorder.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "ui/WindowSlot.h"
-#include "ui/ModalRunner.h"
+#include "support/ModalStandIns.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -27,7 +27,7 @@ TEST(WindowSlotTest, WindowIsDestroyedAfterCloseAndReopeningStartsFresh) {
     QPointer<NoteFm> first;
     QString seen;
     {
-        ModalRunner::Scope scope([&](QDialog* d) {
+        WindowRunner scope([&](QDialog* d) {
             auto* fm = dynamic_cast<NoteFm*>(d);
             ASSERT_NE(fm, nullptr);
             EXPECT_TRUE(fm->isVisible());
@@ -50,7 +50,7 @@ TEST(WindowSlotTest, WindowIsDestroyedAfterCloseAndReopeningStartsFresh) {
     EXPECT_FALSE(slot.isOpen());
     EXPECT_EQ(slot.window(), nullptr);
 
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         auto* fm = static_cast<NoteFm*>(d);
         seen = fm->edit->text();
         d->reject();
@@ -67,7 +67,7 @@ TEST(WindowSlotTest, WindowIsDestroyedAfterCloseAndReopeningStartsFresh) {
 
 TEST(WindowSlotTest, WindowDeletedByItselfLeavesTheSlotEmpty) {
     WindowSlot<NoteFm> slot;
-    ModalRunner::Scope scope([](QDialog* d) {
+    WindowRunner scope([](QDialog* d) {
         d->setAttribute(Qt::WA_DeleteOnClose);
         d->close();
         delete d;
@@ -83,7 +83,7 @@ TEST(WindowSlotTest, OpeningARunningWindowDoesNotCreateASecond) {
         ++created;
         return new NoteFm;
     };
-    ModalRunner::Scope scope([&](QDialog* d) {
+    WindowRunner scope([&](QDialog* d) {
         slot.open(factory); // e.g. the menu item chosen again
         d->reject();
     });
@@ -92,14 +92,14 @@ TEST(WindowSlotTest, OpeningARunningWindowDoesNotCreateASecond) {
     EXPECT_FALSE(slot.isOpen());
 }
 
-TEST(ModalRunnerTest, NestedScopesAndNestedWindows) {
+TEST(ModalSeamTest, NestedRunnersAndNestedWindows) {
     QStringList order;
-    ModalRunner::Scope outer([&](QDialog* d) {
+    WindowRunner outer([&](QDialog* d) {
         order << d->objectName();
         if (d->objectName() == QStringLiteral("parent")) {
             QDialog child(d);
             child.setObjectName(QStringLiteral("child"));
-            EXPECT_EQ(ModalRunner::run(&child), QDialog::Accepted);
+            EXPECT_EQ(ModalSeam::run(&child), QDialog::Accepted);
             d->reject();
         } else {
             d->accept();
@@ -107,16 +107,16 @@ TEST(ModalRunnerTest, NestedScopesAndNestedWindows) {
     });
     QDialog parent;
     parent.setObjectName(QStringLiteral("parent"));
-    EXPECT_EQ(ModalRunner::run(&parent), QDialog::Rejected);
+    EXPECT_EQ(ModalSeam::run(&parent), QDialog::Rejected);
     EXPECT_FALSE(parent.isVisible());
     EXPECT_EQ(order, (QStringList{QStringLiteral("parent"), QStringLiteral("child")}));
     {
-        ModalRunner::Scope inner([&](QDialog* d) {
+        WindowRunner inner([&](QDialog* d) {
             order << QStringLiteral("inner");
             d->done(7);
         });
         QDialog other;
-        EXPECT_EQ(ModalRunner::run(&other), 7);
+        EXPECT_EQ(ModalSeam::run(&other), 7);
     }
     EXPECT_EQ(order.last(), QStringLiteral("inner"));
 }
