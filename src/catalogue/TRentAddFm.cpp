@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,29 +17,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using FormParts::boldLabel;
-
 TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     : QDialog(parent), m_login(login) {
     setWindowTitle(QStringLiteral("新增商品-出租库"));
-    m_barcode = new QLineEdit;
-    limitToColumn(m_barcode, QStringLiteral("出租库"), QStringLiteral("条形码"));
-    m_title = new QLineEdit;
-    limitToColumn(m_title, QStringLiteral("出租库"), QStringLiteral("商品名称"));
+    const QString table = QStringLiteral("出租库");
+    using FormParts::choiceBox;
+    using FormParts::textBox;
+    using Need = FormParts::FormGrid::Need;
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
-    m_author = new QLineEdit;
-    limitToColumn(m_author, QStringLiteral("出租库"), QStringLiteral("作者"));
-    m_place = FormParts::choiceBox();
-    limitToColumn(m_place, QStringLiteral("出租库"), QStringLiteral("存放位置"));
-    m_publisher = FormParts::choiceBox();
-    limitToColumn(m_publisher, QStringLiteral("出租库"), QStringLiteral("出版社"));
-    m_type = FormParts::choiceBox();
-    limitToColumn(m_type, QStringLiteral("出租库"), QStringLiteral("商品类型"));
-    m_supplier = FormParts::choiceBox();
-    limitToColumn(m_supplier, QStringLiteral("出租库"), QStringLiteral("供应商"));
     m_synopsis = new QPlainTextEdit;
-    limitToColumn(m_synopsis, QStringLiteral("出租库"), QStringLiteral("简介"));
+    limitToColumn(m_synopsis, table, QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_picture = new PictureBox;
     m_picture->setFixedSize(150, 180);
@@ -54,29 +41,25 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     for (QPushButton* b : {m_choosePicture, m_save, m_close})
         b->setAutoDefault(false);
 
-    auto* grid = new QGridLayout;
-    auto pair = [grid](int r, int c, QLabel* label, QWidget* field) {
-        grid->addWidget(label, r, c * 2);
-        grid->addWidget(field, r, c * 2 + 1);
-    };
-    pair(0, 0, boldLabel(QStringLiteral("条形码")), m_barcode);
-    pair(0, 1, boldLabel(QStringLiteral("商品名称")), m_title);
-    pair(1, 0, boldLabel(QStringLiteral("定价")), m_price);
-    pair(1, 1, new QLabel(QStringLiteral("作者")), m_author);
-    pair(2, 0, new QLabel(QStringLiteral("存放位置")), m_place);
-    pair(2, 1, new QLabel(QStringLiteral("出版社")), m_publisher);
-    pair(3, 0, boldLabel(QStringLiteral("商品类型")), m_type);
-    pair(3, 1, new QLabel(QStringLiteral("供应商")), m_supplier);
-    grid->addWidget(new QLabel(QStringLiteral("简介")), 4, 0, Qt::AlignTop);
-    grid->addWidget(m_synopsis, 4, 1, 1, 3);
+    FormParts::FormGrid form;
+    m_barcode = form.add(QStringLiteral("条形码"), textBox(table, QStringLiteral("条形码")),
+                         Need::Required);
+    m_title = form.add(QStringLiteral("商品名称"), textBox(table, QStringLiteral("商品名称")),
+                       Need::Required);
+    form.add(QStringLiteral("定价"), m_price, Need::Required);
+    m_author = form.add(QStringLiteral("作者"), textBox(table, QStringLiteral("作者")));
+    m_place = form.add(QStringLiteral("存放位置"), choiceBox(table, QStringLiteral("存放位置")));
+    m_publisher = form.add(QStringLiteral("出版社"), choiceBox(table, QStringLiteral("出版社")));
+    m_type = form.add(QStringLiteral("商品类型"), choiceBox(table, QStringLiteral("商品类型")),
+                      Need::Required);
+    m_supplier = form.add(QStringLiteral("供应商"), choiceBox(table, QStringLiteral("供应商")));
+    form.addWide(QStringLiteral("简介"), m_synopsis);
     auto* setRow = new QHBoxLayout;
     setRow->addWidget(m_isSet);
     setRow->addWidget(new QLabel(QStringLiteral("册/集")));
     setRow->addWidget(m_count);
     setRow->addStretch(1);
-    grid->addLayout(setRow, 5, 0, 1, 4);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    form.addLine(setRow);
 
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(new QLabel(QStringLiteral("图片")));
@@ -85,7 +68,7 @@ TRentAddFm::TRentAddFm(const LoginContext& login, QWidget* parent)
     pictureColumn->addStretch(1);
 
     auto* top = new QHBoxLayout;
-    top->addLayout(grid, 1);
+    top->addLayout(form.layout(), 1);
     top->addLayout(pictureColumn);
 
     auto* buttons = new QHBoxLayout;

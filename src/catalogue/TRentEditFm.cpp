@@ -9,9 +9,7 @@
 #include "ui/TextLimits.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,32 +21,21 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     // left through "保存" or "取消" only
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    m_barcode = new QLineEdit;
-
-    limitToColumn(m_barcode, QStringLiteral("出租库"), QStringLiteral("条形码"));
-    m_title = new QLineEdit;
-    limitToColumn(m_title, QStringLiteral("出租库"), QStringLiteral("商品名称"));
+    const QString table = QStringLiteral("出租库");
+    using FormParts::choiceBox;
+    using FormParts::textBox;
+    using Need = FormParts::FormGrid::Need;
     m_py = new QLineEdit;
     m_py->setEnabled(false);
-    m_type = FormParts::choiceBox();
-    limitToColumn(m_type, QStringLiteral("出租库"), QStringLiteral("商品类型"));
-    m_place = FormParts::choiceBox();
-    limitToColumn(m_place, QStringLiteral("出租库"), QStringLiteral("存放位置"));
-    m_publisher = FormParts::choiceBox();
-    limitToColumn(m_publisher, QStringLiteral("出租库"), QStringLiteral("出版社"));
     // a status is chosen, never typed: a copy out on rent shows its renter
     m_status = new QComboBox;
     m_status->addItems({RentCatalogue::Available, RentCatalogue::Withdrawn});
     if (m_status->findText(copy.status) < 0)
         m_status->insertItem(0, copy.status);
-    m_supplier = FormParts::choiceBox();
-    limitToColumn(m_supplier, QStringLiteral("出租库"), QStringLiteral("供应商"));
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
-    m_author = new QLineEdit;
-    limitToColumn(m_author, QStringLiteral("出租库"), QStringLiteral("作者"));
     m_synopsis = new QPlainTextEdit;
-    limitToColumn(m_synopsis, QStringLiteral("出租库"), QStringLiteral("简介"));
+    limitToColumn(m_synopsis, table, QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_picture = new PictureBox;
     m_picture->setFixedSize(150, 180);
@@ -59,29 +46,21 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     for (QPushButton* b : {m_enlarge, m_changePicture, m_save, m_cancel})
         b->setAutoDefault(false);
 
-    auto* grid = new QGridLayout;
-    auto pair = [grid](int r, int c, const QString& label, QWidget* field) {
-        // the boxes a save needs, bold as in the add window
-        const bool required = label == QStringLiteral("条形码") ||
-                              label == QStringLiteral("商品名称") ||
-                              label == QStringLiteral("定价");
-        grid->addWidget(required ? FormParts::boldLabel(label) : new QLabel(label), r, c * 2);
-        grid->addWidget(field, r, c * 2 + 1);
-    };
-    pair(0, 0, QStringLiteral("条形码"), m_barcode);
-    pair(0, 1, QStringLiteral("商品名称"), m_title);
-    pair(1, 0, QStringLiteral("拼音"), m_py);
-    pair(1, 1, QStringLiteral("商品类型"), m_type);
-    pair(2, 0, QStringLiteral("存放位置"), m_place);
-    pair(2, 1, QStringLiteral("出版社"), m_publisher);
-    pair(3, 0, QStringLiteral("状态"), m_status);
-    pair(3, 1, QStringLiteral("供应商"), m_supplier);
-    pair(4, 0, QStringLiteral("定价"), m_price);
-    pair(4, 1, QStringLiteral("作者"), m_author);
-    grid->addWidget(new QLabel(QStringLiteral("简介")), 5, 0, Qt::AlignTop);
-    grid->addWidget(m_synopsis, 5, 1, 1, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    // the boxes a save needs are bold, as in the add window
+    FormParts::FormGrid form;
+    m_barcode = form.add(QStringLiteral("条形码"), textBox(table, QStringLiteral("条形码")),
+                         Need::Required);
+    m_title = form.add(QStringLiteral("商品名称"), textBox(table, QStringLiteral("商品名称")),
+                       Need::Required);
+    form.add(QStringLiteral("拼音"), m_py);
+    m_type = form.add(QStringLiteral("商品类型"), choiceBox(table, QStringLiteral("商品类型")));
+    m_place = form.add(QStringLiteral("存放位置"), choiceBox(table, QStringLiteral("存放位置")));
+    m_publisher = form.add(QStringLiteral("出版社"), choiceBox(table, QStringLiteral("出版社")));
+    form.add(QStringLiteral("状态"), m_status);
+    m_supplier = form.add(QStringLiteral("供应商"), choiceBox(table, QStringLiteral("供应商")));
+    form.add(QStringLiteral("定价"), m_price, Need::Required);
+    m_author = form.add(QStringLiteral("作者"), textBox(table, QStringLiteral("作者")));
+    form.addWide(QStringLiteral("简介"), m_synopsis);
 
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(m_picture);
@@ -91,7 +70,7 @@ TRentEditFm::TRentEditFm(const LoginContext& login, const RentCopy& copy, QWidge
     pictureColumn->addLayout(pictureButtons);
     pictureColumn->addStretch(1);
     auto* top = new QHBoxLayout;
-    top->addLayout(grid, 1);
+    top->addLayout(form.layout(), 1);
     top->addLayout(pictureColumn);
 
     auto* buttons = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "members/core/MemberBookings.h"
 #include "members/core/MemberTypeRules.h"
+#include "ui/FormParts.h"
 #include "ui/Prompt.h"
 #include "ui/TextLimits.h"
 
@@ -16,46 +17,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel* boldLabel(const QString& text) {
-    auto* label = new QLabel(text);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-QComboBox* choice() {
-    auto* box = new QComboBox;
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-} // namespace
+using FormParts::boldLabel;
 
 THyAddFm::THyAddFm(const LoginContext& login, QWidget* parent) : QDialog(parent), m_login(login) {
     setWindowTitle(QStringLiteral("会员添加"));
 
-    m_card = new QLineEdit;
-    m_name = new QLineEdit;
-    m_type = choice();
-    m_sex = choice();
-    m_unit = choice();
-    m_idNumber = new QLineEdit;
-    m_contact = new QLineEdit;
-    m_address = new QLineEdit;
+    const QString table = QStringLiteral("会员库");
+    using FormParts::choiceBox;
+    using FormParts::textBox;
+    m_card = textBox(table, QStringLiteral("会员卡号"));
+    m_name = textBox(table, QStringLiteral("会员姓名"));
+    m_type = choiceBox(table, QStringLiteral("会员类型"));
+    m_sex = choiceBox(table, QStringLiteral("会员性别"));
+    m_unit = choiceBox(table, QStringLiteral("单位部门"));
+    m_idNumber = textBox(table, QStringLiteral("证件号码"));
+    m_contact = textBox(table, QStringLiteral("联系方式"));
+    m_address = textBox(table, QStringLiteral("住址"));
     m_remark = new QPlainTextEdit;
-    limitToColumn(m_remark, QStringLiteral("会员库"), QStringLiteral("备注"));
-    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
-    limitToColumn(m_name, QStringLiteral("会员库"), QStringLiteral("会员姓名"));
-    limitToColumn(m_type, QStringLiteral("会员库"), QStringLiteral("会员类型"));
-    limitToColumn(m_sex, QStringLiteral("会员库"), QStringLiteral("会员性别"));
-    limitToColumn(m_unit, QStringLiteral("会员库"), QStringLiteral("单位部门"));
-    limitToColumn(m_idNumber, QStringLiteral("会员库"), QStringLiteral("证件号码"));
-    limitToColumn(m_contact, QStringLiteral("会员库"), QStringLiteral("联系方式"));
-    limitToColumn(m_address, QStringLiteral("会员库"), QStringLiteral("住址"));
+    limitToColumn(m_remark, table, QStringLiteral("备注"));
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(60);
     m_expiry = new QDateEdit;

@@ -2,16 +2,14 @@
 
 #include "members/THyMoneyModifyFm.h"
 #include "members/core/MemberTypeRules.h"
-#include "ui/ModalRunner.h"
+#include "ui/FormParts.h"
+#include "ui/ModalSeam.h"
 #include "ui/Prompt.h"
 #include "ui/TextLimits.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFormLayout>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,14 +38,6 @@ QDate dateOf(const QDateEdit* box) {
     return box->date() == NoDate ? QDate() : box->date();
 }
 
-QComboBox* choice(const QStringList& items) {
-    auto* box = new QComboBox;
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(items);
-    return box;
-}
-
 } // namespace
 
 THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* parent)
@@ -56,31 +46,15 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
     // left through "保存" or "取消" only
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    m_card = new QLineEdit;
-    m_name = new QLineEdit;
-    m_type = choice({});
-    m_sex = choice({QStringLiteral("男"), QStringLiteral("女")});
+    const QString table = QStringLiteral("会员库");
+    using FormParts::choiceBox;
+    using FormParts::textBox;
     m_balance = new QLineEdit;
     m_points = new QLineEdit;
     m_balance->setEnabled(false);
     m_points->setEnabled(false);
-    m_registered = dateBox();
-    m_idNumber = new QLineEdit;
-    m_expiry = dateBox();
-    m_unit = choice({});
-    m_contact = new QLineEdit;
-    m_address = new QLineEdit;
-    m_status = choice({QStringLiteral("正常"), QStringLiteral("停用")});
     m_remark = new QPlainTextEdit;
-    limitToColumn(m_remark, QStringLiteral("会员库"), QStringLiteral("备注"));
-    limitToColumn(m_card, QStringLiteral("会员库"), QStringLiteral("会员卡号"));
-    limitToColumn(m_name, QStringLiteral("会员库"), QStringLiteral("会员姓名"));
-    limitToColumn(m_type, QStringLiteral("会员库"), QStringLiteral("会员类型"));
-    limitToColumn(m_sex, QStringLiteral("会员库"), QStringLiteral("会员性别"));
-    limitToColumn(m_unit, QStringLiteral("会员库"), QStringLiteral("单位部门"));
-    limitToColumn(m_idNumber, QStringLiteral("会员库"), QStringLiteral("证件号码"));
-    limitToColumn(m_contact, QStringLiteral("会员库"), QStringLiteral("联系方式"));
-    limitToColumn(m_address, QStringLiteral("会员库"), QStringLiteral("住址"));
+    limitToColumn(m_remark, table, QStringLiteral("备注"));
     m_remark->setTabChangesFocus(true);
     m_remark->setFixedHeight(60);
     m_correction = new QPushButton(QStringLiteral("修改卡内金额和积分"));
@@ -89,36 +63,31 @@ THyEditFm::THyEditFm(const LoginContext& login, const Member& member, QWidget* p
     for (QPushButton* b : {m_correction, m_save, m_cancel})
         b->setAutoDefault(false);
 
-    auto* grid = new QGridLayout;
-    auto row = [grid](int r, int c, const QString& label, QWidget* field) {
-        grid->addWidget(new QLabel(label), r, c * 2);
-        grid->addWidget(field, r, c * 2 + 1);
-    };
-    row(0, 0, QStringLiteral("会员卡号:"), m_card);
-    row(0, 1, QStringLiteral("会员姓名:"), m_name);
-    row(1, 0, QStringLiteral("会员类型:"), m_type);
-    row(1, 1, QStringLiteral("性别:"), m_sex);
-    row(2, 0, QStringLiteral("卡内金额:"), m_balance);
-    row(2, 1, QStringLiteral("会员积分:"), m_points);
-    row(3, 0, QStringLiteral("登记日期:"), m_registered);
-    row(3, 1, QStringLiteral("证件号码:"), m_idNumber);
-    row(4, 0, QStringLiteral("有效期:"), m_expiry);
-    row(4, 1, QStringLiteral("单位部门:"), m_unit);
-    row(5, 0, QStringLiteral("联系方式:"), m_contact);
-    row(5, 1, QStringLiteral("状态:"), m_status);
-    row(6, 0, QStringLiteral("住址:"), m_address);
-    grid->addWidget(m_correction, 6, 2, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("备注:")), 7, 0, Qt::AlignTop);
-    grid->addWidget(m_remark, 7, 1, 1, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    FormParts::FormGrid form;
+    m_card = form.add(QStringLiteral("会员卡号:"), textBox(table, QStringLiteral("会员卡号")));
+    m_name = form.add(QStringLiteral("会员姓名:"), textBox(table, QStringLiteral("会员姓名")));
+    m_type = form.add(QStringLiteral("会员类型:"), choiceBox(table, QStringLiteral("会员类型")));
+    m_sex = form.add(QStringLiteral("性别:"), choiceBox(table, QStringLiteral("会员性别")));
+    m_sex->addItems({QStringLiteral("男"), QStringLiteral("女")});
+    form.add(QStringLiteral("卡内金额:"), m_balance);
+    form.add(QStringLiteral("会员积分:"), m_points);
+    m_registered = form.add(QStringLiteral("登记日期:"), dateBox());
+    m_idNumber = form.add(QStringLiteral("证件号码:"), textBox(table, QStringLiteral("证件号码")));
+    m_expiry = form.add(QStringLiteral("有效期:"), dateBox());
+    m_unit = form.add(QStringLiteral("单位部门:"), choiceBox(table, QStringLiteral("单位部门")));
+    m_contact = form.add(QStringLiteral("联系方式:"), textBox(table, QStringLiteral("联系方式")));
+    m_status = form.add(QStringLiteral("状态:"),
+                        FormParts::choiceBox({QStringLiteral("正常"), QStringLiteral("停用")}));
+    m_address = form.add(QStringLiteral("住址:"), textBox(table, QStringLiteral("住址")));
+    form.addSpanning(m_correction);
+    form.addWide(QStringLiteral("备注:"), m_remark);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_save);
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(form.layout());
     layout->addLayout(buttons);
 
     connect(m_save, &QPushButton::clicked, this, &THyEditFm::save);
@@ -192,7 +161,7 @@ void THyEditFm::correctMoney() {
         return;
     }
     THyMoneyModifyFm correction(m_login, m_asRead, edited(), this);
-    const bool saved = ModalRunner::run(&correction) == QDialog::Accepted;
+    const bool saved = ModalSeam::run(&correction) == QDialog::Accepted;
     // Either way the pending edit has ended: saved together with the
     // correction, or dropped. Edit the row again as it now stands.
     const QString card = saved ? correction.savedCard() : m_asRead.card;

@@ -1,8 +1,11 @@
 #include "ui/FormParts.h"
 
+#include "ui/TextLimits.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,6 +85,18 @@ QComboBox* choiceBox(const QStringList& items) {
     return box;
 }
 
+QComboBox* choiceBox(const QString& table, const QString& column) {
+    QComboBox* box = choiceBox();
+    limitToColumn(box, table, column);
+    return box;
+}
+
+QLineEdit* textBox(const QString& table, const QString& column) {
+    auto* box = new QLineEdit;
+    limitToColumn(box, table, column);
+    return box;
+}
+
 void setChoices(QComboBox* box, const QStringList& items) {
     const QString shown = box->currentText();
     box->clear();
@@ -91,6 +106,43 @@ void setChoices(QComboBox* box, const QStringList& items) {
 
 void selectAllOnClick(QLineEdit* box) {
     box->installEventFilter(new SelectAllOnClick(box));
+}
+
+FormGrid::FormGrid() : m_grid(new QGridLayout) {
+    m_grid->setColumnStretch(1, 1);
+    m_grid->setColumnStretch(3, 1);
+}
+
+void FormGrid::place(const QString& caption, QWidget* box, Need need) {
+    const int line = m_next / 2;
+    const int pair = (m_next % 2) * 2;
+    m_grid->addWidget(need == Need::Required ? boldLabel(caption) : new QLabel(caption), line,
+                      pair);
+    m_grid->addWidget(box, line, pair + 1);
+    ++m_next;
+}
+
+void FormGrid::placeWide(const QString& caption, QWidget* box) {
+    nextLine();
+    const int line = m_next / 2;
+    m_grid->addWidget(new QLabel(caption), line, 0, Qt::AlignTop);
+    m_grid->addWidget(box, line, 1, 1, 3);
+    m_next += 2;
+}
+
+void FormGrid::addSpanning(QWidget* widget) {
+    m_grid->addWidget(widget, m_next / 2, (m_next % 2) * 2, 1, 2);
+    ++m_next;
+}
+
+void FormGrid::addLine(QLayout* line) {
+    nextLine();
+    m_grid->addLayout(line, m_next / 2, 0, 1, 4);
+    m_next += 2;
+}
+
+void FormGrid::nextLine() {
+    m_next += m_next % 2;
 }
 
 } // namespace FormParts
