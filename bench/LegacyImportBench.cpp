@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -169,7 +170,7 @@ void BM_FloorMdbExportAndBulkLoad(benchmark::State& state) {
                     if (!value.isEmpty()) {
                         switch (types.at(c)) {
                         case ColumnType::Money:
-                            bound = Money::parse(value).value_or(Money()).units();
+                            bound = qlonglong(Money::parse(value).value_or(Money()).units());
                             break;
                         case ColumnType::Picture:
                             bound = QByteArray::fromHex(value.toLatin1());
