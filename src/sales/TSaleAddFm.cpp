@@ -11,45 +11,26 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using FormParts::boldLabel;
-
 TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     : QDialog(parent), m_login(login) {
     setWindowTitle(QStringLiteral("新增商品-销售库"));
-    m_barcode = new QLineEdit;
-    limitToColumn(m_barcode, QStringLiteral("销售库"), QStringLiteral("条形码"));
-    m_name = new QLineEdit;
-    limitToColumn(m_name, QStringLiteral("销售库"), QStringLiteral("商品名称"));
-    m_type = FormParts::choiceBox();
-    limitToColumn(m_type, QStringLiteral("销售库"), QStringLiteral("商品类型"));
-    m_price = new NumberEdit(NumberEdit::Kind::Decimal);
-    m_price->setFieldName(QStringLiteral("定价"));
-    m_unitPrice = new NumberEdit(NumberEdit::Kind::Decimal);
-    m_unitPrice->setFieldName(QStringLiteral("进货单价"));
-    m_quantity = new NumberEdit(NumberEdit::Kind::Digits);
-    m_quantity->setFieldName(QStringLiteral("进货数量"));
-    m_discount = new NumberEdit(NumberEdit::Kind::Decimal);
-    m_discount->setFieldName(QStringLiteral("折扣"));
-    m_place = FormParts::choiceBox();
-    limitToColumn(m_place, QStringLiteral("销售库"), QStringLiteral("存放位置"));
-    m_author = new QLineEdit;
-    limitToColumn(m_author, QStringLiteral("销售库"), QStringLiteral("作者"));
-    m_publisher = FormParts::choiceBox();
-    limitToColumn(m_publisher, QStringLiteral("销售库"), QStringLiteral("出版社"));
-    m_medium = FormParts::choiceBox();
-    limitToColumn(m_medium, QStringLiteral("销售库"), QStringLiteral("介质"));
-    m_supplier = FormParts::choiceBox();
-    limitToColumn(m_supplier, QStringLiteral("销售库"), QStringLiteral("供应商"));
+    const QString table = QStringLiteral("销售库");
+    using FormParts::choiceBox;
+    using FormParts::textBox;
+    using Need = FormParts::FormGrid::Need;
+    auto number = [](NumberEdit::Kind kind, const QString& name) {
+        auto* box = new NumberEdit(kind);
+        box->setFieldName(name);
+        return box;
+    };
     m_synopsis = new QPlainTextEdit;
-    limitToColumn(m_synopsis, QStringLiteral("销售库"), QStringLiteral("简介"));
+    limitToColumn(m_synopsis, table, QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_total = new QLineEdit;
     m_total->setReadOnly(true);
@@ -60,29 +41,30 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     m_save->setAutoDefault(false);
     m_close->setAutoDefault(false);
 
-    auto* grid = new QGridLayout;
-    auto pair = [grid](int r, int c, QLabel* label, QWidget* field) {
-        grid->addWidget(label, r, c * 2);
-        grid->addWidget(field, r, c * 2 + 1);
-    };
-    auto plain = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
-    pair(0, 0, boldLabel(QStringLiteral("条形码")), m_barcode);
-    pair(0, 1, boldLabel(QStringLiteral("商品名称")), m_name);
-    pair(1, 0, boldLabel(QStringLiteral("商品类型")), m_type);
-    pair(1, 1, boldLabel(QStringLiteral("定价")), m_price);
-    pair(2, 0, boldLabel(QStringLiteral("进货单价")), m_unitPrice);
-    pair(2, 1, boldLabel(QStringLiteral("进货数量")), m_quantity);
-    pair(3, 0, plain("折扣"), m_discount);
-    pair(3, 1, plain("存放位置"), m_place);
-    pair(4, 0, plain("作者"), m_author);
-    pair(4, 1, plain("出版社"), m_publisher);
-    pair(5, 0, plain("介质"), m_medium);
-    pair(5, 1, plain("供应商"), m_supplier);
-    grid->addWidget(plain("简介"), 6, 0, Qt::AlignTop);
-    grid->addWidget(m_synopsis, 6, 1, 1, 3);
-    pair(7, 0, plain("总金额"), m_total);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    FormParts::FormGrid form;
+    m_barcode = form.add(QStringLiteral("条形码"), textBox(table, QStringLiteral("条形码")),
+                         Need::Required);
+    m_name = form.add(QStringLiteral("商品名称"), textBox(table, QStringLiteral("商品名称")),
+                      Need::Required);
+    m_type = form.add(QStringLiteral("商品类型"), choiceBox(table, QStringLiteral("商品类型")),
+                      Need::Required);
+    m_price = form.add(QStringLiteral("定价"),
+                       number(NumberEdit::Kind::Decimal, QStringLiteral("定价")), Need::Required);
+    m_unitPrice =
+        form.add(QStringLiteral("进货单价"),
+                 number(NumberEdit::Kind::Decimal, QStringLiteral("进货单价")), Need::Required);
+    m_quantity =
+        form.add(QStringLiteral("进货数量"),
+                 number(NumberEdit::Kind::Digits, QStringLiteral("进货数量")), Need::Required);
+    m_discount =
+        form.add(QStringLiteral("折扣"), number(NumberEdit::Kind::Decimal, QStringLiteral("折扣")));
+    m_place = form.add(QStringLiteral("存放位置"), choiceBox(table, QStringLiteral("存放位置")));
+    m_author = form.add(QStringLiteral("作者"), textBox(table, QStringLiteral("作者")));
+    m_publisher = form.add(QStringLiteral("出版社"), choiceBox(table, QStringLiteral("出版社")));
+    m_medium = form.add(QStringLiteral("介质"), choiceBox(table, QStringLiteral("介质")));
+    m_supplier = form.add(QStringLiteral("供应商"), choiceBox(table, QStringLiteral("供应商")));
+    form.addWide(QStringLiteral("简介"), m_synopsis);
+    form.add(QStringLiteral("总金额"), m_total);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_clearAfterSave);
@@ -90,7 +72,7 @@ TSaleAddFm::TSaleAddFm(const LoginContext& login, QWidget* parent)
     buttons->addWidget(m_save);
     buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(form.layout());
     layout->addLayout(buttons);
 
     new PriceBoxes(m_price, m_unitPrice, m_quantity, m_discount, m_total, this);

@@ -9,9 +9,7 @@
 #include "ui/TextLimits.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,28 +20,18 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     setWindowTitle(QStringLiteral("编辑"));
     // left through "保存" or "关闭" only
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    m_barcode = new QLineEdit;
-    limitToColumn(m_barcode, QStringLiteral("销售库"), QStringLiteral("条形码"));
-    m_name = new QLineEdit;
-    limitToColumn(m_name, QStringLiteral("销售库"), QStringLiteral("商品名称"));
-    m_type = FormParts::choiceBox();
-    limitToColumn(m_type, QStringLiteral("销售库"), QStringLiteral("商品类型"));
+    const QString table = QStringLiteral("销售库");
+    using FormParts::choiceBox;
+    using FormParts::textBox;
+    using Need = FormParts::FormGrid::Need;
     m_py = new QLineEdit;
     m_py->setReadOnly(true);
     m_price = new NumberEdit(NumberEdit::Kind::Decimal);
     m_price->setFieldName(QStringLiteral("定价"));
-    m_place = FormParts::choiceBox();
-    limitToColumn(m_place, QStringLiteral("销售库"), QStringLiteral("存放位置"));
-    m_publisher = FormParts::choiceBox();
-    limitToColumn(m_publisher, QStringLiteral("销售库"), QStringLiteral("出版社"));
-    m_author = new QLineEdit;
-    limitToColumn(m_author, QStringLiteral("销售库"), QStringLiteral("作者"));
-    m_medium = FormParts::choiceBox();
-    limitToColumn(m_medium, QStringLiteral("销售库"), QStringLiteral("介质"));
     m_stock = new QLineEdit;
     m_stock->setReadOnly(true);
     m_synopsis = new QPlainTextEdit;
-    limitToColumn(m_synopsis, QStringLiteral("销售库"), QStringLiteral("简介"));
+    limitToColumn(m_synopsis, table, QStringLiteral("简介"));
     m_synopsis->setTabChangesFocus(true);
     m_stockButton = new QPushButton(QStringLiteral("修改库存"));
     m_save = new QPushButton(QStringLiteral("保存"));
@@ -51,29 +39,21 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     for (QPushButton* b : {m_stockButton, m_save, m_close})
         b->setAutoDefault(false);
 
-    auto* grid = new QGridLayout;
-    auto pair = [grid](int r, int c, const char* label, QWidget* field) {
-        const QString text = QString::fromUtf8(label);
-        // the boxes a save needs, bold as in the add window
-        const bool required = text == QStringLiteral("条形码") ||
-                              text == QStringLiteral("商品名称") || text == QStringLiteral("定价");
-        grid->addWidget(required ? FormParts::boldLabel(text) : new QLabel(text), r, c * 2);
-        grid->addWidget(field, r, c * 2 + 1);
-    };
-    pair(0, 0, "条形码", m_barcode);
-    pair(0, 1, "商品名称", m_name);
-    pair(1, 0, "商品类型", m_type);
-    pair(1, 1, "拼音", m_py);
-    pair(2, 0, "定价", m_price);
-    pair(2, 1, "存放位置", m_place);
-    pair(3, 0, "出版社", m_publisher);
-    pair(3, 1, "作者", m_author);
-    pair(4, 0, "介质", m_medium);
-    pair(4, 1, "库存", m_stock);
-    grid->addWidget(new QLabel(QStringLiteral("简介")), 5, 0, Qt::AlignTop);
-    grid->addWidget(m_synopsis, 5, 1, 1, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    // the boxes a save needs are bold, as in the add window
+    FormParts::FormGrid form;
+    m_barcode = form.add(QStringLiteral("条形码"), textBox(table, QStringLiteral("条形码")),
+                         Need::Required);
+    m_name = form.add(QStringLiteral("商品名称"), textBox(table, QStringLiteral("商品名称")),
+                      Need::Required);
+    m_type = form.add(QStringLiteral("商品类型"), choiceBox(table, QStringLiteral("商品类型")));
+    form.add(QStringLiteral("拼音"), m_py);
+    form.add(QStringLiteral("定价"), m_price, Need::Required);
+    m_place = form.add(QStringLiteral("存放位置"), choiceBox(table, QStringLiteral("存放位置")));
+    m_publisher = form.add(QStringLiteral("出版社"), choiceBox(table, QStringLiteral("出版社")));
+    m_author = form.add(QStringLiteral("作者"), textBox(table, QStringLiteral("作者")));
+    m_medium = form.add(QStringLiteral("介质"), choiceBox(table, QStringLiteral("介质")));
+    form.add(QStringLiteral("库存"), m_stock);
+    form.addWide(QStringLiteral("简介"), m_synopsis);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_stockButton);
@@ -81,7 +61,7 @@ TSaleEditFm::TSaleEditFm(const LoginContext& login, const SaleItem& item, QWidge
     buttons->addWidget(m_save);
     buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(form.layout());
     layout->addLayout(buttons);
 
     connect(m_save, &QPushButton::clicked, this, &TSaleEditFm::save);
