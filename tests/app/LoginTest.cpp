@@ -2,9 +2,8 @@
 #include "admin/core/AdminLogin.h"
 #include "app/Startup.h"
 #include "app/TLgFm.h"
+#include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
-#include "ui/ModalRunner.h"
-#include "ui/PromptRecorder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -211,7 +210,7 @@ TEST(Startup, FailedConnectionOffersTheSettingsWindow) {
     QTemporaryDir dir; // no de.ini: kind "a" with the connection string "0"
     PromptRecorder prompts;
     QStringList windows;
-    ModalRunner::Scope scope([&](QDialog* dialog) {
+    WindowRunner scope([&](QDialog* dialog) {
         windows << dialog->windowTitle();
         for (auto* button : dialog->findChildren<QPushButton*>()) {
             if (button->text() == QStringLiteral("退出")) {
