@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AmountEditFm::AmountEditFm(const QString& caption, const QString& field, QString& amount,
+AmountEditFm::AmountEditFm(const QString& caption, const QString& field, Money& amount,
                            QWidget* parent)
     : QDialog(parent), m_amount(amount) {
     setWindowTitle(caption);
     m_edit = new NumberEdit(NumberEdit::Kind::Decimal, this);
     m_edit->setFieldName(field);
-    m_edit->setText(amount);
+    m_edit->setText(amount.toString());
     m_edit->selectAll();
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setDefault(true);
@@ -43,6 +43,6 @@ void AmountEditFm::confirm() {
         m_edit->selectAll();
         return;
     }
-    m_amount = m_edit->text().trimmed();
+    m_amount = value.value();
     accept();
 }

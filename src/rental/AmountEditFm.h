@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Money.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -9,11 +11,11 @@ class QPushButton;
 // The body of the deposit and rent edit windows: one number box filled with
 // the line's amount, "确定" (default) and "取消". "确定" with an empty box
 // does nothing; a malformed number ("1.2.3", ".") is refused with a message;
-// otherwise the text goes into the line and the window closes.
+// otherwise the amount goes into the line and the window closes.
 class AmountEditFm : public QDialog {
     Q_OBJECT
 public:
-    AmountEditFm(const QString& caption, const QString& field, QString& amount, QWidget* parent);
+    AmountEditFm(const QString& caption, const QString& field, Money& amount, QWidget* parent);
 
     NumberEdit* edit() const { return m_edit; }
     QPushButton* okButton() const { return m_ok; }
@@ -21,7 +23,7 @@ public:
 
 private:
     void confirm();
-    QString& m_amount;
+    Money& m_amount;
     NumberEdit* m_edit = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -6,7 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 RentalCounterFm::RentalCounterFm(const LoginContext& login, QWidget* parent)
     : QDialog(parent), m_login(login) {}
@@ -24,16 +24,17 @@ QLineEdit* RentalCounterFm::makeUnreturnedBox() {
     return m_unreturned;
 }
 
-QTableWidget* RentalCounterFm::makeLines(const QStringList& headers) {
-    m_lines = new QTableWidget(0, int(headers.size()), this);
-    m_lines->setHorizontalHeaderLabels(headers);
-    m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lines->verticalHeader()->setVisible(false);
-    m_lines->horizontalHeader()->setStretchLastSection(true);
-    m_lines->viewport()->installEventFilter(this);
-    return m_lines;
+QTableView* RentalCounterFm::makeLines(CounterLines* model) {
+    m_model = model;
+    m_list = new QTableView(this);
+    m_list->setModel(model);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->verticalHeader()->setVisible(false);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->viewport()->installEventFilter(this);
+    return m_list;
 }
 
 QPushButton* RentalCounterFm::button(const QString& caption) {
@@ -56,7 +57,7 @@ bool RentalCounterFm::eventFilter(QObject* watched, QEvent* event) {
             showUnreturned();
             return true;
         }
-        if (m_lines && watched == m_lines->viewport()) {
+        if (m_list && watched == m_list->viewport()) {
             editLineAmount();
             return true;
         }
@@ -64,22 +65,14 @@ bool RentalCounterFm::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-QString RentalCounterFm::cell(int row, int column) const {
-    const QTableWidgetItem* item = m_lines->item(row, column);
-    return item ? item->text() : QString();
-}
-
-int RentalCounterFm::appendLine(const QStringList& cells) {
-    const int row = m_lines->rowCount();
-    m_lines->insertRow(row);
-    for (int column = 0; column < cells.size(); ++column)
-        m_lines->setItem(row, column, new QTableWidgetItem(cells[column]));
-    return row;
-}
-
 void RentalCounterFm::selectBarcodeEntry() {
     m_barcodeEntry->setFocus();
     m_barcodeEntry->selectAll();
+}
+
+int RentalCounterFm::selectedRow() const {
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 std::optional<Member> RentalCounterFm::lookUpMember(const Db& database) {
@@ -102,37 +95,34 @@ std::optional<Member> RentalCounterFm::lookUpMember(const Db& database) {
     return member;
 }
 
-void RentalCounterFm::editAmount(Permission permission, int column,
-                                 const std::function<void(QString&)>& edit) {
-    if (m_lines->rowCount() == 0)
+void RentalCounterFm::editAmount(Permission permission, const std::function<void(int)>& edit) {
+    if (m_model->isEmpty())
         return;
     if (!m_login.may(permission)) {
         Prompt::information(this, QStringLiteral("没有修改权限!"));
         return;
     }
-    const int row = m_lines->currentRow();
-    if (row < 0 || !m_lines->item(row, column) || !m_lines->item(row, column)->isSelected())
+    const int row = selectedRow();
+    if (row < 0)
         return;
-    QString amount = cell(row, column);
-    edit(amount);
-    m_lines->item(row, column)->setText(amount);
+    edit(row);
     CountPrice();
 }
 
 void RentalCounterFm::removeLine() {
-    const int row = m_lines->currentRow();
-    if (m_lines->rowCount() == 0 || row < 0 || m_lines->selectedItems().isEmpty())
+    const int row = selectedRow();
+    if (m_model->isEmpty() || row < 0)
         return;
-    const QString question = QStringLiteral("您是否要删除\" ") + cell(row, BarcodeColumn) +
-                             QStringLiteral("\",\"") + cell(row, NameColumn) + QStringLiteral("\"");
+    const QString question = QStringLiteral("您是否要删除\" ") + m_model->barcodeAt(row) +
+                             QStringLiteral("\",\"") + m_model->nameAt(row) + QStringLiteral("\"");
     if (!Prompt::question(this, question))
         return;
-    m_lines->removeRow(row);
+    m_model->removeLine(row);
     CountPrice();
 }
 
 void RentalCounterFm::reject() {
-    if (m_lines && m_lines->rowCount() > 0 &&
+    if (m_model && !m_model->isEmpty() &&
         !Prompt::question(this, QStringLiteral("还有未结算的商品, 确定要关闭吗?")))
         return;
     QDialog::reject();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rental/core/CounterLines.h"
 #include "rental/core/RentalLookup.h"
 #include "store/BookingKeys.h"
 #include "store/Db.h"
@@ -14,7 +15,7 @@
 
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 // What the rent and the return counter share: the card and barcode entries,
 // the member boxes, the lines table, "取消" (remove the selected line after a
@@ -41,14 +42,12 @@ public:
     QLineEdit* typeBox() const { return m_type; }
     QLineEdit* balanceBox() const { return m_balance; }
     QLineEdit* unreturnedBox() const { return m_unreturned; }
-    QTableWidget* lines() const { return m_lines; }
+    QTableView* lines() const { return m_list; }
+    const CounterLines& lineModel() const { return *m_model; }
     QPushButton* removeButton() const { return m_removeButton; }
     QPushButton* closeButton() const { return m_closeButton; }
 
 protected:
-    // Columns 0 and 1 of every line are the barcode and the goods name.
-    enum LineColumn { BarcodeColumn = 0, NameColumn = 1 };
-
     RentalCounterFm(const LoginContext& login, QWidget* parent);
 
     // Double click on a line: the window's amount edit.
@@ -63,16 +62,16 @@ protected:
     // Widget makers.
     QLineEdit* readOnlyBox();
     QLineEdit* makeUnreturnedBox();
-    QTableWidget* makeLines(const QStringList& headers);
+    // The list over the window's lines.
+    QTableView* makeLines(CounterLines* model);
     // Enter in the entries must never book or close.
     QPushButton* button(const QString& caption);
     // "取消" and "关闭".
     void makeRemoveAndClose();
 
-    QString cell(int row, int column) const;
-    // Appends a line with one text cell per column; gives its row.
-    int appendLine(const QStringList& cells);
     void selectBarcodeEntry();
+    // The selected line, or -1.
+    int selectedRow() const;
 
     // Looks the typed card number up and fills name, type and balance. A
     // failure or an unknown card is reported (the card entry is selected for
@@ -80,9 +79,10 @@ protected:
     // the walk-in customer.
     std::optional<Member> lookUpMember(const Db& database);
 
-    // Edits the amount in `column` of the selected line through `edit` when
-    // the login may, then counts again. Without the permission: "没有修改权限!".
-    void editAmount(Permission permission, int column, const std::function<void(QString&)>& edit);
+    // Edits an amount of the selected line through `edit` (given the row)
+    // when the login may, then counts again. Without the permission:
+    // "没有修改权限!".
+    void editAmount(Permission permission, const std::function<void(int)>& edit);
 
     // The key of the lines on screen, kept while their booking's outcome is unknown.
     BookingKeys::Attempt m_attempt;
@@ -93,7 +93,8 @@ protected:
     QLineEdit* m_type = nullptr;
     QLineEdit* m_balance = nullptr;
     QLineEdit* m_unreturned = nullptr;
-    QTableWidget* m_lines = nullptr;
+    CounterLines* m_model = nullptr;
+    QTableView* m_list = nullptr;
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_closeButton = nullptr;
 };

@@ -16,12 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
-
-// The shared line code (removeLine) reads the barcode and the name from the
-// first two columns.
-static_assert(TRentFm::Barcode == 0 && TRentFm::Name == 1);
 
 TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(login, parent) {
     setWindowTitle(QStringLiteral("出租"));
@@ -68,13 +64,12 @@ TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(l
     for (int c = 3; c < 8; c += 2)
         grid->setColumnStretch(c, 1);
 
-    makeLines({QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("拼音"),
-               QStringLiteral("商品类型"), QStringLiteral("押金"), QStringLiteral("每日租金")});
-    m_lines->setColumnWidth(Barcode, 130);
-    m_lines->setColumnWidth(Name, 220);
-    m_lines->setColumnWidth(Py, 110);
-    m_lines->setColumnWidth(GoodsType, 90);
-    m_lines->setColumnWidth(Deposit, 80);
+    makeLines(m_rentLines = new RentLines(this));
+    m_list->setColumnWidth(Barcode, 130);
+    m_list->setColumnWidth(Name, 220);
+    m_list->setColumnWidth(Py, 110);
+    m_list->setColumnWidth(GoodsType, 90);
+    m_list->setColumnWidth(Deposit, 80);
 
     m_depositTotal = new QLabel(this);
     m_count = new QLabel(this);
@@ -97,7 +92,7 @@ TRentFm::TRentFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(l
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(member);
-    layout->addWidget(m_lines, 1);
+    layout->addWidget(m_list, 1);
     layout->addLayout(bottom);
     resize(820, 520);
 
@@ -136,7 +131,8 @@ void TRentFm::showWalkIn() {
     m_name->setText(WalkIn);
     m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
-    m_mayBorrow->setText(QStringLiteral("9999"));
+    m_mayBorrowCount = 9999;
+    m_mayBorrow->setText(QString::number(m_mayBorrowCount));
 }
 
 void TRentFm::ChuZuDanHao() {
@@ -149,10 +145,7 @@ void TRentFm::ChuZuDanHao() {
 }
 
 void TRentFm::CountPrice() {
-    QList<Money> deposits;
-    for (int row = 0; row < m_lines->rowCount(); ++row)
-        deposits.append(Money::parse(cell(row, Deposit)).value_or(Money()));
-    const RentPricing::RentTotals totals = RentPricing::countRent(deposits, depositMode());
+    const RentPricing::RentTotals totals = m_rentLines->totals(depositMode());
     m_count->setText(QString::number(totals.count));
     m_depositTotal->setText(totals.deposit.toString());
 }
@@ -170,7 +163,8 @@ void TRentFm::findMember() {
         return;
     }
     if (!type.value()) {
-        m_mayBorrow->setText(QStringLiteral("9999"));
+        m_mayBorrowCount = 9999;
+        m_mayBorrow->setText(QString::number(m_mayBorrowCount));
         Prompt::information(this, QStringLiteral("会员类型 中没有找到对应的会员类型!"));
         return;
     }
@@ -187,19 +181,20 @@ void TRentFm::findMember() {
         return;
     }
     m_unreturned->setText(QString::number(open.value()));
-    m_mayBorrow->setText(QString::number(terms.quota - open.value()));
+    m_mayBorrowCount = terms.quota - open.value();
+    m_mayBorrow->setText(QString::number(m_mayBorrowCount));
 
     // A warning only: renting stays possible.
     if (terms.expiryCounts && member->expiry.isValid() && Clock::now() > member->expiry)
         Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
 
-    m_lines->setRowCount(0);
+    m_rentLines->clear();
     CountPrice();
     m_barcodeEntry->setFocus();
 }
 
 void TRentFm::SpFind() {
-    if (m_lines->rowCount() >= m_mayBorrow->text().toLongLong()) {
+    if (m_rentLines->rowCount() >= m_mayBorrowCount) {
         Prompt::information(this, QStringLiteral("已经超过了可借数量限制,不能再借阅了!"));
         return;
     }
@@ -241,12 +236,10 @@ void TRentFm::SpFind() {
         }
         copy = *chosen.value();
     }
-    for (int row = 0; row < m_lines->rowCount(); ++row) {
-        if (cell(row, Barcode) == copy.barcode) {
-            Prompt::information(this, QStringLiteral("提示: 已经添加过了."));
-            selectBarcodeEntry();
-            return;
-        }
+    if (m_rentLines->holds(copy.barcode)) {
+        Prompt::information(this, QStringLiteral("提示: 已经添加过了."));
+        selectBarcodeEntry();
+        return;
     }
     auto type = RentalLookup::goodsType(database, copy.goodsType);
     if (!type) {
@@ -258,20 +251,16 @@ void TRentFm::SpFind() {
                                       QStringLiteral(" ,请先设置去设置(商品类型)!"));
         return;
     }
-    addLine(copy, *type.value());
+    m_rentLines->add(copy, *type.value(), depositMode());
     CountPrice();
     selectBarcodeEntry();
 }
 
-void TRentFm::addLine(const RentalLookup::Copy& copy, const RentalLookup::GoodsType& type) {
-    appendLine({copy.barcode, copy.name, copy.py, copy.goodsType,
-                RentPricing::lineDeposit(depositMode(), type.deposit).toString(),
-                type.dailyRent.toString()});
-}
-
 void TRentFm::editDeposit() {
-    editAmount(Permission::RentDepositEdit, Deposit, [this](QString& deposit) {
+    editAmount(Permission::RentDepositEdit, [this](int row) {
+        Money deposit = m_rentLines->line(row).deposit;
         m_depositSlot.open([&] { return new TRentYaJinXiuGaiFm(deposit, this); });
+        m_rentLines->setDeposit(row, deposit);
     });
 }
 
@@ -281,7 +270,7 @@ void TRentFm::showUnreturned() {
 }
 
 void TRentFm::rent() {
-    if (m_lines->rowCount() == 0)
+    if (m_rentLines->isEmpty())
         return;
     if (!Prompt::question(this, QStringLiteral("您确定要出租这些商品? ")))
         return;
@@ -290,17 +279,7 @@ void TRentFm::rent() {
     order.memberName = m_name->text();
     order.depositMode = depositMode();
     order.adminName = m_login.adminName;
-    for (int row = 0; row < m_lines->rowCount(); ++row) {
-        const auto deposit = Money::parse(cell(row, Deposit));
-        const auto dailyRent = Money::parse(cell(row, DailyRent));
-        if (!deposit || !dailyRent) {
-            Prompt::warning(this, QStringLiteral("条形码为 %1 的押金或每日租金不是正确的数字!")
-                                      .arg(cell(row, Barcode)));
-            return;
-        }
-        order.lines.append(RentLine{cell(row, Barcode), cell(row, Name), cell(row, Py),
-                                    cell(row, GoodsType), *deposit, *dailyRent});
-    }
+    order.lines = m_rentLines->lines();
     order.bookingKey = m_attempt.key();
     auto receipt = bookRent(db(), order);
     if (!receipt) {
@@ -313,5 +292,5 @@ void TRentFm::rent() {
     m_attempt.clear();
     IniData();
     ChuZuDanHao();
-    m_lines->setRowCount(0);
+    m_rentLines->clear();
 }

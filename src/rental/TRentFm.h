@@ -16,13 +16,13 @@ class QRadioButton;
 
 // "出租": the rent counter. The renter is the walk-in customer or a member
 // found by card number; scanned barcodes become rent lines (barcode, name,
-// search code, goods type, deposit, daily rent, all held as text); "出租 "
+// search code, goods type, deposit, daily rent: RentLines); "出租 "
 // books them under one rent order number.
 class TRentFm : public RentalCounterFm {
     Q_OBJECT
 public:
     // Columns of a rent line.
-    enum Column { Barcode, Name, Py, GoodsType, Deposit, DailyRent, ColumnCount };
+    using enum RentLines::Column;
 
     TRentFm(const LoginContext& login, QWidget* parent = nullptr);
 
@@ -56,8 +56,9 @@ protected:
     void showWalkIn() override;
 
 private:
-    void addLine(const RentalLookup::Copy& copy, const RentalLookup::GoodsType& type);
-
+    RentLines* m_rentLines = nullptr;
+    // How many more copies the renter may take ("可借数量").
+    qint64 m_mayBorrowCount = 9999;
     QString m_chosenBarcode;
     QLineEdit* m_card = nullptr;
     QLineEdit* m_mayBorrow = nullptr;

@@ -6,6 +6,6 @@
 class TRentYaJinXiuGaiFm : public AmountEditFm {
     Q_OBJECT
 public:
-    TRentYaJinXiuGaiFm(QString& deposit, QWidget* parent)
+    TRentYaJinXiuGaiFm(Money& deposit, QWidget* parent)
         : AmountEditFm(QStringLiteral("请输入押金"), QStringLiteral("押金"), deposit, parent) {}
 };

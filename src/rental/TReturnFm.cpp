@@ -17,18 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
-
-// The shared line code (removeLine) reads the barcode and the name from the
-// first two columns.
-static_assert(TReturnFm::Barcode == 0 && TReturnFm::Name == 1);
-
-namespace {
-
-constexpr int RentIdRole = Qt::UserRole + 1;
-
-} // namespace
 
 TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounterFm(login, parent) {
     setWindowTitle(QStringLiteral("归还"));
@@ -77,12 +67,10 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
     grid->setColumnStretch(4, 1);
     grid->setColumnStretch(6, 1);
 
-    makeLines({QStringLiteral("条形码"), QStringLiteral("商品名称"), QStringLiteral("每日租金"),
-               QStringLiteral("会员卡号"), QStringLiteral("会员姓名"), QStringLiteral("押金"),
-               QStringLiteral("出租日期"), QStringLiteral("天数"), QStringLiteral("租金")});
+    makeLines(m_returnLines = new ReturnLines(this));
     const int widths[ColumnCount] = {110, 170, 70, 80, 80, 60, 150, 50, 60};
     for (int c = 0; c < ColumnCount; ++c)
-        m_lines->setColumnWidth(c, widths[c]);
+        m_list->setColumnWidth(c, widths[c]);
 
     m_rentTotal = new QLabel(this);
     m_depositBack = new QLabel(this);
@@ -108,7 +96,7 @@ TReturnFm::TReturnFm(const LoginContext& login, QWidget* parent) : RentalCounter
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(member);
-    layout->addWidget(m_lines, 1);
+    layout->addWidget(m_list, 1);
     layout->addLayout(settle);
     layout->addLayout(buttons);
     resize(920, 540);
@@ -146,7 +134,7 @@ void TReturnFm::IniData() {
     m_rentTotal->setText(QStringLiteral("0"));
     m_barcodeEntry->clear();
     m_cardEntry->setFocus();
-    m_lines->setRowCount(0);
+    m_returnLines->clear();
 }
 
 void TReturnFm::showWalkIn() {
@@ -158,11 +146,7 @@ void TReturnFm::showWalkIn() {
 }
 
 void TReturnFm::CountPrice() {
-    QList<RentPricing::ReturnLineAmounts> amounts;
-    for (int row = 0; row < m_lines->rowCount(); ++row)
-        amounts.append({Money::parse(cell(row, Deposit)).value_or(Money()),
-                        Money::parse(cell(row, Rent)).value_or(Money())});
-    const RentPricing::ReturnTotals totals = RentPricing::countReturn(amounts);
+    const RentPricing::ReturnTotals totals = m_returnLines->totals();
     m_rentTotal->setText(totals.rent.toString());
     m_depositBack->setText(totals.depositBack.toString());
 }
@@ -193,11 +177,9 @@ void TReturnFm::findMember() {
 
 void TReturnFm::scanBarcode() {
     const QString code = m_barcodeEntry->text().trimmed();
-    for (int row = 0; row < m_lines->rowCount(); ++row) {
-        if (cell(row, Barcode) == code) {
-            Prompt::information(this, QStringLiteral("已经重复添加过了."));
-            return;
-        }
+    if (m_returnLines->holds(code)) {
+        Prompt::information(this, QStringLiteral("已经重复添加过了."));
+        return;
     }
     RentFind(code);
 }
@@ -214,21 +196,17 @@ void TReturnFm::RentFind(const QString& barcode) {
         return;
     }
     const QDateTime now = Clock::now();
-    for (const RentalLookup::OpenRent& rent : rents.value()) {
-        const int days = RentPricing::chargedDays(rent.rentedAt, now);
-        const int row = appendLine({rent.barcode, rent.name, rent.dailyRent.toString(), rent.card,
-                                    rent.memberName, rent.deposit.toString(),
-                                    Clock::formatDateTime(rent.rentedAt), QString::number(days),
-                                    RentPricing::rentFor(days, rent.dailyRent).toString()});
-        m_lines->item(row, Barcode)->setData(RentIdRole, rent.id);
-    }
+    for (const RentalLookup::OpenRent& rent : rents.value())
+        m_returnLines->add(rent, now);
     CountPrice();
     selectBarcodeEntry();
 }
 
 void TReturnFm::editRent() {
-    editAmount(Permission::ReturnRentEdit, Rent, [this](QString& rent) {
+    editAmount(Permission::ReturnRentEdit, [this](int row) {
+        Money rent = m_returnLines->line(row).rent;
         m_rentSlot.open([&] { return new TReturnZuJinXiuGaiFm(rent, this); });
+        m_returnLines->setRent(row, rent);
     });
 }
 
@@ -238,24 +216,13 @@ void TReturnFm::showUnreturned() {
 }
 
 void TReturnFm::giveBack() {
-    if (m_lines->rowCount() == 0)
+    if (m_returnLines->isEmpty())
         return;
     ReturnOrder order;
     order.payment = payment();
     order.remark = m_remark->text();
     order.adminName = m_login.adminName;
-    for (int row = 0; row < m_lines->rowCount(); ++row) {
-        const auto rent = Money::parse(cell(row, Rent));
-        if (!rent) {
-            Prompt::warning(
-                this, QStringLiteral("条形码为 %1 的租金不是正确的数字!").arg(cell(row, Barcode)));
-            return;
-        }
-        order.lines.append(ReturnLine{m_lines->item(row, Barcode)->data(RentIdRole).toLongLong(),
-                                      cell(row, Barcode), cell(row, Name), cell(row, Card),
-                                      cell(row, MemberName), int(cell(row, Days).toLongLong()),
-                                      *rent});
-    }
+    order.lines = m_returnLines->lines();
     order.bookingKey = m_attempt.key();
     auto receipt = bookReturn(db(), order);
     if (!receipt) {

@@ -18,19 +18,8 @@ class QPushButton;
 class TReturnFm : public RentalCounterFm {
     Q_OBJECT
 public:
-    // Columns of a return line; the rent record's id rides on the first cell.
-    enum Column {
-        Barcode,
-        Name,
-        DailyRent,
-        Card,
-        MemberName,
-        Deposit,
-        RentedAt,
-        Days,
-        Rent,
-        ColumnCount
-    };
+    // Columns of a return line.
+    using enum ReturnLines::Column;
 
     TReturnFm(const LoginContext& login, QWidget* parent = nullptr);
 
@@ -64,6 +53,7 @@ protected:
 private:
     Payment payment() const;
 
+    ReturnLines* m_returnLines = nullptr;
     QString m_currentCard;
     bool m_promptAfterReturn = false;
     QLabel* m_rentTotal = nullptr;

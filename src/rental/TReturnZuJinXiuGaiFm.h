@@ -6,6 +6,6 @@
 class TReturnZuJinXiuGaiFm : public AmountEditFm {
     Q_OBJECT
 public:
-    TReturnZuJinXiuGaiFm(QString& rent, QWidget* parent)
+    TReturnZuJinXiuGaiFm(Money& rent, QWidget* parent)
         : AmountEditFm(QStringLiteral("请输入租金"), QStringLiteral("租金"), rent, parent) {}
 };

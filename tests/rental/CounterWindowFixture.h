@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
@@ -33,10 +33,13 @@ protected:
         fm->barcodeEntry()->setText(barcode);
         QTest::keyClick(fm->barcodeEntry(), Qt::Key_Return);
     }
-    QString cell(int row, int column) { return fm->lines()->item(row, column)->text(); }
+    QString cell(int row, int column) {
+        return fm->lines()->model()->index(row, column).data().toString();
+    }
+    int lineCount() { return fm->lines()->model()->rowCount(); }
     void doubleClickLine(int row) {
         fm->lines()->selectRow(row);
-        const QRect r = fm->lines()->visualItemRect(fm->lines()->item(row, 0));
+        const QRect r = fm->lines()->visualRect(fm->lines()->model()->index(row, 0));
         QTest::mouseDClick(fm->lines()->viewport(), Qt::LeftButton, {}, r.center());
     }
 

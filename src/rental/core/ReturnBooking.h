@@ -20,6 +20,10 @@ struct ReturnLine {
     QString memberName; // and its name
     int days = 1;
     Money rent;
+    // shown at the counter, not written
+    Money dailyRent = {};
+    Money deposit = {};
+    QDateTime rentedAt = {};
 };
 
 struct ReturnOrder {
