@@ -2,9 +2,13 @@
 
 #include "admin/core/CleanData.h"
 #include "store/BackgroundWork.h"
+#include "store/Clock.h"
+#include "tools/core/Backup.h"
 #include "ui/Prompt.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -66,8 +70,21 @@ void TCleanDataFm::clean() {
         if (m_boxes[i]->isChecked())
             chosen << i;
     QStringList messages;
+    // Before anything is deleted the data is backed up, without a word when
+    // that succeeds, into the folder of automatic backups (恢复数据 lists them).
+    const QString backup =
+        QDir(Backup::automaticFolder(m_login.config.iniPath))
+            .filePath(QStringLiteral("初始化前_") + Backup::defaultFileName(Clock::now()));
     BackgroundWork work(m_login.connectionName,
                         [&](const Db& db, const BackgroundWork::Progress& progress) -> Status {
+                            if (!chosen.isEmpty()) {
+                                QDir().mkpath(QFileInfo(backup).absolutePath());
+                                auto kept = Backup::make(db, backup);
+                                if (!kept)
+                                    return Error{
+                                        QStringLiteral("备份数据失败, 没有删除任何数据.\n") +
+                                        kept.error()};
+                            }
                             auto done = CleanData::run(db, chosen, progress);
                             if (!done)
                                 return Error{done.error()};

@@ -30,6 +30,9 @@
 #include "sales/TCustomerRefundFm.h"
 #include "sales/TSaleFm.h"
 #include "sales/TSaleKuFm.h"
+#include "tools/TBackupFm.h"
+#include "tools/TImportMdbFm.h"
+#include "tools/TRestoreFm.h"
 #include "ui/Prompt.h"
 
 QString menuCaption(MainMenu menu) {
@@ -44,6 +47,8 @@ QString menuCaption(MainMenu menu) {
         return QStringLiteral("查询统计");
     case MainMenu::Stores:
         return QStringLiteral("库管理");
+    case MainMenu::Tools:
+        return QStringLiteral("工具");
     case MainMenu::Help:
         return QStringLiteral("帮助");
     }
@@ -87,6 +92,9 @@ const QList<MainAction>& mainActions() {
         {M::Stores, QStringLiteral("会员库"), P::MemberView, NoRights, openWindow<THyKuFm>},
         {M::Stores, QStringLiteral("出租库"), P::RentView, NoRights, openWindow<TRentKuFm>},
         {M::Stores, QStringLiteral("销售库"), P::SaleView, NoRights, openWindow<TSaleKuFm>},
+        {M::Tools, QStringLiteral("备份数据"), P::CleanData, NoRights, openWindow<TBackupFm>},
+        {M::Tools, QStringLiteral("恢复数据"), P::CleanData, NoRights, openWindow<TRestoreFm>},
+        {M::Tools, QStringLiteral("导入旧数据"), P::CleanData, NoRights, openWindow<TImportMdbFm>},
         {M::Help, QStringLiteral("使用帮助"), open, {}, showHelp},
         {M::Help, QStringLiteral("关于"), open, {}, openWindow<TAboutFm>},
     };

@@ -11,7 +11,8 @@
 class QWidget;
 
 // The menus of the main window, left to right.
-enum class MainMenu { System, Business, Reference, Queries, Stores, Help };
+// "工具" holds what the program offers beyond the described menus.
+enum class MainMenu { System, Business, Reference, Queries, Stores, Tools, Help };
 QString menuCaption(MainMenu menu);
 
 // What a menu item opens, over the main window as parent.

@@ -1,9 +1,9 @@
 #include "app/TLgFm.h"
 
-#include "app/AdminLogin.h"
-#include "app/Startup.h"
+#include "admin/core/AdminLogin.h"
 #include "app/TSetDataFm.h"
 #include "store/IniFile.h"
+#include "store/ShopDatabase.h"
 #include "ui/Prompt.h"
 #include "ui/WindowSlot.h"
 
@@ -73,7 +73,7 @@ void TLgFm::openDatabase(const QString& iniPath) {
     // said once, at the start: the file's lines the program could not read as written
     if (!m_login.config.iniNotice.isEmpty())
         Prompt::warning(this, m_login.config.iniNotice);
-    const Status opened = Startup::openDatabase(m_login.config, m_login.connectionName);
+    const Status opened = ShopDatabase::open(m_login.config, m_login.connectionName);
     m_connected = opened.ok();
     if (m_connected)
         return;

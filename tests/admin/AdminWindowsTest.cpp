@@ -7,12 +7,16 @@
 #include "store/AdminLog.h"
 #include "store/IniFile.h"
 #include "store/Passwords.h"
+#include "store/Schema.h"
 #include "support/ModalStandIns.h"
 #include "support/TestDatabase.h"
+#include "tools/core/Backup.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,6 +37,7 @@ protected:
             return;
         login.adminName = QStringLiteral("超级管理员");
         login.permissions = PermissionFlags::all();
+        login.config.iniPath = QDir(database->folder()).filePath(QStringLiteral("de.ini"));
     }
     QString pwdOf(const QString& name) {
         auto rows =
@@ -290,11 +295,36 @@ TEST_P(AdminWindowTest, CleanDataNeedsThePasswordAndClosesAfterItsMessages) {
     EXPECT_EQ(count("收入记录"), 0);
     EXPECT_EQ(count("出租记录"), 1); // still out
     EXPECT_EQ(window.result(), QDialog::Accepted);
+    // what was deleted is in the backup taken before, beside de.ini
+    const QStringList backups = Backup::filesIn(QDir(database->folder()).filePath("备份"));
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(QFileInfo(backups[0]).fileName().startsWith(QStringLiteral("初始化前_备份_")));
+    auto kept = Backup::check(backups[0]);
+    ASSERT_TRUE(kept.ok()) << kept.error().toStdString();
+    EXPECT_EQ(kept.value().figures.tables[Schema::tableNames().indexOf("收入记录")].rows, 1);
     // the deleting ran with its progress in the window, which is free again
     EXPECT_EQ(window.progressBar()->maximum(), 3);
     EXPECT_EQ(window.progressBar()->value(), 3);
     EXPECT_FALSE(window.progressBar()->isVisible());
     EXPECT_TRUE(window.okButton()->isEnabled());
+}
+
+TEST_P(AdminWindowTest, CleanDataDeletesNothingWhenItsBackupFails) {
+    execOk(QStringLiteral("insert into 收入记录(项目) values('租金')"));
+    // a file where the folder of backups belongs
+    QFile blocker(QDir(database->folder()).filePath("备份"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TCleanDataFm window(login);
+    window.show();
+    window.boxes()[4]->setChecked(true); // 清空收入记录
+    prompts.setNextText(QStringLiteral("kqz507318264"));
+    QTest::mouseClick(window.okButton(), Qt::LeftButton);
+    ASSERT_EQ(prompts.texts().size(), 2);
+    EXPECT_TRUE(prompts.texts()[1].startsWith(QStringLiteral("备份数据失败, 没有删除任何数据.")))
+        << prompts.texts()[1].toStdString();
+    EXPECT_EQ(count("收入记录"), 1);
+    EXPECT_TRUE(window.isVisible());
 }
 
 TEST(AdminWindows, SystemInformationIsTrimmedIntoTheFileOnly) {

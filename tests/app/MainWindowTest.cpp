@@ -67,6 +67,9 @@ const QList<Gate> gates = {
     {false, "会员库", Permission::MemberView, "没有权限!"},
     {false, "出租库", Permission::RentView, "没有权限!"},
     {false, "销售库", Permission::SaleView, "没有权限!"},
+    {false, "备份数据", Permission::CleanData, "没有权限!"},
+    {false, "恢复数据", Permission::CleanData, "没有权限!"},
+    {false, "导入旧数据", Permission::CleanData, "没有权限!"},
     {true, "会员资料", Permission::MemberView, "没有权限!"},
     {true, "出租库", Permission::RentView, "没有权限!"},
     {true, "销售库", Permission::SaleView, "没有权限!"},
@@ -86,6 +89,7 @@ TEST(MainWindow, MenusAndToolbarCarryTheirExactCaptions) {
         {"查询统计",
          {"出租记录", "销售记录", "进货记录", "退货记录", "收入统计", "支出统计", "数据盘点"}},
         {"库管理", {"会员库", "出租库", "销售库"}},
+        {"工具", {"备份数据", "恢复数据", "导入旧数据"}},
         {"帮助", {"使用帮助", "关于"}},
     };
     const QList<QAction*> menus = window.menuBar()->actions();

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSysInfo>
+#include <QThread>
 #include <sqlite3.h>
 
 namespace Backup {
@@ -254,6 +255,33 @@ Result<Manifest> make(const Db& source, const QString& file, const ProgressStep&
     if (!QFile::rename(part, file))
         return discard(writeFailed(file, QStringLiteral("不能改名")));
     return manifest;
+}
+
+QString describe(const Manifest& manifest) {
+    qint64 rows = 0;
+    for (const TableFigures& table : manifest.figures.tables)
+        rows += table.rows;
+    return QStringLiteral("数据库版本 %1, %2 张表共 %3 条记录, 备份于 %4 (%5, %6)")
+        .arg(manifest.schemaVersion)
+        .arg(manifest.figures.tables.size())
+        .arg(rows)
+        .arg(manifest.madeAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), manifest.workstation,
+             manifest.engine);
+}
+
+Result<Manifest> makeApart(const QString& connectionName, const QString& file,
+                           const ProgressStep& progress) {
+    const std::optional<ConnectionSpec> target = Connection::targetOf(connectionName);
+    if (!target)
+        return Error{QStringLiteral("数据库没有连接")};
+    const QString apart = QStringLiteral("backup-apart-%1")
+                              .arg(reinterpret_cast<quintptr>(QThread::currentThreadId()));
+    Connection::Options options;
+    options.createMissingFile = false;
+    if (Status opened = Connection::open(*target, apart, options); !opened)
+        return Error{opened.error()};
+    ClosesAtEnd closes{apart};
+    return make(Db(apart), file, progress);
 }
 
 Result<Manifest> check(const QString& file) {

@@ -40,6 +40,14 @@ QStringList filesIn(const QString& folder);
 // progress step, it leaves nothing.
 Result<Manifest> make(const Db& source, const QString& file, const ProgressStep& progress = {});
 
+// The same over a connection of its own to where the named connection
+// leads, for a worker thread (the connection is closed afterwards).
+Result<Manifest> makeApart(const QString& connectionName, const QString& file,
+                           const ProgressStep& progress = {});
+
+// What a backup holds, in one line: version, tables, rows, when, where.
+QString describe(const Manifest& manifest);
+
 // Opens a backup file for reading only and checks it: a backup at all, not
 // damaged (SQLite's integrity check, and the figures of its rows equal the
 // manifest's), of a schema version this program knows.
