@@ -1,5 +1,6 @@
 #include "members/THyChongZhiFm.h"
 
+#include "customers/CounterMember.h"
 #include "members/core/MemberBookings.h"
 #include "members/core/RechargeBooking.h"
 #include "ui/NumberEdit.h"
@@ -104,10 +105,9 @@ void THyChongZhiFm::showSignedAmount() {
 }
 
 void THyChongZhiFm::findMember() {
-    const QString card = m_card->text().trimmed();
-    if (card.isEmpty())
+    if (m_card->text().trimmed().isEmpty())
         return;
-    auto found = MemberLookup::member(Db(m_login.connectionName), card);
+    auto found = CounterMembers::find(Db(m_login.connectionName), m_card->text());
     if (!found) {
         Prompt::error(this, found.error());
         return;
@@ -121,7 +121,7 @@ void THyChongZhiFm::findMember() {
         Prompt::information(this, QStringLiteral("没有找到,请检查收入的是否正确!"));
         return;
     }
-    const Member& member = *found.value();
+    const Member& member = found.value()->member;
     m_foundCard->setText(member.card);
     m_foundName->setText(member.name);
     m_foundBalance->setText(member.balance.toString());

@@ -75,24 +75,25 @@ int RentalCounterFm::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-std::optional<Member> RentalCounterFm::lookUpMember(const Db& database) {
-    auto found = MemberLookup::member(database, m_cardEntry->text().trimmed());
+std::optional<CounterMember> RentalCounterFm::lookUpMember(const Db& database) {
+    auto found = CounterMembers::find(database, m_cardEntry->text());
     if (!found) {
         Prompt::error(this, found.error());
         return std::nullopt;
     }
     if (!found.value()) {
         showWalkIn();
-        Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
+        Prompt::information(this, CounterMembers::UnknownCard);
         m_cardEntry->setFocus();
         m_cardEntry->selectAll();
         return std::nullopt;
     }
-    const Member& member = *found.value();
-    m_name->setText(member.name);
-    m_type->setText(member.type);
-    m_balance->setText(member.balance.toString());
-    return member;
+    const CounterMember& shown = *found.value();
+    m_name->setText(shown.member.name);
+    m_type->setText(shown.member.type);
+    m_balance->setText(shown.member.balance.toString());
+    m_unreturned->setText(QString::number(shown.openRents));
+    return shown;
 }
 
 void RentalCounterFm::editAmount(Permission permission, const std::function<void(int)>& edit) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "customers/CounterMember.h"
 #include "rental/core/CounterLines.h"
 #include "rental/core/RentalLookup.h"
 #include "store/BookingKeys.h"
@@ -73,11 +74,11 @@ protected:
     // The selected line, or -1.
     int selectedRow() const;
 
-    // Looks the typed card number up and fills name, type and balance. A
-    // failure or an unknown card is reported (the card entry is selected for
-    // another try) and gives nothing; after an unknown card the boxes show
-    // the walk-in customer.
-    std::optional<Member> lookUpMember(const Db& database);
+    // Looks the typed card number up and fills name, type, balance and the
+    // unreturned count. A failure or an unknown card is reported (the card
+    // entry is selected for another try) and gives nothing; after an unknown
+    // card the boxes show the walk-in customer.
+    std::optional<CounterMember> lookUpMember(const Db& database);
 
     // Edits an amount of the selected line through `edit` (given the row)
     // when the login may, then counts again. Without the permission:

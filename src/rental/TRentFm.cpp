@@ -151,42 +151,27 @@ void TRentFm::CountPrice() {
 }
 
 void TRentFm::findMember() {
-    const Db database = db();
-    const std::optional<Member> member = lookUpMember(database);
-    if (!member)
+    const std::optional<CounterMember> found = lookUpMember(db());
+    if (!found)
         return;
-    m_card->setText(member->card);
-
-    auto type = MemberLookup::memberType(database, m_type->text());
-    if (!type) {
-        Prompt::error(this, type.error());
-        return;
-    }
-    if (!type.value()) {
+    m_card->setText(found->member.card);
+    if (!found->terms) {
         m_mayBorrowCount = 9999;
         m_mayBorrow->setText(QString::number(m_mayBorrowCount));
-        Prompt::information(this, QStringLiteral("会员类型 中没有找到对应的会员类型!"));
+        Prompt::information(this, CounterMembers::UnknownType);
         return;
     }
-    const MemberType& terms = *type.value();
+    const MemberType& terms = *found->terms;
     if (terms.noDeposit)
         m_freeDeposit->setChecked(true);
     else
         m_takeDeposit->setChecked(true);
-    CountPrice();
-
-    auto open = MemberLookup::openRentCount(database, m_card->text());
-    if (!open) {
-        Prompt::error(this, open.error());
-        return;
-    }
-    m_unreturned->setText(QString::number(open.value()));
-    m_mayBorrowCount = terms.quota - open.value();
+    m_mayBorrowCount = terms.quota - found->openRents;
     m_mayBorrow->setText(QString::number(m_mayBorrowCount));
 
     // A warning only: renting stays possible.
-    if (terms.expiryCounts && member->expiry.isValid() && Clock::now() > member->expiry)
-        Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
+    if (found->expired(Clock::now()))
+        Prompt::warning(this, CounterMembers::Expired);
 
     m_rentLines->clear();
     CountPrice();

@@ -152,25 +152,11 @@ void TReturnFm::CountPrice() {
 }
 
 void TReturnFm::findMember() {
-    const Db database = db();
-    const std::optional<Member> member = lookUpMember(database);
-    if (!member)
+    const std::optional<CounterMember> found = lookUpMember(db());
+    if (!found)
         return;
-    m_currentCard = member->card;
-
-    auto open = MemberLookup::openRentCount(database, m_currentCard);
-    if (!open) {
-        Prompt::error(this, open.error());
-        return;
-    }
-    m_unreturned->setText(QString::number(open.value()));
-
-    auto type = MemberLookup::memberType(database, m_type->text());
-    if (!type) {
-        Prompt::error(this, type.error());
-        return;
-    }
-    if (type.value() && type.value()->rentFromCard)
+    m_currentCard = found->member.card;
+    if (found->terms && found->terms->rentFromCard)
         m_payment->setCurrentIndex(m_payment->findText(PayFromCard));
     m_barcodeEntry->setFocus();
 }

@@ -1,6 +1,6 @@
 #include "sales/TSaleFm.h"
 
-#include "customers/MemberLookup.h"
+#include "customers/CounterMember.h"
 #include "sales/TSaleGoodsChoiceFm.h"
 #include "sales/TSalePriceXiuGaiFm.h"
 #include "sales/core/SaleBooking.h"
@@ -189,8 +189,6 @@ void TSaleFm::showWalkIn() {
     m_type->setText(WalkIn);
     m_balance->setText(QStringLiteral("0"));
     m_unreturned->setText(QStringLiteral("0"));
-    m_expiry = {};
-    m_checksExpiry = false;
     m_lines->clear();
     CountPrice();
 }
@@ -205,8 +203,7 @@ void TSaleFm::SaleDanHao() {
 }
 
 void TSaleFm::findMember() {
-    const QString card = m_card->text().trimmed();
-    auto member = MemberLookup::member(m_db, card);
+    auto member = CounterMembers::find(m_db, m_card->text());
     if (!member) {
         Prompt::error(this, member.error());
         return;
@@ -215,39 +212,24 @@ void TSaleFm::findMember() {
         // no earlier member stays in effect: the lines would be priced and
         // paid for them
         showWalkIn();
-        Prompt::information(this, QStringLiteral("没有找到这个卡号的会员资料,请检查卡号是否正确!"));
+        Prompt::information(this, CounterMembers::UnknownCard);
         m_card->setFocus();
         m_card->selectAll();
         return;
     }
-    const Member& found = *member.value();
-    m_memberCard = found.card;
-    m_name->setText(found.name);
-    m_type->setText(found.type);
-    m_balance->setText(found.balance.toString());
-    m_expiry = found.expiry;
-
-    auto type = MemberLookup::memberType(m_db, found.type);
-    if (!type) {
-        Prompt::error(this, type.error());
+    const CounterMember& found = *member.value();
+    m_memberCard = found.member.card;
+    m_name->setText(found.member.name);
+    m_type->setText(found.member.type);
+    m_balance->setText(found.member.balance.toString());
+    m_unreturned->setText(QString::number(found.openRents));
+    if (!found.terms) {
+        Prompt::information(this, CounterMembers::UnknownType);
         return;
     }
-    if (!type.value()) {
-        Prompt::information(this, QStringLiteral("会员类型 中没有找到对应的会员类型!"));
-        return;
-    }
-    m_checksExpiry = type.value()->expiryCounts;
-    m_discount->setText(type.value()->discount.toString());
-
-    auto open = MemberLookup::openRentCount(m_db, m_memberCard);
-    if (!open) {
-        Prompt::error(this, open.error());
-        return;
-    }
-    m_unreturned->setText(QString::number(open.value()));
-
-    if (m_checksExpiry && m_expiry.isValid() && Clock::now() > m_expiry)
-        Prompt::warning(this, QStringLiteral("重要提示: 该会员有效期已到!"));
+    m_discount->setText(found.terms->discount.toString());
+    if (found.expired(Clock::now()))
+        Prompt::warning(this, CounterMembers::Expired);
 
     m_lines->clear();
     CountPrice();

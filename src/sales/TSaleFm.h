@@ -60,8 +60,6 @@ private:
     // The key of the lines on screen, kept while their booking's outcome is unknown.
     BookingKeys::Attempt m_attempt;
     QString m_memberCard;
-    QDateTime m_expiry;
-    bool m_checksExpiry = false;
     Money m_total;
 
     QLabel* m_totalLabel;
