@@ -2,48 +2,32 @@
 
 #include "store/Connection.h"
 #include "store/Db.h"
+#include "store/Dialect.h"
 
-#include <QAtomicInteger>
-#include <QDeadlineTimer>
-#include <QMutex>
-#include <QSqlDatabase>
+#include <QObject>
 #include <QSqlDriver>
-#include <QSqlRecord>
 #include <QThread>
-#include <QWaitCondition>
 
-#include <libpq-fe.h>
-#include <sqlite3.h>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
+// What the worker and the window's thread share, under a mutex of our own
+// (so that a race detector sees every hand-over; Qt's own locks and queued
+// signals it cannot see into).
 struct BackgroundRead::State {
-    mutable QMutex mutex;
-    mutable QWaitCondition finished;
+    mutable std::mutex mutex;
+    mutable std::condition_variable finished;
     bool done = false;
     bool cancelled = false;
     Result<Rows> outcome = Rows{};
-    QThread* thread = nullptr;
-    // the worker's engine handle while its statement may run (under mutex)
-    QVariant handle;
+    // Stops the worker's statement; made by the worker once its connection
+    // is open, dropped by it before the connection closes.
+    std::unique_ptr<Dialect::Canceller> canceller;
 };
 
 namespace {
-
-// Stops the statement running on an engine handle from another thread.
-void interrupt(const QVariant& handle) {
-    const QByteArray type = handle.typeName();
-    if (type == "sqlite3*") {
-        if (auto* db = *static_cast<sqlite3* const*>(handle.constData()))
-            sqlite3_interrupt(db);
-    } else if (type == "PGconn*" || type == "pg_conn*") {
-        if (auto* conn = *static_cast<PGconn* const*>(handle.constData())) {
-            if (PGcancel* cancel = PQgetCancel(conn)) {
-                char reason[256];
-                PQcancel(cancel, reason, sizeof reason);
-                PQfreeCancel(cancel);
-            }
-        }
-    }
-}
 
 Result<BackgroundRead::Rows> readAll(const Db& db, const QString& sql, const QVariantList& params) {
     auto rows = db.select(sql, params);
@@ -52,82 +36,113 @@ Result<BackgroundRead::Rows> readAll(const Db& db, const QString& sql, const QVa
     return rows.value().remaining();
 }
 
-QAtomicInteger<quint64> readsStarted;
+// The worker: its own connection, the read, the connection closed, and
+// then the outcome handed over.
+void work(BackgroundRead::State& state, const ConnectionSpec& target, const QString& name,
+          const QString& sql, const QVariantList& params) {
+    Result<BackgroundRead::Rows> outcome = BackgroundRead::Rows{};
+    Connection::Options options;
+    options.createMissingFile = false;
+    if (Status opened = Connection::open(target, name, options); !opened) {
+        outcome = Error{opened.error()};
+    } else {
+        {
+            const Db db(name);
+            auto canceller = db.dialect().canceller(db.handle().driver()->handle());
+            bool wanted = false;
+            {
+                std::lock_guard lock(state.mutex);
+                wanted = !state.cancelled;
+                if (wanted)
+                    state.canceller = std::move(canceller);
+            }
+            outcome = wanted ? readAll(db, sql, params) : Error{QStringLiteral("已取消")};
+        }
+        std::unique_ptr<Dialect::Canceller> spent;
+        {
+            std::lock_guard lock(state.mutex);
+            spent = std::move(state.canceller);
+        }
+    }
+    Connection::close(name);
+    // told under the lock: once the window's thread sees it done, the
+    // worker no longer touches the state
+    std::lock_guard lock(state.mutex);
+    state.outcome = std::move(outcome);
+    state.done = true;
+    state.finished.notify_all();
+}
+
+std::atomic<quint64> readsStarted{0};
 
 } // namespace
 
-std::shared_ptr<BackgroundRead> BackgroundRead::start(const QString& connectionName,
+BackgroundRead::BackgroundRead() : m_state(std::make_unique<State>()) {}
+
+std::unique_ptr<BackgroundRead> BackgroundRead::start(const QString& connectionName,
                                                       const QString& sql,
                                                       const QVariantList& params, QObject* receiver,
                                                       std::function<void()> done) {
-    auto state = std::make_shared<State>();
+    std::unique_ptr<BackgroundRead> read(new BackgroundRead);
+    read->m_done = std::make_shared<std::function<void()>>(std::move(done));
+    // the receiver is told on its own thread, and not once it is gone (Qt
+    // drops what was queued for it) nor once the read is gone or silenced
+    auto tell = [done = std::weak_ptr(read->m_done)] {
+        if (const auto wanted = done.lock())
+            (*wanted)();
+    };
     const std::optional<ConnectionSpec> target = Connection::targetOf(connectionName);
     if (!target) {
-        state->outcome = readAll(Db(connectionName), sql, params);
-        state->done = true;
-        QMetaObject::invokeMethod(receiver, std::move(done), Qt::QueuedConnection);
-        return std::shared_ptr<BackgroundRead>(new BackgroundRead(state));
+        read->m_state->outcome = readAll(Db(connectionName), sql, params);
+        read->m_state->done = true;
+        QMetaObject::invokeMethod(receiver, tell, Qt::QueuedConnection);
+        return read;
     }
     const QString name = QStringLiteral("%1.background.%2").arg(connectionName).arg(++readsStarted);
-    state->thread = QThread::create(
-        [state, target = *target, name, sql, params, receiver, done = std::move(done)] {
-            Result<Rows> outcome = Rows{};
-            Connection::Options options;
-            options.createMissingFile = false;
-            if (Status opened = Connection::open(target, name, options); !opened) {
-                outcome = Error{opened.error()};
-            } else {
-                {
-                    QMutexLocker lock(&state->mutex);
-                    if (!state->cancelled)
-                        state->handle = QSqlDatabase::database(name, false).driver()->handle();
-                }
-                if (state->handle.isValid())
-                    outcome = readAll(Db(name), sql, params);
-                else
-                    outcome = Error{QStringLiteral("已取消")};
-                QMutexLocker lock(&state->mutex);
-                state->handle.clear();
-            }
-            Connection::close(name);
-            QMutexLocker lock(&state->mutex);
-            state->outcome = std::move(outcome);
-            state->done = true;
-            state->finished.wakeAll();
-            QMetaObject::invokeMethod(receiver, done, Qt::QueuedConnection);
-        });
-    state->thread->start();
-    return std::shared_ptr<BackgroundRead>(new BackgroundRead(state));
+    // the state outlives the worker: the read's destruction waits for it
+    State* state = read->m_state.get();
+    read->m_thread.reset(QThread::create(
+        [state, target = *target, name, sql, params] { work(*state, target, name, sql, params); }));
+    QObject::connect(read->m_thread.get(), &QThread::finished, receiver, tell,
+                     Qt::QueuedConnection);
+    read->m_thread->start();
+    return read;
 }
 
 void BackgroundRead::cancel() {
-    QMutexLocker lock(&m_state->mutex);
+    std::lock_guard lock(m_state->mutex);
     m_state->cancelled = true;
-    if (m_state->handle.isValid())
-        interrupt(m_state->handle);
+    if (m_state->canceller)
+        m_state->canceller->cancel();
+}
+
+void BackgroundRead::silence() {
+    m_done.reset();
 }
 
 BackgroundRead::~BackgroundRead() {
-    // the worker's connection is closed before the read is let go
-    if (m_state->thread) {
+    silence();
+    if (m_thread) {
+        cancel();
+        // once the outcome is handed over the worker's connection is
+        // closed; then the thread itself is let end
         (void)result();
-        m_state->thread->wait();
-        delete m_state->thread;
+        m_thread->wait();
     }
 }
 
 bool BackgroundRead::isFinished() const {
-    QMutexLocker lock(&m_state->mutex);
+    std::lock_guard lock(m_state->mutex);
     return m_state->done;
 }
 
 Result<BackgroundRead::Rows> BackgroundRead::result() const {
-    QMutexLocker lock(&m_state->mutex);
+    std::unique_lock lock(m_state->mutex);
     while (!m_state->done) {
         // a stop that came while the statement was being sent is sent again
-        if (m_state->cancelled && m_state->handle.isValid())
-            interrupt(m_state->handle);
-        m_state->finished.wait(&m_state->mutex, QDeadlineTimer(100));
+        if (m_state->cancelled && m_state->canceller)
+            m_state->canceller->cancel();
+        m_state->finished.wait_for(lock, std::chrono::milliseconds(100));
     }
     return m_state->outcome;
 }

@@ -311,9 +311,11 @@ Result<QVariantList> ListReader::values(const QString& column, int max) const {
 
 // ----------------------------------------------------------------- ListReads
 
+ListReads::ListReads() = default;
+
 ListReads::~ListReads() {
-    // closing a long list does not wait for its sums: reads still running
-    // are stopped, then their workers are waited for as they go
+    // closing a long list does not wait for its sums: every read still
+    // running is stopped first, so that waiting for the workers is short
     for (auto& read : m_current)
         if (read)
             read->cancel();
@@ -323,36 +325,36 @@ ListReads::~ListReads() {
 
 void ListReads::start(Kind kind, const ListQuery& statement, QObject* receiver, Done done) {
     retire(kind);
-    const quint64 generation = m_generation[kind];
+    // runs only while the read is the current one of its kind (see retire
+    // and take), so this owner and the read are still there
     m_current[kind] =
         BackgroundRead::start(statement.connectionName, statement.sql, statement.params, receiver,
-                              [this, kind, generation, done = std::move(done)] {
-                                  // a read retired or taken meanwhile does not report
-                                  if (m_generation[kind] != generation || !m_current[kind] ||
-                                      !m_current[kind]->isFinished())
-                                      return;
-                                  const auto read = std::exchange(m_current[kind], {});
-                                  ++m_generation[kind];
-                                  done(read->result());
+                              [this, kind, done = std::move(done)] {
+                                  const std::unique_ptr<BackgroundRead> read =
+                                      std::exchange(m_current[kind], nullptr);
+                                  if (read)
+                                      done(read->result());
                               });
 }
 
 std::optional<Result<ListReader::Rows>> ListReads::take(Kind kind) {
-    const auto read = std::exchange(m_current[kind], {});
-    ++m_generation[kind];
+    const std::unique_ptr<BackgroundRead> read = std::exchange(m_current[kind], nullptr);
     if (!read)
         return std::nullopt;
+    read->silence();
     return read->result();
 }
 
 void ListReads::retire(Kind kind) {
-    // a read no longer wanted is stopped, and kept until its worker is
-    // done: waiting for it here would hold the window up
-    std::shared_ptr<BackgroundRead> read = std::exchange(m_current[kind], {});
-    ++m_generation[kind];
-    if (read && !read->isFinished()) {
-        read->cancel();
-        m_retired << read;
+    // a read no longer wanted is silenced and stopped, and kept until its
+    // worker is done: waiting for it here would hold the window up
+    std::unique_ptr<BackgroundRead> read = std::exchange(m_current[kind], nullptr);
+    if (read) {
+        read->silence();
+        if (!read->isFinished()) {
+            read->cancel();
+            m_retired.push_back(std::move(read));
+        }
     }
     (void)retiredCount();
 }
@@ -363,6 +365,6 @@ void ListReads::retireAll() {
 }
 
 int ListReads::retiredCount() {
-    m_retired.removeIf([](const auto& old) { return old->isFinished(); });
+    std::erase_if(m_retired, [](const auto& old) { return old->isFinished(); });
     return int(m_retired.size());
 }

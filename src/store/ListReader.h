@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class BackgroundRead;
 
@@ -138,7 +139,7 @@ public:
     enum Kind { Footer, Values, Kinds };
     using Done = std::function<void(const Result<ListReader::Rows>&)>;
 
-    ListReads() = default;
+    ListReads();
     ~ListReads();
     ListReads(const ListReads&) = delete;
     ListReads& operator=(const ListReads&) = delete;
@@ -156,11 +157,8 @@ public:
     int retiredCount();
 
 private:
-    std::shared_ptr<BackgroundRead> m_current[Kinds];
-    // counts the reads of each kind started, retired or taken: a read's
-    // report is only heard while its number still stands
-    quint64 m_generation[Kinds] = {};
-    // gone with the owner: a report queued before it went is dropped
-    std::shared_ptr<ListReads*> m_self = std::make_shared<ListReads*>(this);
-    QList<std::shared_ptr<BackgroundRead>> m_retired;
+    // A read reports only while it is current here: retiring or taking it
+    // silences it, and it goes with this owner.
+    std::unique_ptr<BackgroundRead> m_current[Kinds];
+    std::vector<std::unique_ptr<BackgroundRead>> m_retired;
 };
