@@ -6,7 +6,9 @@
 #      (20 kills) and, on SQLite, I/O-error injection;
 #   3. the whole suite again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer (build/asan), the harnesses too;
-#   4. a 30-second replay of the fuzz targets (build/fuzz, clang).
+#   4. the list reader, background read, grid, footer and export tests
+#      under ThreadSanitizer (build/tsan);
+#   5. a 30-second replay of the fuzz targets (build/fuzz, clang).
 # Extra arguments go to the first ctest run. SHOP_TEST_QUICK=1 stops after 2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,6 +58,10 @@ step "harnesses under the sanitizers"
   export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/sanitizers/ubsan.supp"
   harnesses build/asan/bin
 )
+
+step "ThreadSanitizer build: list reader, background reads, grids, footer, export"
+SHOP_PRESET=tsan scripts/build.sh test_store test_ui test_output
+ctest --preset tsan -j "$jobs"
 
 step "fuzz replay"
 SHOP_PRESET=fuzz scripts/build.sh
