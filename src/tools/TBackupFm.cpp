@@ -1,6 +1,7 @@
 #include "tools/TBackupFm.h"
 
 #include "store/Clock.h"
+#include "store/Connection.h"
 #include "tools/core/Backup.h"
 #include "ui/Prompt.h"
 #include "ui/WorkerTask.h"
@@ -79,11 +80,17 @@ void TBackupFm::backUp() {
                                 .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
         return;
     }
+    // the backup reads over a connection of its own, from a worker thread
+    const std::optional<ConnectionSpec> target = Connection::targetOf(m_login.connectionName);
+    if (!target) {
+        Prompt::error(this, QStringLiteral("数据库没有连接"));
+        return;
+    }
     Backup::Manifest manifest;
     setRunning(true);
     const Status done = WorkerTask::run(
         [&](const WorkerTask::Step& step) -> Status {
-            auto made = Backup::makeApart(m_login.connectionName, file, step);
+            auto made = Backup::makeApart(*target, file, step);
             if (!made)
                 return Error{made.error()};
             manifest = made.value();

@@ -5,6 +5,7 @@
 #include "ui/Prompt.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -115,8 +116,15 @@ int TImportMdbFm::runCommand(const QStringList& arguments) {
             loop.quit();
         }
     });
+    // the report is kept beside de.ini
+    const QString report = QFileInfo(m_login.config.iniPath)
+                               .absoluteDir()
+                               .filePath(QStringLiteral("导入报告_%1.txt")
+                                             .arg(QDateTime::currentDateTime().toString(
+                                                 QStringLiteral("yyyyMMdd_hhmmss_zzz"))));
     setRunning(true);
-    process.start(adminProgram(), QStringList{QStringLiteral("import-mdb")} + arguments);
+    process.start(adminProgram(), QStringList{QStringLiteral("import-mdb")} + arguments +
+                                      QStringList{QStringLiteral("--report"), report});
     loop.exec();
     process.waitForFinished();
     setRunning(false);

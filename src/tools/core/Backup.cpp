@@ -269,16 +269,13 @@ QString describe(const Manifest& manifest) {
              manifest.engine);
 }
 
-Result<Manifest> makeApart(const QString& connectionName, const QString& file,
+Result<Manifest> makeApart(const ConnectionSpec& target, const QString& file,
                            const ProgressStep& progress) {
-    const std::optional<ConnectionSpec> target = Connection::targetOf(connectionName);
-    if (!target)
-        return Error{QStringLiteral("数据库没有连接")};
     const QString apart = QStringLiteral("backup-apart-%1")
                               .arg(reinterpret_cast<quintptr>(QThread::currentThreadId()));
     Connection::Options options;
     options.createMissingFile = false;
-    if (Status opened = Connection::open(*target, apart, options); !opened)
+    if (Status opened = Connection::open(target, apart, options); !opened)
         return Error{opened.error()};
     ClosesAtEnd closes{apart};
     return make(Db(apart), file, progress);

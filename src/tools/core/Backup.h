@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Connection.h"
 #include "store/Db.h"
 #include "store/Result.h"
 #include "tools/core/ShopFigures.h"
@@ -40,9 +41,10 @@ QStringList filesIn(const QString& folder);
 // progress step, it leaves nothing.
 Result<Manifest> make(const Db& source, const QString& file, const ProgressStep& progress = {});
 
-// The same over a connection of its own to where the named connection
-// leads, for a worker thread (the connection is closed afterwards).
-Result<Manifest> makeApart(const QString& connectionName, const QString& file,
+// The same over a connection of its own to target, for a worker thread
+// (take the target with Connection::targetOf on the connection's own
+// thread; the connection is closed afterwards).
+Result<Manifest> makeApart(const ConnectionSpec& target, const QString& file,
                            const ProgressStep& progress = {});
 
 // What a backup holds, in one line: version, tables, rows, when, where.
