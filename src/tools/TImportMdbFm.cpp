@@ -86,7 +86,7 @@ TImportMdbFm::TImportMdbFm(const LoginContext& login, QWidget* parent)
     connect(m_close, &QPushButton::clicked, this, &TImportMdbFm::reject);
 }
 
-int TImportMdbFm::runCommand(const QStringList& arguments) {
+int TImportMdbFm::runCommand(const QStringList& arguments, const QString& input) {
     QProcess process;
     m_process = &process;
     // a relative Data Source names a file beside the program, as here
@@ -125,6 +125,10 @@ int TImportMdbFm::runCommand(const QStringList& arguments) {
     setRunning(true);
     process.start(adminProgram(), QStringList{QStringLiteral("import-mdb")} + arguments +
                                       QStringList{QStringLiteral("--report"), report});
+    if (!input.isEmpty()) {
+        process.write(input.toUtf8() + '\n');
+        process.closeWriteChannel();
+    }
     loop.exec();
     process.waitForFinished();
     setRunning(false);
@@ -150,7 +154,8 @@ void TImportMdbFm::import() {
     if (!m_previewed ||
         !Prompt::question(this, QStringLiteral("旧数据将导入到当前数据库, 确定要导入吗?")))
         return;
-    if (runCommand({file, m_login.config.connectionString}) != 0) {
+    // the connection string (and its password) goes through standard input
+    if (runCommand({file, QStringLiteral("-")}, m_login.config.connectionString) != 0) {
         Prompt::error(this, QStringLiteral("导入没有完成, 数据库没有改动."));
         return;
     }

@@ -32,8 +32,9 @@ public:
     void reject() override;
 
 private:
-    // Runs shop-admin import-mdb with the arguments; gives its exit status.
-    int runCommand(const QStringList& arguments);
+    // Runs shop-admin import-mdb with the arguments, input on its standard
+    // input; gives its exit status.
+    int runCommand(const QStringList& arguments, const QString& input = {});
     void preview();
     void import();
     void setRunning(bool running);

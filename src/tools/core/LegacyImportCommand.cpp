@@ -72,7 +72,12 @@ int run(const QStringList& given, QTextStream& out, QTextStream& err) {
     if (previewOnly) {
         report = LegacyImport::preview(file, progress, &cancelRequested);
     } else {
-        auto target = ConnectionSpec::parse(arguments.at(1), QDir::currentPath());
+        // "-": the connection string is the first line on standard input,
+        // so that a password never shows in the list of processes
+        QString connectionString = arguments.at(1);
+        if (connectionString == QLatin1String("-"))
+            connectionString = QTextStream(stdin).readLine();
+        auto target = ConnectionSpec::parse(connectionString, QDir::currentPath());
         if (!target) {
             err << "错误: " << target.error() << '\n';
             return 1;

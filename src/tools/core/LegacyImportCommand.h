@@ -5,6 +5,7 @@
 
 // shop-admin import-mdb: moving a shop in from its old Access file.
 //   import-mdb FILE.mdb CONNECTION-STRING [--report REPORT-FILE]
+//     (CONNECTION-STRING "-": read from the first line of standard input)
 //   import-mdb --preview FILE.mdb [--report REPORT-FILE]
 // While it reads, it prints one line per step on out, for a window that
 // runs the command and shows its progress:
