@@ -2,11 +2,14 @@
 
 #include "customers/Customers.h"
 #include "customers/MemberLookup.h"
+#include "store/InBooking.h"
 
 namespace CardAccount {
 
 Result<qint64> change(const Db& db, const QString& card, std::optional<Money> balanceChange,
                       std::optional<Money> pointsChange) {
+    if (Status inside = insideBooking(db, QStringLiteral("改变会员卡内金额或积分")); !inside)
+        return Error{inside.error()};
     qint64 changed = 0;
     const std::pair<QString, std::optional<Money>> changes[] = {
         {QStringLiteral("卡内金额"), balanceChange}, {QStringLiteral("会员积分"), pointsChange}};

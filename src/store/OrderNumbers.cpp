@@ -1,5 +1,7 @@
 #include "store/OrderNumbers.h"
 
+#include "store/InBooking.h"
+
 namespace {
 
 QString column(OrderNumbers::Kind kind) {
@@ -27,6 +29,8 @@ Result<qint64> peekNext(const Db& db, Kind kind) {
 }
 
 Result<qint64> take(const Db& db, Kind kind) {
+    if (Status inside = insideBooking(db, QStringLiteral("取单号")); !inside)
+        return Error{inside.error()};
     const QString c = column(kind);
     auto changed = db.exec(QStringLiteral("update 系统信息 set %1 = COALESCE(%1, 0) + 1").arg(c));
     if (!changed)

@@ -221,9 +221,11 @@ TEST_P(AdminWindowTest, LogListsEveryKindAndDeletesSinglyAndAll) {
         {"修改会员卡内金额和积分", "M0001"},
     };
     for (const auto& [event, barcode] : rows)
-        ASSERT_TRUE(AdminLog::write(db, QString::fromUtf8(event), QStringLiteral("店长"),
-                                    QString::fromUtf8(barcode))
-                        .ok());
+        ASSERT_TRUE(db.inTransaction([&] {
+                          return AdminLog::write(db, QString::fromUtf8(event),
+                                                 QStringLiteral("店长"),
+                                                 QString::fromUtf8(barcode));
+                      }).ok());
     TAdminLogFm window(login);
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("管理员日志"));

@@ -16,6 +16,16 @@ protected:
                {QStringLiteral("8001"), QStringLiteral("张三"), QStringLiteral("散客"),
                 QVariant::fromValue(Money::fromInt(100)), QVariant()});
     }
+    // A change of a card, as bookings make it: inside their transaction.
+    Result<qint64> booked(const QString& card, std::optional<Money> balance,
+                          std::optional<Money> points) {
+        Result<qint64> changed = Error{QString()};
+        const Status done = db.inTransaction([&]() -> Status {
+            changed = CardAccount::change(db, card, balance, points);
+            return changed ? Status() : Status(Error{changed.error()});
+        });
+        return done ? changed : Result<qint64>(Error{done.error()});
+    }
     Member member(const QString& card) {
         auto found = MemberLookup::member(db, card);
         EXPECT_TRUE(found.ok() && found.value().has_value());
@@ -28,16 +38,20 @@ TEST_P(CardAccountTest, ChangesAreRelativeAndOnlyWhatIsGiven) {
     // another workstation books meanwhile: both changes stay
     execOk(QStringLiteral("update 会员库 set 卡内金额 = 卡内金额 + ? where 会员卡号 = ?"),
            {QVariant::fromValue(Money::fromUnits(5)), QStringLiteral("8001")});
-    auto changed = CardAccount::change(db, QStringLiteral("8001"), -Money::fromUnits(120005),
-                                       Money::fromUnits(7));
+    // outside a booking a change of a card is refused, and nothing written
+    auto alone = CardAccount::change(db, QStringLiteral("8001"), Money::fromInt(1), std::nullopt);
+    ASSERT_FALSE(alone.ok());
+    EXPECT_EQ(alone.error(),
+              QStringLiteral("程序错误: 改变会员卡内金额或积分 只能在一次业务的事务中进行, "
+                             "没有写入任何数据."));
+    auto changed = booked(QStringLiteral("8001"), -Money::fromUnits(120005), Money::fromUnits(7));
     ASSERT_TRUE(changed.ok()) << changed.error().toStdString();
     EXPECT_EQ(changed.value(), 1);
     Member m = member(QStringLiteral("8001"));
     EXPECT_EQ(m.balance, Money::fromInt(88)); // 100 + 0.0005 - 12.0005
     EXPECT_EQ(m.points, Money::fromUnits(7)); // NULL counts as 0
 
-    ASSERT_TRUE(
-        CardAccount::change(db, QStringLiteral("8001"), std::nullopt, Money::fromInt(1)).ok());
+    ASSERT_TRUE(booked(QStringLiteral("8001"), std::nullopt, Money::fromInt(1)).ok());
     m = member(QStringLiteral("8001"));
     EXPECT_EQ(m.balance, Money::fromInt(88));
     EXPECT_EQ(m.points, Money::fromUnits(10007));
@@ -45,10 +59,13 @@ TEST_P(CardAccountTest, ChangesAreRelativeAndOnlyWhatIsGiven) {
 
 TEST_P(CardAccountTest, WalkInAndUnknownCardsChangeNoRow) {
     for (const QString& card : {WalkIn, QStringLiteral("8001 "), QStringLiteral("9999")}) {
-        auto changed = CardAccount::change(db, card, Money::fromInt(1), Money::fromInt(1));
+        auto changed = booked(card, Money::fromInt(1), Money::fromInt(1));
         ASSERT_TRUE(changed.ok()) << changed.error().toStdString();
         EXPECT_EQ(changed.value(), 0) << card.toStdString();
-        EXPECT_TRUE(CardAccount::changeIfMember(db, card, Money::fromInt(1), std::nullopt).ok());
+        EXPECT_TRUE(db.inTransaction([&] {
+                          return CardAccount::changeIfMember(db, card, Money::fromInt(1),
+                                                             std::nullopt);
+                      }).ok());
     }
     EXPECT_EQ(member(QStringLiteral("8001")).balance, Money::fromInt(100));
     auto none = MemberLookup::member(db, WalkIn);
@@ -101,7 +118,7 @@ TEST_P(CardAccountTest, AStoredValueBeyondAnAmountIsAnErrorAndNothingIsBookedOnI
     EXPECT_EQ(sum.error(), QStringLiteral("读到的金额 超出程序能处理的范围 "
                                           "(最大 922337203685477.5807), 不能计算."));
     // and a change that would leave the range is refused naming the card
-    auto raised = CardAccount::change(db, QStringLiteral("8002"), Money::fromInt(1), std::nullopt);
+    auto raised = booked(QStringLiteral("8002"), Money::fromInt(1), std::nullopt);
     ASSERT_FALSE(raised.ok());
     EXPECT_EQ(raised.error(),
               QStringLiteral("会员卡号 8002 的 卡内金额 加上 1 后超出金额能保存的范围, 不能登记."));
