@@ -41,12 +41,12 @@ Status prepareCopy(const QString& backupFile, const QString& work,
     if (!QFile::copy(backupFile, work))
         return Error{QStringLiteral("不能复制备份文件到 %1, 没有做任何改动.").arg(native(work))};
     QFile(work).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ConnectionSpec spec;
-    spec.engine = Engine::Sqlite;
-    spec.file = work;
+    ConnectionSpec workFile;
+    workFile.engine = Engine::Sqlite;
+    workFile.file = work;
     Connection::Options options;
     options.createMissingFile = false;
-    if (Status opened = Connection::open(spec, WorkConnection, options); !opened)
+    if (Status opened = Connection::open(workFile, WorkConnection, options); !opened)
         return opened;
     ClosesAtEnd closes{WorkConnection};
     const Db copy(WorkConnection);

@@ -18,9 +18,9 @@ namespace {
 const QByteArray Picture("\x89PNG\r\n\x1a\n\0\0\xff", 11);
 
 ConnectionSpec specOf(const TestDatabase& database) {
-    auto spec = ConnectionSpec::parse(database.connectionString(), database.folder());
-    EXPECT_TRUE(spec.ok());
-    return spec.value();
+    auto target = ConnectionSpec::parse(database.connectionString(), database.folder());
+    EXPECT_TRUE(target.ok());
+    return target.value();
 }
 
 } // namespace
@@ -168,9 +168,9 @@ TEST(BackupFile, WhatIsNoSoundBackupIsRefusedWithItsReason) {
         const QString file = dir.filePath(name);
         QFile::copy(good, file);
         QFile(file).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        ConnectionSpec spec;
-        spec.file = file;
-        EXPECT_TRUE(Connection::open(spec, QStringLiteral("variant")).ok());
+        ConnectionSpec variantFile;
+        variantFile.file = file;
+        EXPECT_TRUE(Connection::open(variantFile, QStringLiteral("variant")).ok());
         EXPECT_TRUE(Db(QStringLiteral("variant")).exec(sql).ok()) << sql.toStdString();
         Connection::close(QStringLiteral("variant"));
         return file;
@@ -200,9 +200,9 @@ TEST(BackupFile, WhatIsNoSoundBackupIsRefusedWithItsReason) {
         EXPECT_TRUE(checked.error().startsWith(c.start)) << checked.error().toStdString();
         // nothing of the target is touched
         const QString target = dir.filePath(QStringLiteral("target.db"));
-        ConnectionSpec spec;
-        spec.file = target;
-        EXPECT_FALSE(Restore::run(c.file, spec, dir.path()).ok());
+        ConnectionSpec targetFile;
+        targetFile.file = target;
+        EXPECT_FALSE(Restore::run(c.file, targetFile, dir.path()).ok());
         EXPECT_FALSE(QFileInfo::exists(target));
     }
     // cancelled, a backup leaves no file
